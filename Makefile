@@ -1,0 +1,39 @@
+# The two commands that do everything on a fresh Debian machine: `make run` and `make test`.
+JOBS ?= 2
+CMAKE_QUIET = -Wno-dev --log-level=WARNING
+
+.PHONY: deps build asan windows test run bench format clean
+
+deps:
+	@scripts/install-deps.sh
+
+build: deps
+	@cmake -S . -B build -DCMAKE_BUILD_TYPE=Debug $(CMAKE_QUIET)
+	@cmake --build build -j$(JOBS)
+
+# Driver, platform, simulator, service and client code again under ASan and UBSan.
+asan: deps
+	@cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DKEST_SANITIZE=ON -DKEST_WITH_QT=OFF $(CMAKE_QUIET)
+	@cmake --build build-asan -j$(JOBS)
+
+windows: deps
+	@cmake -S . -B build-windows -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release $(CMAKE_QUIET)
+	@cmake --build build-windows -j$(JOBS)
+
+test: windows build asan
+	@ctest --test-dir build --output-on-failure -j$(JOBS)
+	@ctest --test-dir build-asan --output-on-failure -j$(JOBS)
+
+run: build
+	@scripts/run-demo.sh
+
+bench: deps
+	@cmake -S . -B build-release -DCMAKE_BUILD_TYPE=Release -DKEST_WITH_QT=ON $(CMAKE_QUIET)
+	@cmake --build build-release -j$(JOBS)
+	@for b in build-release/bench/*; do [ -x "$$b" ] && "$$b"; done
+
+format:
+	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+clean:
+	rm -rf build build-asan build-windows build-release
