@@ -1,0 +1,141 @@
+// The simulated PC: PCI configuration space, one graphics adapter (I/O window, clock synthesiser,
+// I2C engine), the devices on the adapter's I2C bus and a small thermal model. It is reached only
+// through port accesses, like hardware, and it is strict: anything but the documented access
+// patterns misbehaves the way hardware would and is also written to the violation channel, which
+// tests assert empty.
+//
+// Ports
+//   0xCF8        32-bit PCI configuration address (bit 31 enable, bus 23-16, device 15-11,
+//                function 10-8, dword register 7-2). Reads back as written.
+//   0xCFC        32-bit configuration data for the latched address. Absent devices, functions
+//                other than 0 and a clear enable bit read 0xFFFFFFFF. Writable: BAR0 (memory, size
+//                mask plus flag bits; all ones reads back e.g. 0xF8000008 for 128 MiB) and BAR1
+//                (I/O, 256 ports, all ones reads back 0xFFFFFF01); any other write is ignored.
+//   I/O window   at BAR1 & ~3, 256 ports:
+//     +0x00 32   adapter register index          +0x04 32  adapter register data
+//     +0x08  8   PLL index: bits 5-0 register, bit 7 enables writes through +0x0C
+//     +0x0C 32   PLL data. A write while index bit 7 is clear is dropped.
+//     +0x90/+0x94/+0x98 32 (data also 8)  I2C control 0 / control 1 / data, direct family only.
+//   On the indexed family the same three I2C registers are adapter registers 0x2E0/0x2E4/0x2E8,
+//   reached through +0x00/+0x04; on the direct family those adapter registers do not exist.
+//   Ports nothing decodes read all ones; writing them is a violation.
+//
+// I2C engine
+//   Control 0 (write): bits 31-16 bus timing, 0x1414; bit 12 go; bit 10 receive (the phase sends
+//     the read address and clocks one byte in); bits 9-8 start and stop conditions (both set for
+//     every phase); bit 5 soft reset: flushes the transmit FIFO, clears the status and the
+//     received byte; bit 4 bus select, which the indexed family needs in its set-up and go words
+//     and the direct family leaves clear; bits 2-0 write-one-to-clear status. A write without the
+//     go bit also abandons a transfer still in progress. The go words that start a phase are
+//     exactly 0x14141300 / 0x14141700 (direct) and 0x14141310 / 0x14141710 (indexed).
+//   Control 0 (read): the last word written with the go bit cleared, and the status in bits 2-0:
+//     0 busy, 1 done, bit 1 no acknowledge, bit 2 halted. After each go the first N reads (see
+//     SetBusyPolls) answer busy.
+//   Control 1: transaction mode, 0x28030012 for a register write (address, register, value) and
+//     0x28030011 for a register read (address, register; then a receive phase); 0 when idle.
+//   Data (write): pushes bits 7-0 into a 16-byte transmit FIFO; a full FIFO drops the byte.
+//   Data (read): the received byte in bits 7-0.
+//   A phase is well formed when, at go, the status has been cleared since the previous phase and
+//   the FIFO holds exactly: write mode [address & 0xFE, register, value]; read mode
+//   [address & 0xFE, register]; receive [address | 1] of the device just addressed in read mode.
+//   Anything else halts the engine (status 4) and is a violation. A device that is absent, or a
+//   register it does not have, is not acknowledged (status 2); that is normal bus behaviour, not a
+//   violation.
+//
+// Devices on the I2C bus (8-bit addresses)
+//   0x5E/0x5F       the monitor chip: registers 0x00-0x4F, banks 0-6 of 0x50-0x5F (0x4E bits 2-0).
+//   sub-sensors     two temperature devices behind the chip at the addresses chip register 0x4A
+//                   selects (0x90 | (r & 7) << 1, 0x90 | ((r >> 4) & 7) << 1); registers 0
+//                   temperature, 1 configuration, 2 and 3 limits. When both addresses coincide the
+//                   first answers.
+//   0x70/0x71       an auxiliary device in the chip's package: registers 0x00-0x03 readable.
+//   Without the chip (board without one, or SetChipPresent(false)) none of them answers.
+//
+// Beeper: sounds while bank-0 register 0x57 bit 7 is set and at least one reading whose beep
+// enable is set (0x56: 0x02 IN1, 0x04 IN2, 0x10 TEMP1, 0x20 TEMP2, 0x40 fan 1; 0x57: 0x02 IN5,
+// 0x04 IN6, 0x20 TEMP3; bank-4 0x53: 0x01 IN7, 0x02 IN8) is beyond its limit: voltages above limit
+// A or below limit B, temperatures above their first limit, fan count above 0x3B (too slow).
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "driver/platform/port_bus.h"
+#include "sim/board_catalogue.h"
+#include "sim/clock.h"
+#include "sim/sensor.h"
+#include "sim/trace.h"
+
+namespace sim {
+
+class Machine : public PortBus {
+public:
+    // nullptr for an unknown board name. The clock must outlive the machine.
+    static std::unique_ptr<Machine> Create(std::string_view boardName, Clock& clock);
+    ~Machine() override;
+
+    Machine(const Machine&) = delete;
+    Machine& operator=(const Machine&) = delete;
+
+    // PortBus: each access is atomic; sequences of accesses are not.
+    uint8_t ReadPort8(uint32_t port) override;
+    uint32_t ReadPort32(uint32_t port) override;
+    void WritePort8(uint32_t port, uint8_t value) override;
+    void WritePort32(uint32_t port, uint32_t value) override;
+
+    // --- Trace and violations ---
+    void SetTraceEnabled(bool enabled);  // port trace; off at creation
+    std::vector<PortAccess> TakeTrace();
+    std::vector<I2cTransaction> TakeI2cLog();  // always recorded (the newest 65536 kept)
+    std::vector<std::string> Violations() const;
+    void ClearViolations();
+
+    // --- Faults ---
+    void SetChipPresent(bool present);
+    void SetNackOnTransaction(int n);  // the n-th transaction from now (1 = next) is refused, once
+    void SetNackEvery(int k);          // every k-th transaction from now is refused; 0 = off
+    void SetEngineStuckBusy(bool stuck);
+    void SetHaltBit(bool halt);
+    void SetAdapterRemoved(bool removed);    // the adapter's configuration space reads all ones
+    void SetIoBarAllOnes(bool allOnes);      // BAR1 reads 0xFFFFFFFF; the window stays where it was
+    void SetInvalidPostCodes(bool invalid);  // PLL 0x0D and 0x12 read with post code 0
+    void SetFanStalled(bool stalled);
+    void SetAmbientHeat(int extraDegreesC);
+    // The chip reports exactly this value (user units) converted as the hardware converts it.
+    void PinSensor(Sensor sensor, int value);
+    void UnpinSensor(Sensor sensor);
+    void SetBusyPolls(int n);  // status reads answering busy after each go; 1 at creation
+
+    // --- Observation without port traffic (never traced, never a violation) ---
+    uint8_t ChipRegister(int bank, uint8_t reg) const;           // bank ignored below 0x50
+    void SetChipRegister(int bank, uint8_t reg, uint8_t value);  // test set-up, no side effects
+    uint8_t SubSensorRegister(int which, uint8_t reg) const;     // which: 0 first, 1 second
+    uint32_t PllRegister(uint8_t index) const;                   // the stored word, faults aside
+    uint8_t PllIndex() const;
+    uint32_t PciConfig(int bus, int device, int function, uint8_t offset) const;
+    double EngineMhz() const;
+    double MemoryMhz() const;
+    int FanDrive() const;  // bank-0 register 0x5B
+    int FanRpm() const;    // the fan's real speed
+    int Bank() const;      // register 0x4E bits 2-0
+    bool BeeperOn() const;
+    std::vector<std::string> BeeperCauses()
+        const;                             // e.g. "temp3 75 C above limit 70"; empty when off
+    int SensorValue(Sensor sensor) const;  // what the chip reports now, in user units
+    bool ChipStarted() const;              // monitoring running (register 0x40 bit 0)
+    // engine_mhz memory_mhz fan_drive fan_rpm bank pll_index beeper, then one line per sensor.
+    std::vector<std::pair<std::string, std::string>> StateLines() const;
+    const BoardSpec& Board() const;
+
+    class Impl;
+
+private:
+    explicit Machine(std::unique_ptr<Impl> impl);
+    std::unique_ptr<Impl> m_impl;
+};
+
+}  // namespace sim
