@@ -17,6 +17,7 @@ constexpr unsigned MB_ICONWARNING = MB_ICONEXCLAMATION;
 constexpr unsigned MB_ICONASTERISK = 0x00000040;
 constexpr unsigned MB_ICONINFORMATION = MB_ICONASTERISK;
 constexpr unsigned MB_SYSTEMMODAL = 0x00001000;
+constexpr unsigned MB_SETFOREGROUND = 0x00010000;
 constexpr unsigned MB_TOPMOST = 0x00040000;
 constexpr int IDOK = 1;
 constexpr int IDCANCEL = 2;

@@ -1,0 +1,42 @@
+// How the device client reaches the driver's device. One transport is chosen per process: the
+// Unix socket of kestatid on Linux, the Win32 device calls on Windows, or the I/O manager
+// emulation inside the process for tests. Each mirrors the open / one request / close shape of
+// CreateFileA, DeviceIoControl and CloseHandle.
+#pragma once
+
+#include <stdint.h>
+
+using DeviceHandle = intptr_t;
+constexpr DeviceHandle kInvalidDeviceHandle = -1;
+
+class DeviceTransport {
+public:
+    virtual ~DeviceTransport() = default;
+
+    // Opens "\\.\kestati". Returns kInvalidDeviceHandle when the device cannot be opened; `why`
+    // (may be null) then receives a short reason.
+    virtual DeviceHandle Open(const char** why) = 0;
+
+    // Sends one request. Returns false when no completion came back at all (the connection
+    // broke); otherwise true with the completion status and Information count, and the returned
+    // bytes (at most outLength) in out.
+    virtual bool Control(DeviceHandle handle, uint32_t code, const void* in, uint32_t inLength,
+                         void* out, uint32_t outLength, uint32_t* status,
+                         uint32_t* information) = 0;
+
+    virtual void Close(DeviceHandle handle) = 0;
+};
+
+// The transport of this process: the one installed by SetDeviceTransport, else the platform's
+// own (socket on Linux, Win32 on Windows). Install before the first device call; the transport
+// must outlive every call.
+DeviceTransport& CurrentDeviceTransport();
+void SetDeviceTransport(DeviceTransport* transport);
+
+// The platform's own transport.
+DeviceTransport& PlatformDeviceTransport();
+
+#ifndef _WIN32
+// Path of the device socket: KESTATI_DEVICE when set and not empty, else the standard path.
+const char* DeviceSocketPath();
+#endif

@@ -1,0 +1,16 @@
+#include "app/device/process_state.h"
+
+uint32_t g_nAdapterId = 0;
+uint32_t g_nSubsystemId = 0;
+int g_nFanControl = 0;
+int g_nNoFan = 0;
+int g_nFan4Temp = 0;
+int g_bConfigShown = 0;
+int g_bFanGuardTripped = 0;
+uint8_t g_bFanStopped = 0;
+uint8_t g_bMonitorOn = 0;
+
+bool IsFanControlBoard() {
+    return g_nSubsystemId == 0x00F21D5A || g_nSubsystemId == 0x00121D5A ||
+           g_nAdapterId == 0x59611002 || g_nAdapterId == 0x41501002 || g_nAdapterId == 0x4E481002;
+}
