@@ -42,7 +42,31 @@ int32_t CloseDevice(int handle);
 // does on resume). Returns the status the driver completed it with.
 int32_t SendSystemWorkingPower();
 
+// Sends any IRP_MJ_POWER request (minor function, power state type, state value).
+int32_t SendPowerRequest(uint8_t minorFunction, int type, int state);
+
 // Number of open handles, for tests that check nothing leaks.
 int OpenHandleCount();
+
+// Failures the kernel can produce that a test cannot otherwise provoke. Each applies to the next
+// matching call only.
+void InjectCreateDeviceFailure(int32_t status);
+void InjectCreateLinkFailure(int32_t status);
+void InjectMutexWaitFailure(int32_t status);
+void InjectDelayFailure(int32_t status);
+
+// What the kernel saw, for tests.
+struct KernelCounters {
+    uint64_t mutexAcquisitions;
+    uint64_t delayCalls;
+    uint64_t startNextPowerIrpCalls;
+    uint64_t completions;
+};
+KernelCounters Counters();
+void ResetCounters();
+// True when the calling thread owns the kernel mutex at `mutex` (a KMUTEX*).
+bool MutexOwnedByCurrentThread(const void* mutex);
+// Recursion depth of the kernel mutex at `mutex` (0 when free).
+int MutexDepth(const void* mutex);
 
 }  // namespace host

@@ -8,7 +8,9 @@
 typedef uint32_t KestU32;
 
 // Device type 0x22, METHOD_BUFFERED, FILE_ANY_ACCESS: code = 0x220000 | (function << 2).
-constexpr KestU32 KestControlCode(KestU32 function) { return 0x220000u | (function << 2); }
+constexpr KestU32 KestControlCode(KestU32 function) {
+    return 0x220000u | (function << 2);
+}
 
 constexpr KestU32 IOCTL_GET_CLOCK_DIVIDERS = 0x220494;
 constexpr KestU32 IOCTL_SET_CLOCK_DIVIDERS = 0x220498;
@@ -77,8 +79,7 @@ constexpr KestU32 kAdapterRadeon9800Pro = 0x4E481002;  // R350
 constexpr KestU32 kAdapterRadeon9700Pro = 0x4E451002;
 constexpr KestU32 kAdapterRadeon9200 = 0x59611002;  // RV280
 
-constexpr bool IsSupportedAdapter(KestU32 pciId)
-{
+constexpr bool IsSupportedAdapter(KestU32 pciId) {
     return pciId == 0x41501002 || pciId == 0x4E441002 || pciId == 0x4E451002 ||
            pciId == 0x4E481002 || pciId == 0x59611002;
 }
