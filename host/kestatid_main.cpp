@@ -1,0 +1,213 @@
+// kestatid: hosts the KestATI driver on the I/O manager emulation and publishes its device as a
+// Unix socket.
+#include <errno.h>
+#include <grp.h>
+#include <signal.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+#include <sys/signalfd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <memory>
+#include <string>
+
+#include "app/device/service_key_file.h"
+#include "host/driver_entry.h"
+#include "host/io_manager.h"
+#include "host/sim_control.h"
+#include "host/socket_server.h"
+#include "protocol/frame.h"
+#include "protocol/ioctl.h"
+#include "sim/board_catalogue.h"
+#include "sim/clock.h"
+#include "sim/machine.h"
+
+namespace {
+
+constexpr const char* kUsage =
+    "usage: kestatid [--board NAME] [--socket PATH] [--service-key PATH] [--group NAME]\n"
+    "\n"
+    "Loads the KestATI driver on a simulated board and serves its device \\\\.\\kestati.\n"
+    "  --board NAME        simulated board (default 9800pro)\n"
+    "  --socket PATH       device socket (default $KESTATI_DEVICE, else "
+    "/run/kestati/kestati.sock)\n"
+    "  --service-key PATH  the driver's service key file, created when missing\n"
+    "                      (default $KESTATI_SERVICE_KEY, else /var/lib/kestati/KestATI.reg)\n"
+    "  --group NAME        group that may use the device (default video)\n"
+    "Signals: TERM or INT unload the driver and stop; USR1 tells the driver the system resumed.\n";
+
+struct Options {
+    std::string board = "9800pro";
+    std::string socket;
+    std::string serviceKey;
+    std::string group = "video";
+    bool groupGiven = false;
+};
+
+// 0: run; 1: --help shown; 2: bad arguments.
+int ParseOptions(int argc, char** argv, Options* o) {
+    for (int i = 1; i < argc; ++i) {
+        std::string arg = argv[i];
+        if (arg == "--help" || arg == "-h") {
+            fputs(kUsage, stdout);
+            return 1;
+        }
+        std::string* target = nullptr;
+        if (arg == "--board") {
+            target = &o->board;
+        } else if (arg == "--socket") {
+            target = &o->socket;
+        } else if (arg == "--service-key") {
+            target = &o->serviceKey;
+        } else if (arg == "--group") {
+            target = &o->group;
+            o->groupGiven = true;
+        } else {
+            fprintf(stderr, "kestatid: unknown argument '%s'\n%s", arg.c_str(), kUsage);
+            return 2;
+        }
+        if (i + 1 >= argc || argv[i + 1][0] == '\0') {
+            fprintf(stderr, "kestatid: %s needs a value\n%s", arg.c_str(), kUsage);
+            return 2;
+        }
+        *target = argv[++i];
+    }
+    if (o->socket.empty()) {
+        const char* env = getenv(kDeviceSocketEnv);
+        o->socket = (env != nullptr && env[0] != '\0') ? env : kDefaultDeviceSocket;
+    }
+    if (o->serviceKey.empty()) {
+        o->serviceKey = ServiceKeyFilePath();
+    }
+    return 0;
+}
+
+std::string Directory(const std::string& path) {
+    size_t slash = path.rfind('/');
+    if (slash == std::string::npos) {
+        return ".";
+    }
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// The standard locations under /run and /var/lib may not exist yet on a fresh system.
+void EnsureDirectory(const std::string& dir, mode_t mode, gid_t gid) {
+    struct stat st;
+    if (stat(dir.c_str(), &st) == 0) {
+        return;
+    }
+    if (mkdir(dir.c_str(), mode) != 0) {
+        return;  // the caller reports the real failure when it uses the directory
+    }
+    chmod(dir.c_str(), mode);
+    if (gid != static_cast<gid_t>(-1) && chown(dir.c_str(), static_cast<uid_t>(-1), gid) != 0) {
+        // Group members then cannot create files there; the key file itself stays usable.
+    }
+}
+
+const char* LoadFailureReason(uint32_t status) {
+    if (status == kStatusInvalidDeviceRequest) {
+        return "no supported adapter found";
+    }
+    return "the device or its link could not be created";
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    Options options;
+    int parsed = ParseOptions(argc, argv, &options);
+    if (parsed != 0) {
+        return parsed == 1 ? 0 : 2;
+    }
+
+    // Signals arrive through a descriptor the event loop reads; blocked before any thread
+    // starts so that every thread inherits the mask.
+    sigset_t signals;
+    sigemptyset(&signals);
+    sigaddset(&signals, SIGTERM);
+    sigaddset(&signals, SIGINT);
+    sigaddset(&signals, SIGUSR1);
+    sigprocmask(SIG_BLOCK, &signals, nullptr);
+    signal(SIGPIPE, SIG_IGN);
+    int signalFd = signalfd(-1, &signals, SFD_CLOEXEC | SFD_NONBLOCK);
+    if (signalFd < 0) {
+        fprintf(stderr, "kestatid: signalfd: %s\n", strerror(errno));
+        return 1;
+    }
+
+    sim::RealClock clock;
+    std::unique_ptr<sim::Machine> machine = sim::Machine::Create(options.board, clock);
+    if (!machine) {
+        std::string names;
+        for (std::string_view name : sim::BoardNames()) {
+            names += names.empty() ? "" : " ";
+            names += name;
+        }
+        fprintf(stderr, "kestatid: unknown board '%s'; boards: %s\n", options.board.c_str(),
+                names.c_str());
+        return 2;
+    }
+
+    host::AttachPortBus(machine.get());
+    uint32_t status = static_cast<uint32_t>(host::LoadDriver(host::KestatiDriverEntry()));
+    if (!StatusSucceeded(status)) {
+        fprintf(stderr,
+                "kestatid: the KestATI driver did not load on board %s: %s (status 0x%08X)\n",
+                options.board.c_str(), LoadFailureReason(status), status);
+        return 1;
+    }
+    fprintf(stderr, "kestatid: driver loaded on board %s (%s)\n", options.board.c_str(),
+            machine->Board().description);
+
+    gid_t gid = static_cast<gid_t>(-1);
+    if (group* g = getgrnam(options.group.c_str())) {
+        gid = g->gr_gid;
+    } else if (options.groupGiven) {
+        fprintf(stderr, "kestatid: no group '%s'; the device stays with the service's group\n",
+                options.group.c_str());
+    }
+
+    EnsureDirectory(Directory(options.serviceKey), 02775, gid);
+    std::string error;
+    bool created = false;
+    if (!CreateServiceKeyFileIfMissing(options.serviceKey.c_str(), 0664, gid, &error, &created)) {
+        fprintf(stderr, "kestatid: cannot create the service key %s: %s\n",
+                options.serviceKey.c_str(), error.c_str());
+    } else if (created) {
+        fprintf(stderr, "kestatid: created the service key %s\n", options.serviceKey.c_str());
+    }
+
+    EnsureDirectory(Directory(options.socket), 0755, static_cast<gid_t>(-1));
+    sim::Machine& board = *machine;
+    host::SocketServer server;
+    std::string simPath = options.socket + kSimSocketSuffix;
+    if (!server.Start(
+            options.socket, simPath, gid,
+            [&board](const std::string& line) { return host::RunSimCommand(board, line); },
+            host::ServerLimits{}, &error)) {
+        fprintf(stderr, "kestatid: %s\n", error.c_str());
+        host::UnloadDriver();
+        return 1;
+    }
+    fprintf(stderr, "kestatid: serving %s at %s (board control at %s)\n", KEST_USER_PATH,
+            options.socket.c_str(), simPath.c_str());
+
+    server.Run(signalFd, [](int signo) {
+        if (signo == SIGUSR1) {
+            uint32_t s = static_cast<uint32_t>(host::SendSystemWorkingPower());
+            fprintf(stderr, "kestatid: resume: set-power request completed with 0x%08X\n", s);
+            return true;
+        }
+        fprintf(stderr, "kestatid: %s received; stopping\n", strsignal(signo));
+        return false;
+    });
+
+    server.Stop();
+    host::UnloadDriver();
+    close(signalFd);
+    fprintf(stderr, "kestatid: driver unloaded; stopped\n");
+    return 0;
+}
