@@ -1,0 +1,51 @@
+// Dialog templates as data: caption, font, size and every control with id, class, text, styles
+// and rectangle in dialog units. The window layer turns them into widgets; tests read them
+// directly. Qt-free.
+#pragma once
+
+#include <cstddef>
+
+#include "app/framework/win_types.h"
+
+// Window class names as the templates spell them.
+inline constexpr const char* kClassButton = "Button";
+inline constexpr const char* kClassStatic = "Static";
+inline constexpr const char* kClassEdit = "Edit";
+inline constexpr const char* kClassListBox = "ListBox";
+inline constexpr const char* kClassComboBox = "ComboBox";
+inline constexpr const char* kClassTrackbar = "msctls_trackbar32";
+inline constexpr const char* kClassTabControl = "SysTabControl32";
+
+struct DialogItemTemplate {
+    int nID;                // control id (IDC_STATIC for captions without one)
+    const char* lpszClass;  // one of the kClass* names
+    const char* lpszText;   // text at creation; empty for none
+    DWORD dwStyle;          // WS_* | class styles
+    DWORD dwExStyle;        // WS_EX_*
+    short x, y, cx, cy;     // rectangle in dialog units
+    int nImageID;           // bitmap or icon resource for picture statics, else 0
+};
+
+struct DialogTemplate {
+    UINT nID;
+    const char* lpszCaption;
+    const char* lpszFontName;
+    int nPointSize;
+    DWORD dwStyle;
+    DWORD dwExStyle;
+    short cx, cy;  // client size in dialog units
+    const DialogItemTemplate* pItems;
+    std::size_t nItems;
+
+    const DialogItemTemplate* FindItem(int nItemID) const {
+        for (std::size_t i = 0; i < nItems; ++i) {
+            if (pItems[i].nID == nItemID) {
+                return &pItems[i];
+            }
+        }
+        return nullptr;
+    }
+};
+
+// The template with that resource id, or null.
+const DialogTemplate* FindDialogTemplate(UINT nIDTemplate);
