@@ -5,9 +5,17 @@
 
 namespace host {
 
-DriverEntryRoutine KestatiDriverEntry() {
-    // The emulation passes its own driver object and registry path through the opaque pointers.
-    return reinterpret_cast<DriverEntryRoutine>(&DriverEntry);
+namespace {
+
+// The emulation passes its own driver object and registry path through the opaque pointers.
+int32_t EnterKestati(void* driverObject, void* registryPath)
+{
+    return DriverEntry(static_cast<PDRIVER_OBJECT>(driverObject),
+                       static_cast<PUNICODE_STRING>(registryPath));
 }
+
+}  // namespace
+
+DriverEntryRoutine KestatiDriverEntry() { return &EnterKestati; }
 
 }  // namespace host
