@@ -1,0 +1,396 @@
+#include "tools/kestctl/kestctl.h"
+
+#include <errno.h>
+#include <stdarg.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include <vector>
+
+#include "app/device/device_client.h"
+#include "app/device/device_transport.h"
+#include "protocol/frame.h"
+#include "protocol/ioctl.h"
+
+#ifndef _WIN32
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+#endif
+
+namespace {
+
+constexpr const char* kUsage =
+    "usage: kestctl COMMAND [ARGS]\n"
+    "\n"
+    "Commands:\n"
+    "  info    the adapter's identity, aperture, I/O window and AGP mode\n"
+    "  read    every sensor reading of the monitor chip\n"
+    "  raw     send one control request exactly as given\n"
+    "  sim     control the running service's simulated board\n"
+    "\n"
+    "'kestctl COMMAND --help' describes each command.\n";
+
+constexpr const char* kInfoUsage =
+    "usage: kestctl info\n"
+    "\n"
+    "Prints the seven fields of the adapter information record, one 'name value' line each.\n";
+
+constexpr const char* kReadUsage =
+    "usage: kestctl read\n"
+    "\n"
+    "Sends every reading request and prints one 'name value' line each: fan1 in RPM, in* in\n"
+    "millivolts, temp* in degrees C, chip_id and fan_drive as the chip holds them. A request\n"
+    "that fails reads 0.\n";
+
+constexpr const char* kRawUsage =
+    "usage: kestctl raw CODE [--in VALUE]... [--in-bytes HEX] [--out N]\n"
+    "\n"
+    "Sends one control request and prints: the status as 0x%08X, the Information count, and the\n"
+    "returned bytes in hex (nothing when none).\n"
+    "  CODE            control code, hex with 0x or decimal\n"
+    "  --in VALUE      appends VALUE to the input as a little-endian 32-bit word\n"
+    "  --in-bytes HEX  appends raw bytes, two hex digits each (e.g. 0a0b)\n"
+    "  --out N         output buffer length in bytes (default 0)\n"
+    "Exits 0 when the request was delivered, whatever its status.\n";
+
+constexpr const char* kSimUsage =
+    "usage: kestctl sim COMMAND\n"
+    "\n"
+    "Controls the simulated board of the running service (through <device socket>.sim):\n"
+    "  chip absent|present      remove the monitor chip from the bus, or put it back\n"
+    "  fan stall|run            stop the fan whatever its drive, or let it follow the drive\n"
+    "  pin SENSOR VALUE         make the chip report VALUE (RPM, millivolts or whole degrees C)\n"
+    "  unpin SENSOR             let the chip measure SENSOR again\n"
+    "  adapter remove|insert    make the adapter vanish from PCI, or bring it back\n"
+    "  iobar missing|present    make the adapter's I/O BAR read all ones, or restore it\n"
+    "  ambient DEGREES          add heat to the room\n"
+    "  state                    print the board's state as key=value lines\n"
+    "SENSOR is one of fan1 in1 in2 in5 in6 in7 in8 temp1 temp2 temp3.\n";
+
+std::string Format(const char* format, ...) __attribute__((format(printf, 1, 2)));
+std::string Format(const char* format, ...) {
+    char buffer[256];
+    va_list args;
+    va_start(args, format);
+    vsnprintf(buffer, sizeof buffer, format, args);
+    va_end(args);
+    return buffer;
+}
+
+bool IsHelp(const char* arg) {
+    return strcmp(arg, "--help") == 0 || strcmp(arg, "-h") == 0;
+}
+
+// Hex with 0x, or decimal; the whole text, at most 32 bits.
+bool ParseNumber(const char* text, uint32_t* value) {
+    if (text == nullptr || *text == '\0' || *text == '-' || *text == '+' || *text == ' ') {
+        return false;
+    }
+    int base = 10;
+    if (text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+        base = 16;
+        text += 2;
+        if (*text == '\0') {
+            return false;
+        }
+    }
+    errno = 0;
+    char* end = nullptr;
+    unsigned long long v = strtoull(text, &end, base);
+    if (errno != 0 || *end != '\0' || v > 0xFFFFFFFFull) {
+        return false;
+    }
+    *value = static_cast<uint32_t>(v);
+    return true;
+}
+
+int HexNibble(char c) {
+    if (c >= '0' && c <= '9') {
+        return c - '0';
+    }
+    if (c >= 'a' && c <= 'f') {
+        return c - 'a' + 10;
+    }
+    if (c >= 'A' && c <= 'F') {
+        return c - 'A' + 10;
+    }
+    return -1;
+}
+
+bool ParseHexBytes(const char* text, std::vector<uint8_t>* bytes) {
+    size_t n = strlen(text);
+    if (n == 0 || n % 2 != 0) {
+        return false;
+    }
+    for (size_t i = 0; i < n; i += 2) {
+        int hi = HexNibble(text[i]);
+        int lo = HexNibble(text[i + 1]);
+        if (hi < 0 || lo < 0) {
+            return false;
+        }
+        bytes->push_back(static_cast<uint8_t>((hi << 4) | lo));
+    }
+    return true;
+}
+
+int BadArguments(std::string* err, const std::string& message, const char* usage) {
+    *err += "kestctl: " + message + "\n" + usage;
+    return 2;
+}
+
+// The six client functions cannot tell a missing device from a reading of 0; look first, so that
+// a stopped service is an error and not a screen of zeros.
+bool DeviceReachable(std::string* err) {
+    DeviceTransport& transport = CurrentDeviceTransport();
+    const char* why = "unknown reason";
+    DeviceHandle h = transport.Open(&why);
+    if (h == kInvalidDeviceHandle) {
+        *err += Format("kestctl: cannot open %s: %s\n", KEST_USER_PATH, why);
+        return false;
+    }
+    transport.Close(h);
+    return true;
+}
+
+int Info(int argc, const char* const* argv, std::string* out, std::string* err) {
+    if (argc > 0 && IsHelp(argv[0])) {
+        *out += kInfoUsage;
+        return 0;
+    }
+    if (argc > 0) {
+        return BadArguments(err, Format("info takes no arguments, got '%s'", argv[0]), kInfoUsage);
+    }
+    if (!DeviceReachable(err)) {
+        return 1;
+    }
+    uint32_t base = QueryAdapterInfo(1);
+    uint32_t sizeMb = QueryAdapterInfo(2);
+    uint32_t pciId = QueryAdapterInfo(3);
+    uint32_t ioBase = QueryAdapterInfo(4);
+    uint32_t agpRate = QueryAdapterInfo(5);
+    uint32_t agpVersion = QueryAdapterInfo(6);
+    uint32_t subsystem = QueryAdapterInfo(7);
+    *out += Format("apertureBase 0x%08X\n", base);
+    *out += Format("apertureSizeMB %u MiB\n", sizeMb);
+    *out += Format("pciId 0x%08X device 0x%04X vendor 0x%04X%s\n", pciId, pciId >> 16,
+                   pciId & 0xFFFF, IsSupportedAdapter(pciId) ? "" : " (not a supported adapter)");
+    *out += Format("ioBase 0x%08X\n", ioBase);
+    *out += agpRate == 0 ? std::string("agpRate 0 (not recognised)\n")
+                         : Format("agpRate %u (AGP %ux)\n", agpRate, agpRate);
+    *out += Format("agpVersion %u (AGP %u.0)\n", agpVersion, agpVersion);
+    *out += Format("subsystemId 0x%08X device 0x%04X vendor 0x%04X\n", subsystem, subsystem >> 16,
+                   subsystem & 0xFFFF);
+    return 0;
+}
+
+int Read(int argc, const char* const* argv, std::string* out, std::string* err) {
+    if (argc > 0 && IsHelp(argv[0])) {
+        *out += kReadUsage;
+        return 0;
+    }
+    if (argc > 0) {
+        return BadArguments(err, Format("read takes no arguments, got '%s'", argv[0]), kReadUsage);
+    }
+    if (!DeviceReachable(err)) {
+        return 1;
+    }
+    struct Reading {
+        const char* name;
+        uint32_t code;
+    };
+    static const Reading kReadings[] = {
+        {"fan1", IOCTL_READ_FAN1},       {"in1", IOCTL_READ_IN1},
+        {"in7", IOCTL_READ_IN7},         {"in5", IOCTL_READ_IN5},
+        {"in6", IOCTL_READ_IN6},         {"in8", IOCTL_READ_IN8},
+        {"in2", IOCTL_READ_IN2},         {"temp1", IOCTL_READ_TEMP1},
+        {"temp2", IOCTL_READ_TEMP2},     {"temp3", IOCTL_READ_TEMP3},
+        {"chip_id", IOCTL_READ_CHIP_ID}, {"fan_drive", IOCTL_GET_FAN_DRIVE},
+    };
+    for (const Reading& r : kReadings) {
+        uint32_t value = QueryDriverReading(r.code);
+        *out += r.code == IOCTL_READ_CHIP_ID ? Format("%s 0x%02X\n", r.name, value)
+                                             : Format("%s %u\n", r.name, value);
+    }
+    return 0;
+}
+
+int Raw(int argc, const char* const* argv, std::string* out, std::string* err) {
+    if (argc > 0 && IsHelp(argv[0])) {
+        *out += kRawUsage;
+        return 0;
+    }
+    if (argc == 0) {
+        return BadArguments(err, "raw needs a control code", kRawUsage);
+    }
+    uint32_t code = 0;
+    if (!ParseNumber(argv[0], &code)) {
+        return BadArguments(err, Format("'%s' is not a control code", argv[0]), kRawUsage);
+    }
+    std::vector<uint8_t> input;
+    uint32_t outLength = 0;
+    for (int i = 1; i < argc; ++i) {
+        const char* option = argv[i];
+        if (IsHelp(option)) {
+            *out += kRawUsage;
+            return 0;
+        }
+        bool known = strcmp(option, "--in") == 0 || strcmp(option, "--in-bytes") == 0 ||
+                     strcmp(option, "--out") == 0;
+        if (!known) {
+            return BadArguments(err, Format("unknown option '%s'", option), kRawUsage);
+        }
+        if (i + 1 >= argc) {
+            return BadArguments(err, Format("%s needs a value", option), kRawUsage);
+        }
+        const char* value = argv[++i];
+        if (strcmp(option, "--in") == 0) {
+            uint32_t word = 0;
+            if (!ParseNumber(value, &word)) {
+                return BadArguments(err, Format("'%s' is not a 32-bit value", value), kRawUsage);
+            }
+            for (int b = 0; b < 4; ++b) {
+                input.push_back(static_cast<uint8_t>(word >> (8 * b)));
+            }
+        } else if (strcmp(option, "--in-bytes") == 0) {
+            if (!ParseHexBytes(value, &input)) {
+                return BadArguments(err, Format("'%s' is not a string of hex byte pairs", value),
+                                    kRawUsage);
+            }
+        } else if (!ParseNumber(value, &outLength)) {
+            return BadArguments(err, Format("'%s' is not a length", value), kRawUsage);
+        }
+    }
+    if (input.size() > kFrameMaxData || outLength > kFrameMaxData) {
+        return BadArguments(
+            err, Format("input and output are limited to %u bytes each", kFrameMaxData), kRawUsage);
+    }
+
+    DeviceTransport& transport = CurrentDeviceTransport();
+    const char* why = "unknown reason";
+    DeviceHandle h = transport.Open(&why);
+    if (h == kInvalidDeviceHandle) {
+        *err += Format("kestctl: cannot open %s: %s\n", KEST_USER_PATH, why);
+        return 1;
+    }
+    std::vector<uint8_t> output(outLength);
+    uint32_t status = 0;
+    uint32_t information = 0;
+    bool answered = transport.Control(
+        h, code, input.empty() ? nullptr : input.data(), static_cast<uint32_t>(input.size()),
+        output.empty() ? nullptr : output.data(), outLength, &status, &information);
+    transport.Close(h);
+    if (!answered) {
+        *err += Format("kestctl: request 0x%08X was not answered\n", code);
+        return 1;
+    }
+    std::string line = Format("0x%08X %u", status, information);
+    uint32_t shown = information < outLength ? information : outLength;
+    if (shown > 0) {
+        line += " ";
+        for (uint32_t i = 0; i < shown; ++i) {
+            line += Format("%02x", output[i]);
+        }
+    }
+    *out += line + "\n";
+    return 0;
+}
+
+int Sim(int argc, const char* const* argv, std::string* out, std::string* err) {
+    if (argc == 0) {
+        return BadArguments(err, "sim needs a command", kSimUsage);
+    }
+    if (IsHelp(argv[0])) {
+        *out += kSimUsage;
+        return 0;
+    }
+#ifdef _WIN32
+    (void)argv;
+    *err += "kestctl: sim controls the simulated board of kestatid, which Windows does not run\n";
+    return 1;
+#else
+    std::string command;
+    for (int i = 0; i < argc; ++i) {
+        if (strchr(argv[i], '\n') != nullptr) {
+            return BadArguments(err, "arguments may not contain line breaks", kSimUsage);
+        }
+        command += (i > 0 ? " " : "") + std::string(argv[i]);
+    }
+    std::string path = std::string(DeviceSocketPath()) + kSimSocketSuffix;
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    if (path.size() >= sizeof address.sun_path) {
+        *err += "kestctl: the control socket path " + path + " is too long\n";
+        return 1;
+    }
+    memcpy(address.sun_path, path.c_str(), path.size() + 1);
+    int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd < 0 || connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
+        *err += Format("kestctl: cannot reach the simulated board at %s: %s\n", path.c_str(),
+                       strerror(errno));
+        if (fd >= 0) {
+            close(fd);
+        }
+        return 1;
+    }
+    command += "\n";
+    bool sent = send(fd, command.data(), command.size(), MSG_NOSIGNAL) ==
+                static_cast<ssize_t>(command.size());
+    std::string answer;
+    while (sent) {
+        pollfd p{fd, POLLIN, 0};
+        if (poll(&p, 1, 10000) <= 0) {
+            break;
+        }
+        char buffer[1024];
+        ssize_t n = recv(fd, buffer, sizeof buffer, 0);
+        if (n <= 0) {
+            break;
+        }
+        answer.append(buffer, static_cast<size_t>(n));
+    }
+    close(fd);
+    if (answer.empty()) {
+        *err += "kestctl: the simulated board did not answer\n";
+        return 1;
+    }
+    if (answer.compare(0, 6, "error:") == 0) {
+        *err += "kestctl: sim: " + answer.substr(7);
+        return 2;
+    }
+    if (answer != "ok\n") {
+        *out += answer;
+    }
+    return 0;
+#endif
+}
+
+}  // namespace
+
+int RunKestctl(int argc, const char* const* argv, std::string* out, std::string* err) {
+    if (argc < 2) {
+        return BadArguments(err, "no command given", kUsage);
+    }
+    const char* command = argv[1];
+    int restCount = argc - 2;
+    const char* const* rest = argv + 2;
+    if (IsHelp(command) || strcmp(command, "help") == 0) {
+        *out += kUsage;
+        return 0;
+    }
+    if (strcmp(command, "info") == 0) {
+        return Info(restCount, rest, out, err);
+    }
+    if (strcmp(command, "read") == 0) {
+        return Read(restCount, rest, out, err);
+    }
+    if (strcmp(command, "raw") == 0) {
+        return Raw(restCount, rest, out, err);
+    }
+    if (strcmp(command, "sim") == 0) {
+        return Sim(restCount, rest, out, err);
+    }
+    return BadArguments(err, Format("unknown command '%s'", command), kUsage);
+}
