@@ -89,6 +89,11 @@ void SendReply(int fd, KestU32 status, const unsigned char* output, KestU32 leng
 
 }  // namespace
 
+std::mutex& DriverGate() {
+    static std::mutex gate;
+    return gate;
+}
+
 int ListenOnPath(const std::string& path, gid_t gid, std::string* error) {
     sockaddr_un address;
     if (!FillAddress(path, &address, error)) {
@@ -371,9 +376,11 @@ void SocketServer::Worker() {
 void SocketServer::ServeDevice(Job& job) {
     RequestHeader h = DecodeRequestHeader(job.data.data());
     const unsigned char* input = job.data.data() + kRequestHeaderSize;
+    std::unique_lock<std::mutex> gate(DriverGate());
     int32_t openStatus = 0;
     int handle = OpenDevice(KEST_USER_PATH, &openStatus);
     if (handle < 0) {
+        gate.unlock();
         fprintf(stderr, "kestatid: cannot open the device: status 0x%08X\n",
                 static_cast<unsigned>(openStatus));
         SendReply(job.fd, static_cast<KestU32>(openStatus), nullptr, 0);
@@ -385,6 +392,7 @@ void SocketServer::ServeDevice(Job& job) {
         DeviceControl(handle, h.code, h.inLength > 0 ? input : nullptr, h.inLength,
                       output.empty() ? nullptr : output.data(), h.outLength, &information);
     CloseDevice(handle);
+    gate.unlock();
     // Never more than the caller's buffer, whatever the driver claims.
     KestU32 length = std::min<KestU32>(information, h.outLength);
     SendReply(job.fd, static_cast<KestU32>(status), output.data(), length);
