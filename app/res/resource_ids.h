@@ -2,15 +2,15 @@
 // ":/res/<id>.svg" (for example ":/res/157.svg"), drawn at the pixel size given here.
 #pragma once
 
-constexpr int IDR_MAINFRAME = 128;        // tray and program icon, 32 x 32
-constexpr int IDB_CONFIRM = 143;          // confirm dialog decoration, 102 x 31
-constexpr int IDB_CLOCK_SCALE = 147;      // strip over each clock slider, 200 x 5
-constexpr int IDB_BOARD_9700 = 156;       // RADEON 9700 PRO board, 236 x 210
-constexpr int IDB_BANNER = 157;           // title over a waveform, 625 x 155
-constexpr int IDB_FAN = 162;              // beside the fan speed, 19 x 18
-constexpr int IDB_THERMOMETER = 163;      // beside the VPU temperature, 19 x 18
-constexpr int IDI_HINT = 164;             // details dialog hint icon, 32 x 32
-constexpr int IDB_BOARD_9500 = 169;       // RADEON 9500 PRO board, 239 x 199
-constexpr int IDB_BOARD_9200 = 173;       // RADEON 9200 board, 225 x 211
-constexpr int IDB_BOARD_9600_9800 = 176;  // RADEON 9600 PRO and 9800 PRO boards, 244 x 194
-constexpr int IDB_LOGO = 179;             // chip mark beside the clock panel, 32 x 33
+constexpr int kIconProgram = 128;             // tray and program icon, 32 x 32
+constexpr int kBitmapConfirm = 143;           // confirm dialog decoration, 102 x 31
+constexpr int kBitmapClockScale = 147;        // strip over each clock slider, 200 x 5
+constexpr int kBitmapBoard9700 = 156;         // RADEON 9700 PRO board, 236 x 210
+constexpr int kBitmapBanner = 157;            // title over a waveform, 625 x 155
+constexpr int kBitmapFan = 162;               // beside the fan speed, 19 x 18
+constexpr int kBitmapThermometer = 163;       // beside the VPU temperature, 19 x 18
+constexpr int kIconHint = 164;                // details dialog hint icon, 32 x 32
+constexpr int kBitmapBoard9500 = 169;         // RADEON 9500 PRO board, 239 x 199
+constexpr int kBitmapBoard9200 = 173;         // RADEON 9200 board, 225 x 211
+constexpr int kBitmapBoard9600And9800 = 176;  // RADEON 9600 PRO and 9800 PRO boards, 244 x 194
+constexpr int kBitmapLogo = 179;              // chip mark beside the clock panel, 32 x 33
