@@ -1,0 +1,73 @@
+// The driver loaded on a simulated board inside the test process, reached by the device client
+// through the in-process transport.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/device/inprocess_transport.h"
+#include "app/device/message_box.h"
+#include "host/driver_entry.h"
+#include "host/io_manager.h"
+#include "sim/machine.h"
+
+namespace kesttest {
+
+struct Box {
+    std::string text;
+    std::string caption;
+    unsigned flags;
+};
+
+class RecordingBoxes : public MessageBoxService {
+public:
+    int Show(void*, const char* text, const char* caption, unsigned flags) override {
+        boxes.push_back(Box{text, caption, flags});
+        return IDOK;
+    }
+    std::vector<Box> boxes;
+};
+
+class DeviceTest : public ::testing::Test {
+protected:
+    void SetUp() override { Load("9800pro"); }
+
+    void Load(const std::string& board) {
+        m_machine = sim::Machine::Create(board, m_clock);
+        ASSERT_NE(m_machine, nullptr);
+        host::AttachPortBus(m_machine.get());
+        ASSERT_EQ(host::LoadDriver(host::KestatiDriverEntry()), 0);
+        SetDeviceTransport(&m_transport);
+        SetMessageBoxService(&m_boxes);
+        m_machine->TakeI2cLog();
+    }
+
+    void TearDown() override {
+        EXPECT_EQ(host::OpenHandleCount(), 0);
+        if (host::DriverLoaded()) {
+            host::UnloadDriver();
+        }
+        SetDeviceTransport(nullptr);
+        SetMessageBoxService(nullptr);
+        EXPECT_TRUE(m_machine->Violations().empty());
+    }
+
+    uint32_t IoBase() const { return m_machine->Board().bar1 & ~3u; }
+
+    // Sets a PLL register the way the adapter is programmed: index with the write bit, data.
+    void WritePll(uint8_t index, uint32_t value) {
+        m_machine->WritePort8(IoBase() + 8, static_cast<uint8_t>(0x80 | index));
+        m_machine->WritePort32(IoBase() + 0x0C, value);
+        m_machine->WritePort8(IoBase() + 8, 0x0A);
+    }
+
+    sim::SteppedClock m_clock;
+    std::unique_ptr<sim::Machine> m_machine;
+    InProcessTransport m_transport;
+    RecordingBoxes m_boxes;
+};
+
+}  // namespace kesttest
