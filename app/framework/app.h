@@ -41,3 +41,8 @@ QFont DialogFont(const char* lpszFaceName, int nPointSize);
 // A bitmap or icon resource of the program at its own pixel size; null when it does not exist.
 // Looked up as :/res/<id>.png, then :/res/<id>.svg.
 QImage LoadBitmapResource(int nIDResource);
+
+class CWnd;
+// The application's main window: owner of dialogs created without a parent.
+CWnd* AfxGetMainWnd();
+void AfxSetMainWnd(CWnd* pWnd);

@@ -1,0 +1,341 @@
+#include "app/framework/dialog.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDialog>
+#include <QFontMetrics>
+#include <QKeyEvent>
+#include <QPushButton>
+#include <QTimer>
+
+#include "app/framework/app.h"
+#include "app/framework/controls.h"
+#include "app/framework/dialog_units.h"
+#include "app/framework/wnd_internal.h"
+
+namespace {
+
+ModalDialogHook g_modalHook;
+
+// The dialog window: keys and closing go to the dialog object the way a Windows dialog treats
+// them; only EndDialog ends its modal loop.
+class DialogWidget : public QDialog {
+public:
+    DialogWidget(QWidget* parent, Qt::WindowFlags flags) : QDialog(parent, flags) {}
+
+    void End(int nResult) {
+        m_bEnding = true;
+        done(nResult);
+        m_bEnding = false;
+    }
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override {
+        CDialog* dlg = dynamic_cast<CDialog*>(CWnd::FromHandle(this));
+        if (dlg == nullptr) {
+            QDialog::keyPressEvent(event);
+            return;
+        }
+        if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter ||
+            event->key() == Qt::Key_Escape) {
+            dlg->HandleKey(event->key());
+            return;
+        }
+        QDialog::keyPressEvent(event);
+    }
+    void done(int r) override {
+        if (m_bEnding) {
+            QDialog::done(r);
+        }
+    }
+    void reject() override {
+        if (CWnd* dlg = CWnd::FromHandle(this)) {
+            dlg->SendMessage(WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+        }
+    }
+    void accept() override {
+        if (CWnd* dlg = CWnd::FromHandle(this)) {
+            dlg->SendMessage(WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+        }
+    }
+
+private:
+    bool m_bEnding = false;
+};
+
+DialogBaseUnits BaseUnitsOf(const QFont& font) {
+    const QFontMetrics fm(font);
+    const int extent = fm.horizontalAdvance(
+        QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
+    return DialogBaseUnits{AverageCharWidth(extent), fm.height()};
+}
+
+}  // namespace
+
+void SetModalDialogHook(ModalDialogHook hook) {
+    g_modalHook = std::move(hook);
+}
+
+// ---------------------------------------------------------------------------------------------
+
+void DDX_Control(CDataExchange* pDX, int nIDC, CWnd& rControl) {
+    if (rControl.GetSafeHwnd() != nullptr || pDX == nullptr || pDX->m_pDlgWnd == nullptr) {
+        return;
+    }
+    HWND h = pDX->m_pDlgWnd->GetDlgItemHwnd(nIDC);
+    if (h == nullptr) {
+        pDX->m_bFailed = TRUE;
+        return;
+    }
+    rControl.SubclassWindow(h);
+}
+
+void DDX_Slider(CDataExchange* pDX, int nIDC, int& value) {
+    auto* slider = dynamic_cast<CSliderCtrl*>(pDX->m_pDlgWnd->GetDlgItem(nIDC));
+    if (slider == nullptr) {
+        pDX->m_bFailed = TRUE;
+        return;
+    }
+    if (pDX->m_bSaveAndValidate) {
+        value = slider->GetPos();
+    } else {
+        slider->SetPos(value);
+    }
+}
+
+void DDX_Text(CDataExchange* pDX, int nIDC, CString& value) {
+    CWnd* item = pDX->m_pDlgWnd->GetDlgItem(nIDC);
+    if (item == nullptr) {
+        pDX->m_bFailed = TRUE;
+        return;
+    }
+    if (pDX->m_bSaveAndValidate) {
+        item->GetWindowText(value);
+    } else {
+        item->SetWindowText(value);
+    }
+}
+
+void DDX_Check(CDataExchange* pDX, int nIDC, int& value) {
+    auto* button = dynamic_cast<CButton*>(pDX->m_pDlgWnd->GetDlgItem(nIDC));
+    if (button == nullptr) {
+        pDX->m_bFailed = TRUE;
+        return;
+    }
+    if (pDX->m_bSaveAndValidate) {
+        value = button->GetCheck();
+    } else {
+        button->SetCheck(value);
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+
+BEGIN_MESSAGE_MAP(CDialog, CWnd)
+ON_COMMAND(IDOK, OnOK)
+ON_COMMAND(IDCANCEL, OnCancel)
+END_MESSAGE_MAP()
+
+CDialog::CDialog(UINT nIDTemplate, CWnd* pParentWnd)
+    : m_pParentWnd(pParentWnd), m_nIDTemplate(nIDTemplate) {}
+
+CDialog::~CDialog() {
+    if (GetSafeHwnd() != nullptr) {
+        DestroyWindow();
+    }
+}
+
+BOOL CDialog::CreateDialogWindow(CWnd* pParentWnd, BOOL bModal) {
+    m_pTemplate = FindDialogTemplate(m_nIDTemplate);
+    if (m_pTemplate == nullptr || GetSafeHwnd() != nullptr) {
+        return FALSE;
+    }
+    m_bModal = bModal;
+    m_bEnded = FALSE;
+    m_nModalResult = 0;
+    CWnd* owner = pParentWnd != nullptr ? pParentWnd : AfxGetMainWnd();
+    QWidget* parent = owner != nullptr && owner->GetSafeHwnd() != nullptr
+                          ? owner->GetSafeHwnd()->window()
+                          : nullptr;
+
+    Qt::WindowFlags flags = Qt::Dialog | Qt::CustomizeWindowHint;
+    if ((m_pTemplate->dwStyle & WS_CAPTION) == WS_CAPTION) {
+        flags |= Qt::WindowTitleHint;
+    }
+    if ((m_pTemplate->dwStyle & WS_SYSMENU) != 0) {
+        flags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+    }
+    if ((m_pTemplate->dwStyle & WS_MINIMIZEBOX) != 0) {
+        flags |= Qt::WindowMinimizeButtonHint;
+    }
+    auto* w = new DialogWidget(parent, flags);
+    TagWidget(w, 0, m_pTemplate->dwStyle, m_pTemplate->dwExStyle, "#32770");
+    w->setProperty(kPropText, QString::fromUtf8(m_pTemplate->lpszCaption));
+    w->setWindowTitle(QString::fromUtf8(m_pTemplate->lpszCaption));
+    const QFont font = DialogFont(m_pTemplate->lpszFontName, m_pTemplate->nPointSize);
+    w->setFont(font);
+    const DialogBaseUnits units = BaseUnitsOf(font);
+    w->setProperty("zelBaseX", units.cx);
+    w->setProperty("zelBaseY", units.cy);
+    const RECT client = MapDialogItemRect(0, 0, m_pTemplate->cx, m_pTemplate->cy, units);
+    w->setFixedSize(client.right, client.bottom);
+    AttachWidget(w);
+
+    m_defaultControls.clear();
+    QWidget* firstTabStop = nullptr;
+    for (std::size_t i = 0; i < m_pTemplate->nItems; ++i) {
+        const DialogItemTemplate& item = m_pTemplate->pItems[i];
+        QWidget* control = CreateControlWidget(item, w, units);
+        std::unique_ptr<CWnd> wrapper(NewDefaultWrapper(item.lpszClass));
+        wrapper->AttachWidget(control);
+        m_defaultControls.push_back(std::move(wrapper));
+        if (firstTabStop == nullptr && (item.dwStyle & WS_TABSTOP) != 0 &&
+            (item.dwStyle & WS_VISIBLE) != 0 && (item.dwStyle & WS_DISABLED) == 0) {
+            firstTabStop = control;
+        }
+    }
+    SendMessage(WM_CREATE);
+    if (!m_hWnd) {
+        return FALSE;
+    }
+    if (OnInitDialog() && firstTabStop != nullptr && m_hWnd) {
+        // Focus to the first tab stop, as the dialog manager does when set-up returns TRUE.
+        firstTabStop->setFocus(Qt::OtherFocusReason);
+        m_hWnd->setProperty("zelInitialFocus", QVariant::fromValue<QObject*>(firstTabStop));
+    }
+    return m_hWnd ? TRUE : FALSE;
+}
+
+INT_PTR CDialog::DoModal() {
+    if (!CreateDialogWindow(m_pParentWnd, TRUE)) {
+        if (m_bEnded) {
+            return m_nModalResult;
+        }
+        return -1;
+    }
+    auto* w = static_cast<DialogWidget*>(GetSafeHwnd());
+    if (!m_bEnded) {
+        w->setWindowModality(Qt::ApplicationModal);
+        if (g_modalHook) {
+            QPointer<QWidget> guard(w);
+            QTimer::singleShot(0, w, [this, guard]() {
+                if (guard && !m_bEnded && g_modalHook) {
+                    g_modalHook(*this);
+                }
+            });
+        }
+        w->exec();
+    }
+    DestroyWindow();
+    return m_nModalResult;
+}
+
+BOOL CDialog::Create(UINT nIDTemplate, CWnd* pParentWnd) {
+    m_nIDTemplate = nIDTemplate;
+    if (!CreateDialogWindow(pParentWnd, FALSE)) {
+        return FALSE;
+    }
+    if ((m_pTemplate->dwStyle & WS_VISIBLE) != 0 && !m_bEnded) {
+        m_hWnd->show();
+    }
+    return TRUE;
+}
+
+void CDialog::EndDialog(int nResult) {
+    m_nModalResult = nResult;
+    m_bEnded = TRUE;
+    auto* w = dynamic_cast<DialogWidget*>(GetSafeHwnd());
+    if (w == nullptr) {
+        return;
+    }
+    if (m_bModal) {
+        w->End(nResult);
+    } else {
+        w->hide();
+    }
+}
+
+BOOL CDialog::UpdateData(BOOL bSaveAndValidate) {
+    CDataExchange dx(this, bSaveAndValidate);
+    DoDataExchange(&dx);
+    return dx.m_bFailed ? FALSE : TRUE;
+}
+
+BOOL CDialog::OnInitDialog() {
+    UpdateData(FALSE);
+    return TRUE;
+}
+
+void CDialog::DoDataExchange(CDataExchange*) {}
+
+void CDialog::OnOK() {
+    if (!UpdateData(TRUE)) {
+        return;
+    }
+    EndDialog(IDOK);
+}
+
+void CDialog::OnCancel() {
+    EndDialog(IDCANCEL);
+}
+
+int CDialog::GetDefID() const {
+    if (m_pTemplate != nullptr) {
+        for (std::size_t i = 0; i < m_pTemplate->nItems; ++i) {
+            const DialogItemTemplate& item = m_pTemplate->pItems[i];
+            if (QByteArray(item.lpszClass).compare(kClassButton, Qt::CaseInsensitive) == 0 &&
+                (item.dwStyle & BS_TYPEMASK) == BS_DEFPUSHBUTTON) {
+                return item.nID;
+            }
+        }
+    }
+    return IDOK;
+}
+
+void CDialog::MapDialogRect(RECT* lpRect) const {
+    if (lpRect == nullptr || GetSafeHwnd() == nullptr) {
+        return;
+    }
+    const DialogBaseUnits units{GetSafeHwnd()->property("zelBaseX").toInt(),
+                                GetSafeHwnd()->property("zelBaseY").toInt()};
+    *lpRect = ::MapDialogRect(*lpRect, units);
+}
+
+void CDialog::HandleKey(int nKey) {
+    if (nKey == Qt::Key_Escape) {
+        SendMessage(WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+        return;
+    }
+    // Enter: the focused push button, else the default button.
+    QWidget* focus = QApplication::focusWidget();
+    auto* push = qobject_cast<QPushButton*>(focus);
+    if (push != nullptr && push->window() == GetSafeHwnd() && push->isEnabled()) {
+        const int id = push->property(kPropId).toInt();
+        SendMessage(WM_COMMAND, MAKEWPARAM(static_cast<unsigned>(id), BN_CLICKED),
+                    reinterpret_cast<LPARAM>(push));
+        return;
+    }
+    const int def = GetDefID();
+    HWND defButton = GetDlgItemHwnd(def);
+    if (defButton != nullptr && !defButton->isEnabled()) {
+        return;
+    }
+    SendMessage(WM_COMMAND, MAKEWPARAM(static_cast<unsigned>(def), BN_CLICKED),
+                reinterpret_cast<LPARAM>(defButton));
+}
+
+BOOL CDialog::OnCommand(WPARAM wParam, LPARAM lParam) {
+    return CWnd::OnCommand(wParam, lParam);
+}
+
+LRESULT CDialog::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_CLOSE) {
+        // The close box is Cancel, unless a Cancel button exists and is disabled.
+        HWND cancel = GetDlgItemHwnd(IDCANCEL);
+        if (cancel == nullptr || cancel->isEnabled()) {
+            SendMessage(WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+        }
+        return 0;
+    }
+    return CWnd::DefWindowProc(message, wParam, lParam);
+}

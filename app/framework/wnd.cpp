@@ -1,0 +1,1133 @@
+#include "app/framework/wnd.h"
+
+#include <QAbstractScrollArea>
+#include <QApplication>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QEvent>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QAbstractButton>
+#include <QGroupBox>
+
+#include <cstring>
+
+#include "app/framework/app.h"
+#include "app/framework/wnd_internal.h"
+
+namespace {
+
+// A plain child window: draws only its edges; everything else comes from its OnPaint.
+class CWndWidget : public QFrame {
+public:
+    explicit CWndWidget(QWidget* parent) : QFrame(parent) {}
+    void PaintEdges() {
+        if (frameWidth() == 0) {
+            return;
+        }
+        QPainter painter(this);
+        drawFrame(&painter);
+    }
+};
+
+QPointer<QWidget> g_foreground;
+
+LPARAM PackPoint(const QPoint& p) {
+    const auto x = static_cast<std::uint16_t>(static_cast<std::int16_t>(p.x()));
+    const auto y = static_cast<std::uint16_t>(static_cast<std::int16_t>(p.y()));
+    return static_cast<LPARAM>(x | (static_cast<std::uint32_t>(y) << 16));
+}
+
+QPoint ClientOrigin(const QWidget* w) {
+    if (const auto* frame = qobject_cast<const QFrame*>(w)) {
+        return frame->contentsRect().topLeft();
+    }
+    return QPoint(0, 0);
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------------
+// The hook.
+
+CWndHook::CWndHook(QWidget* widget) : QObject(widget), m_widget(widget) {
+    setObjectName(QStringLiteral("zelHook"));
+    widget->installEventFilter(this);
+}
+
+void CWndHook::WatchViewport(QWidget* viewport) {
+    viewport->installEventFilter(this);
+}
+
+CWndHook* HookOf(QWidget* widget) {
+    if (widget == nullptr) {
+        return nullptr;
+    }
+    return widget->findChild<CWndHook*>(QStringLiteral("zelHook"), Qt::FindDirectChildrenOnly);
+}
+
+CWndHook* EnsureHook(QWidget* widget) {
+    CWndHook* hook = HookOf(widget);
+    return hook != nullptr ? hook : new CWndHook(widget);
+}
+
+void CWndHook::RequestColors() {
+    QWidget* parent = m_widget->parentWidget();
+    if (parent == nullptr || m_widget->isWindow()) {
+        return;
+    }
+    CWnd* parentWnd = CWnd::FromHandle(parent);
+    CWnd* self = CWnd::FromHandle(m_widget);
+    if (parentWnd == nullptr) {
+        return;
+    }
+    const QByteArray cls = m_widget->property(kPropClass).toByteArray();
+    UINT kind = CTLCOLOR_STATIC;
+    if (cls == "Edit") {
+        const DWORD style = m_widget->property(kPropStyle).toUInt();
+        kind = (style & ES_READONLY) != 0 ? CTLCOLOR_STATIC : CTLCOLOR_EDIT;
+    } else if (cls == "ListBox") {
+        kind = CTLCOLOR_LISTBOX;
+    } else if (cls == "Button") {
+        kind = CTLCOLOR_BTN;
+    } else if (cls == "msctls_trackbar32") {
+        kind = CTLCOLOR_STATIC;
+    }
+    CDC dc;
+    CtlColorRequest req{self, kind};
+    const LRESULT r = parentWnd->SendMessage(WM_CTLCOLOR, reinterpret_cast<WPARAM>(&dc),
+                                             reinterpret_cast<LPARAM>(&req));
+    const auto* brush = reinterpret_cast<const CBrush*>(r);
+    const bool custom = brush != nullptr || dc.TextColorSet() || dc.BkColorSet();
+    const bool wasCustom = m_widget->property("zelCtlColor").toBool();
+    if (!custom) {
+        if (wasCustom) {
+            m_widget->setProperty("zelCtlColor", false);
+            m_widget->setPalette(QPalette());
+            m_widget->setAutoFillBackground(false);
+        }
+        return;
+    }
+    QPalette pal = QApplication::palette(m_widget);
+    if (brush != nullptr) {
+        const QColor back = ColorFromRef(brush->GetColor());
+        pal.setColor(QPalette::Window, back);
+        pal.setColor(QPalette::Base, back);
+    }
+    if (dc.TextColorSet()) {
+        const QColor text = ColorFromRef(dc.GetTextColor());
+        pal.setColor(QPalette::WindowText, text);
+        pal.setColor(QPalette::Text, text);
+    }
+    if (!wasCustom || pal != m_widget->palette()) {
+        m_widget->setProperty("zelCtlColor", true);
+        m_widget->setPalette(pal);
+        m_widget->setAutoFillBackground(brush != nullptr);
+    }
+}
+
+bool CWndHook::eventFilter(QObject* watched, QEvent* event) {
+    if (watched != m_widget) {
+        if (event->type() == QEvent::Paint) {
+            RequestColors();
+        }
+        return false;
+    }
+    CWnd* wnd = CWnd::FromHandle(m_widget);
+    if (wnd == nullptr) {
+        return false;
+    }
+    struct Depth {
+        int& n;
+        explicit Depth(int& r) : n(r) { ++n; }
+        ~Depth() { --n; }
+    } depth(m_nDispatchDepth);
+    QPointer<QWidget> guard(m_widget);
+
+    switch (event->type()) {
+        case QEvent::Paint: {
+            RequestColors();
+            const BOOL pass = wnd->DispatchWidgetMessage(WM_PAINT, 0, 0);
+            if (!pass && guard) {
+                if (auto* plain = dynamic_cast<CWndWidget*>(m_widget)) {
+                    plain->PaintEdges();
+                }
+            }
+            return !pass;
+        }
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::MouseMove: {
+            auto* me = static_cast<QMouseEvent*>(event);
+            UINT msg = WM_MOUSEMOVE;
+            const bool left = me->button() == Qt::LeftButton;
+            if (event->type() == QEvent::MouseButtonPress) {
+                msg = left ? WM_LBUTTONDOWN : WM_RBUTTONDOWN;
+            } else if (event->type() == QEvent::MouseButtonRelease) {
+                msg = left ? WM_LBUTTONUP : WM_RBUTTONUP;
+            } else if (event->type() == QEvent::MouseButtonDblClick) {
+                msg = left ? WM_LBUTTONDBLCLK : WM_RBUTTONDOWN;
+            }
+            const QPoint client = me->position().toPoint() - ClientOrigin(m_widget);
+            UINT keys = 0;
+            if ((me->buttons() & Qt::LeftButton) != 0) {
+                keys |= 0x0001;  // MK_LBUTTON
+            }
+            if ((me->buttons() & Qt::RightButton) != 0) {
+                keys |= 0x0002;  // MK_RBUTTON
+            }
+            const BOOL pass = wnd->DispatchWidgetMessage(msg, keys, PackPoint(client));
+            // Notifying statics report clicks to their parent.
+            if (guard && msg == WM_LBUTTONDOWN && !m_widget->isWindow() &&
+                m_widget->property(kPropClass).toByteArray() == "Static" &&
+                (m_widget->property(kPropStyle).toUInt() & SS_NOTIFY) != 0) {
+                NotifyParentCommand(m_widget, STN_CLICKED);
+            }
+            return !pass;
+        }
+        case QEvent::Close: {
+            event->ignore();
+            wnd->DispatchWidgetMessage(WM_CLOSE, 0, 0);
+            return true;
+        }
+        case QEvent::EnabledChange: {
+            wnd->DispatchWidgetMessage(WM_ENABLE, m_widget->isEnabled() ? TRUE : FALSE, 0);
+            return false;
+        }
+        case QEvent::Resize: {
+            const QSize s = m_widget->size();
+            wnd->DispatchWidgetMessage(
+                WM_SIZE, 0,
+                static_cast<LPARAM>((s.width() & 0xFFFF) | ((s.height() & 0xFFFF) << 16)));
+            return false;
+        }
+        default:
+            return false;
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Notifications from controls to their parents.
+
+void NotifyParentCommand(QWidget* ctrl, UINT nCode) {
+    if (ctrl == nullptr || ProgrammaticChange::Active(ctrl)) {
+        return;
+    }
+    CWnd* parent = CWnd::FromHandle(ctrl->parentWidget());
+    if (parent == nullptr) {
+        return;
+    }
+    const int id = ctrl->property(kPropId).toInt();
+    parent->SendMessage(WM_COMMAND, MAKEWPARAM(static_cast<unsigned>(id), nCode),
+                        reinterpret_cast<LPARAM>(ctrl));
+}
+
+LRESULT NotifyParent(QWidget* ctrl, UINT nCode) {
+    if (ctrl == nullptr || ProgrammaticChange::Active(ctrl)) {
+        return 0;
+    }
+    CWnd* parent = CWnd::FromHandle(ctrl->parentWidget());
+    if (parent == nullptr) {
+        return 0;
+    }
+    NMHDR hdr{ctrl, static_cast<UINT_PTR>(ctrl->property(kPropId).toInt()), nCode};
+    return parent->SendMessage(WM_NOTIFY, hdr.idFrom, reinterpret_cast<LPARAM>(&hdr));
+}
+
+void NotifyParentScroll(QWidget* ctrl, UINT message, UINT nCode, int nPos) {
+    if (ctrl == nullptr || ProgrammaticChange::Active(ctrl)) {
+        return;
+    }
+    CWnd* parent = CWnd::FromHandle(ctrl->parentWidget());
+    if (parent == nullptr) {
+        return;
+    }
+    parent->SendMessage(message, MAKEWPARAM(nCode, static_cast<unsigned>(nPos)),
+                        reinterpret_cast<LPARAM>(ctrl));
+}
+
+ProgrammaticChange::ProgrammaticChange(QWidget* widget) : m_widget(widget) {
+    if (widget != nullptr) {
+        widget->setProperty("zelQuiet", widget->property("zelQuiet").toInt() + 1);
+    }
+}
+
+ProgrammaticChange::~ProgrammaticChange() {
+    if (m_widget) {
+        m_widget->setProperty("zelQuiet", m_widget->property("zelQuiet").toInt() - 1);
+    }
+}
+
+bool ProgrammaticChange::Active(QWidget* widget) {
+    return widget != nullptr && widget->property("zelQuiet").toInt() > 0;
+}
+
+void TagWidget(QWidget* widget, int nID, DWORD dwStyle, DWORD dwExStyle, const char* lpszClass) {
+    widget->setProperty(kPropId, nID);
+    widget->setProperty(kPropStyle, static_cast<uint>(dwStyle));
+    widget->setProperty(kPropExStyle, static_cast<uint>(dwExStyle));
+    widget->setProperty(kPropClass, QByteArray(lpszClass != nullptr ? lpszClass : ""));
+}
+
+QString DisplayText(const QString& text) {
+    QString out;
+    out.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c == QLatin1Char('&')) {
+            if (i + 1 < text.size() && text[i + 1] == QLatin1Char('&')) {
+                out += c;
+                ++i;
+            }
+            continue;
+        }
+        if (c == QLatin1Char('\r') && i + 1 < text.size() && text[i + 1] == QLatin1Char('\n')) {
+            continue;
+        }
+        out += c;
+    }
+    return out;
+}
+
+// ---------------------------------------------------------------------------------------------
+// CWnd.
+
+CWnd::CWnd() = default;
+
+CWnd::~CWnd() {
+    if (m_hWnd && FromHandle(m_hWnd) == this) {
+        m_hWnd->setProperty(kPropWnd, QVariant());
+    }
+}
+
+CWnd* CWnd::FromHandle(HWND hWnd) {
+    if (hWnd == nullptr) {
+        return nullptr;
+    }
+    const QVariant v = hWnd->property(kPropWnd);
+    if (!v.isValid()) {
+        return nullptr;
+    }
+    return reinterpret_cast<CWnd*>(v.value<quintptr>());
+}
+
+void CWnd::AttachWidget(HWND hWnd) {
+    m_hWnd = hWnd;
+    if (hWnd != nullptr) {
+        hWnd->setProperty(kPropWnd, QVariant::fromValue(reinterpret_cast<quintptr>(this)));
+        m_hook = EnsureHook(hWnd);
+    }
+}
+
+void CWnd::WidgetDestroyed() {
+    m_hWnd = nullptr;
+}
+
+BOOL CWnd::Attach(HWND hWnd) {
+    if (hWnd == nullptr || m_hWnd) {
+        return FALSE;
+    }
+    AttachWidget(hWnd);
+    return TRUE;
+}
+
+HWND CWnd::Detach() {
+    HWND h = m_hWnd.data();
+    if (h != nullptr && FromHandle(h) == this) {
+        h->setProperty(kPropWnd, QVariant());
+    }
+    m_hWnd = nullptr;
+    return h;
+}
+
+BOOL CWnd::SubclassWindow(HWND hWnd) {
+    if (!Attach(hWnd)) {
+        return FALSE;
+    }
+    PreSubclassWindow();
+    return TRUE;
+}
+
+BOOL CWnd::SubclassDlgItem(UINT nID, CWnd* pParent) {
+    if (pParent == nullptr) {
+        return FALSE;
+    }
+    HWND h = pParent->GetDlgItemHwnd(static_cast<int>(nID));
+    return h != nullptr ? SubclassWindow(h) : FALSE;
+}
+
+HWND CWnd::UnsubclassWindow() {
+    return Detach();
+}
+
+void CWnd::PreSubclassWindow() {}
+
+BOOL CWnd::Create(LPCTSTR lpszClassName, LPCTSTR lpszWindowName, DWORD dwStyle, const RECT& rect,
+                  CWnd* pParentWnd, UINT nID) {
+    return CreateEx(0, lpszClassName, lpszWindowName, dwStyle, rect, pParentWnd, nID);
+}
+
+BOOL CWnd::CreateEx(DWORD dwExStyle, LPCTSTR /*lpszClassName*/, LPCTSTR lpszWindowName,
+                    DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID) {
+    if (m_hWnd) {
+        return FALSE;
+    }
+    QWidget* parent = pParentWnd != nullptr ? pParentWnd->GetSafeHwnd() : nullptr;
+    if ((dwStyle & WS_CHILD) != 0 && parent == nullptr) {
+        return FALSE;
+    }
+    auto* w = new CWndWidget(parent);
+    int edge = 0;
+    if ((dwExStyle & WS_EX_CLIENTEDGE) != 0) {
+        edge += 2;
+    }
+    if ((dwExStyle & WS_EX_STATICEDGE) != 0 || (dwStyle & WS_BORDER) != 0) {
+        edge += 1;
+    }
+    if (edge > 0) {
+        w->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        w->setLineWidth(edge);
+    }
+    TagWidget(w, static_cast<int>(nID), dwStyle, dwExStyle, "");
+    if (lpszWindowName != nullptr) {
+        w->setProperty(kPropText, QString::fromUtf8(lpszWindowName));
+    }
+    w->setGeometry(rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top);
+    AttachWidget(w);
+    SendMessage(WM_CREATE);
+    if ((dwStyle & WS_VISIBLE) != 0) {
+        w->show();
+    }
+    if ((dwStyle & WS_DISABLED) != 0) {
+        w->setEnabled(false);
+    }
+    return TRUE;
+}
+
+BOOL CWnd::DestroyWindow() {
+    QPointer<QWidget> w = m_hWnd;
+    if (!w) {
+        return FALSE;
+    }
+    // Owned top-level windows go first, as Windows destroys owned windows before their owner.
+    const auto children = w->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+    for (QWidget* child : children) {
+        if (child->isWindow()) {
+            if (CWnd* owned = FromHandle(child)) {
+                owned->DestroyWindow();
+            }
+        }
+    }
+    if (!w) {
+        return TRUE;
+    }
+    CWnd* target = FromHandle(w);
+    if (target == nullptr) {
+        target = this;
+    }
+    target->SendMessage(WM_DESTROY);
+    if (!w) {
+        return TRUE;
+    }
+    // Children's window objects lose their windows with it.
+    const auto all = w->findChildren<QWidget*>();
+    for (QWidget* child : all) {
+        if (CWnd* c = FromHandle(child)) {
+            if (c->m_hWnd == child) {
+                c->m_hWnd = nullptr;
+            }
+            child->setProperty(kPropWnd, QVariant());
+        }
+    }
+    w->hide();
+    w->setProperty(kPropWnd, QVariant());
+    CWndHook* hook = HookOf(w);
+    if (hook != nullptr) {
+        for (auto& [id, timer] : hook->m_timers) {
+            timer->stop();
+        }
+    }
+    if (this != target) {
+        m_hWnd = nullptr;
+    }
+    target->m_hWnd = nullptr;
+    if (hook != nullptr && hook->m_nDispatchDepth > 0) {
+        w->deleteLater();  // still inside one of its own events
+    } else {
+        delete w.data();
+    }
+    target->PostNcDestroy();
+    return TRUE;
+}
+
+void CWnd::PostNcDestroy() {}
+
+LRESULT CWnd::SendMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    CWnd* target = FromHandle(m_hWnd);
+    if (target == nullptr) {
+        target = this;
+    }
+    CurrentMessage cur{message, wParam, lParam, FALSE};
+    CurrentMessage* saved = target->m_pCurrentMsg;
+    target->m_pCurrentMsg = &cur;
+    const LRESULT r = target->WindowProc(message, wParam, lParam);
+    target->m_pCurrentMsg = saved;
+    return r;
+}
+
+BOOL CWnd::PostMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (!m_hWnd) {
+        return FALSE;
+    }
+    QPointer<QWidget> w = m_hWnd;
+    QMetaObject::invokeMethod(
+        w.data(),
+        [w, message, wParam, lParam]() {
+            if (CWnd* target = FromHandle(w)) {
+                target->SendMessage(message, wParam, lParam);
+            }
+        },
+        Qt::QueuedConnection);
+    return TRUE;
+}
+
+BOOL CWnd::DispatchWidgetMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    CurrentMessage cur{message, wParam, lParam, FALSE};
+    CurrentMessage* saved = m_pCurrentMsg;
+    m_pCurrentMsg = &cur;
+    WindowProc(message, wParam, lParam);
+    m_pCurrentMsg = saved;
+    return cur.bPassToWidget;
+}
+
+LRESULT CWnd::Default() {
+    if (m_pCurrentMsg == nullptr) {
+        return 0;
+    }
+    return DefWindowProc(m_pCurrentMsg->message, m_pCurrentMsg->wParam, m_pCurrentMsg->lParam);
+}
+
+LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    LRESULT result = 0;
+    if (OnWndMsg(message, wParam, lParam, &result)) {
+        return result;
+    }
+    return DefWindowProc(message, wParam, lParam);
+}
+
+const AFX_MSGMAP* CWnd::GetThisMessageMap() {
+    static const AFX_MSGMAP_ENTRY entries[] = {{0, 0, 0, 0, nullptr}};
+    static const AFX_MSGMAP map = {nullptr, &entries[0]};
+    return &map;
+}
+
+const AFX_MSGMAP* CWnd::GetMessageMap() const {
+    return GetThisMessageMap();
+}
+
+BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) {
+    if (message == WM_COMMAND) {
+        if (OnCommand(wParam, lParam)) {
+            *pResult = 1;
+            return TRUE;
+        }
+        return FALSE;
+    }
+    if (message == WM_NOTIFY) {
+        return OnNotify(wParam, lParam, pResult);
+    }
+    for (const AFX_MSGMAP* map = GetMessageMap(); map != nullptr;
+         map = map->pfnGetBaseMap != nullptr ? map->pfnGetBaseMap() : nullptr) {
+        for (const AFX_MSGMAP_ENTRY* e = map->lpEntries; e->pfnInvoke != nullptr; ++e) {
+            if (e->nMessage == message && message != WM_COMMAND && message != WM_NOTIFY) {
+                *pResult = e->pfnInvoke(this, wParam, lParam);
+                return TRUE;
+            }
+        }
+    }
+    return FALSE;
+}
+
+BOOL CWnd::OnCommand(WPARAM wParam, LPARAM lParam) {
+    const UINT id = LOWORD(wParam);
+    const UINT code = HIWORD(wParam);
+    for (const AFX_MSGMAP* map = GetMessageMap(); map != nullptr;
+         map = map->pfnGetBaseMap != nullptr ? map->pfnGetBaseMap() : nullptr) {
+        for (const AFX_MSGMAP_ENTRY* e = map->lpEntries; e->pfnInvoke != nullptr; ++e) {
+            if (e->nMessage == WM_COMMAND && e->nCode == code && id >= e->nID && id <= e->nLastID) {
+                e->pfnInvoke(this, wParam, lParam);
+                return TRUE;
+            }
+        }
+    }
+    return FALSE;
+}
+
+BOOL CWnd::OnNotify(WPARAM /*wParam*/, LPARAM lParam, LRESULT* pResult) {
+    const auto* hdr = reinterpret_cast<const NMHDR*>(lParam);
+    if (hdr == nullptr) {
+        return FALSE;
+    }
+    for (const AFX_MSGMAP* map = GetMessageMap(); map != nullptr;
+         map = map->pfnGetBaseMap != nullptr ? map->pfnGetBaseMap() : nullptr) {
+        for (const AFX_MSGMAP_ENTRY* e = map->lpEntries; e->pfnInvoke != nullptr; ++e) {
+            if (e->nMessage == WM_NOTIFY && e->nCode == hdr->code && hdr->idFrom >= e->nID &&
+                hdr->idFrom <= e->nLastID) {
+                *pResult = e->pfnInvoke(this, 0, lParam);
+                return TRUE;
+            }
+        }
+    }
+    return FALSE;
+}
+
+LRESULT CWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_SETTEXT: {
+            if (!m_hWnd) {
+                return FALSE;
+            }
+            const QString text =
+                lParam != 0 ? QString::fromUtf8(reinterpret_cast<const char*>(lParam)) : QString();
+            ApplyWidgetText(m_hWnd, text);
+            return TRUE;
+        }
+        case WM_GETTEXT: {
+            auto* buffer = reinterpret_cast<char*>(lParam);
+            const int size = static_cast<int>(wParam);
+            if (buffer == nullptr || size <= 0) {
+                return 0;
+            }
+            const QByteArray text = WidgetText(m_hWnd).toUtf8();
+            const int n = std::min(size - 1, static_cast<int>(text.size()));
+            std::memcpy(buffer, text.constData(), static_cast<std::size_t>(n));
+            buffer[n] = '\0';
+            return n;
+        }
+        case WM_GETTEXTLENGTH:
+            return WidgetText(m_hWnd).toUtf8().size();
+        case WM_SETREDRAW:
+            if (m_hWnd) {
+                m_hWnd->setUpdatesEnabled(wParam != 0);
+            }
+            return 0;
+        case WM_CLOSE:
+            DestroyWindow();
+            return 0;
+        case WM_PAINT:
+        case WM_ERASEBKGND:
+        case WM_ENABLE:
+        case WM_SIZE:
+        case WM_MOUSEMOVE:
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONUP:
+        case WM_LBUTTONDBLCLK:
+        case WM_RBUTTONDOWN:
+        case WM_RBUTTONUP:
+            if (m_pCurrentMsg != nullptr && m_pCurrentMsg->message == message) {
+                m_pCurrentMsg->bPassToWidget = TRUE;
+            }
+            return 0;
+        default:
+            return 0;
+    }
+}
+
+void CWnd::ApplyWidgetText(HWND hWnd, const QString& text) {
+    if (hWnd == nullptr) {
+        return;
+    }
+    hWnd->setProperty(kPropText, text);
+    if (hWnd->isWindow()) {
+        hWnd->setWindowTitle(text);
+    } else if (auto* label = qobject_cast<QLabel*>(hWnd)) {
+        if (label->pixmap().isNull()) {
+            label->setText(DisplayText(text));
+        }
+    } else if (auto* button = qobject_cast<QAbstractButton*>(hWnd)) {
+        QString t = text;
+        t.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+        button->setText(t);
+    } else if (auto* group = qobject_cast<QGroupBox*>(hWnd)) {
+        group->setTitle(text);
+    } else if (auto* line = qobject_cast<QLineEdit*>(hWnd)) {
+        ProgrammaticChange quiet(hWnd);
+        line->setText(text);
+    } else if (auto* plain = qobject_cast<QPlainTextEdit*>(hWnd)) {
+        ProgrammaticChange quiet(hWnd);
+        QString t = text;
+        t.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+        plain->setPlainText(t);
+    } else if (auto* combo = qobject_cast<QComboBox*>(hWnd)) {
+        ProgrammaticChange quiet(hWnd);
+        if (combo->isEditable()) {
+            combo->setEditText(text);
+        } else {
+            const int i = combo->findText(text, Qt::MatchFixedString);
+            combo->setCurrentIndex(i);
+        }
+    } else {
+        hWnd->update();
+    }
+}
+
+QString CWnd::WidgetText(HWND hWnd) {
+    if (hWnd == nullptr) {
+        return QString();
+    }
+    if (auto* line = qobject_cast<QLineEdit*>(hWnd)) {
+        return line->text();
+    }
+    if (auto* plain = qobject_cast<QPlainTextEdit*>(hWnd)) {
+        QString t = plain->toPlainText();
+        t.replace(QLatin1String("\n"), QLatin1String("\r\n"));
+        return t;
+    }
+    if (auto* combo = qobject_cast<QComboBox*>(hWnd)) {
+        return combo->currentText();
+    }
+    return hWnd->property(kPropText).toString();
+}
+
+void CWnd::SetWindowText(LPCTSTR lpszString) {
+    SendMessage(WM_SETTEXT, 0, reinterpret_cast<LPARAM>(lpszString != nullptr ? lpszString : ""));
+}
+
+void CWnd::SetWindowText(const QString& text) {
+    const QByteArray utf8 = text.toUtf8();
+    SendMessage(WM_SETTEXT, 0, reinterpret_cast<LPARAM>(utf8.constData()));
+}
+
+int CWnd::GetWindowText(LPTSTR lpszStringBuf, int nMaxCount) const {
+    return static_cast<int>(const_cast<CWnd*>(this)->SendMessage(
+        WM_GETTEXT, static_cast<WPARAM>(nMaxCount), reinterpret_cast<LPARAM>(lpszStringBuf)));
+}
+
+void CWnd::GetWindowText(CString& rString) const {
+    const int len = GetWindowTextLength();
+    QByteArray buffer(len + 1, '\0');
+    const int n = GetWindowText(buffer.data(), len + 1);
+    rString = QString::fromUtf8(buffer.constData(), n);
+}
+
+int CWnd::GetWindowTextLength() const {
+    return static_cast<int>(const_cast<CWnd*>(this)->SendMessage(WM_GETTEXTLENGTH));
+}
+
+HWND CWnd::GetDlgItemHwnd(int nID) const {
+    if (!m_hWnd) {
+        return nullptr;
+    }
+    const auto children = m_hWnd->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+    for (QWidget* child : children) {
+        const QVariant id = child->property(kPropId);
+        if (id.isValid() && id.toInt() == nID && !child->isWindow()) {
+            return child;
+        }
+    }
+    return nullptr;
+}
+
+CWnd* CWnd::GetDlgItem(int nID) const {
+    return FromHandle(GetDlgItemHwnd(nID));
+}
+
+void CWnd::SetDlgItemText(int nID, LPCTSTR lpszString) {
+    if (CWnd* item = GetDlgItem(nID)) {
+        item->SetWindowText(lpszString);
+    }
+}
+
+void CWnd::SetDlgItemText(int nID, const QString& text) {
+    if (CWnd* item = GetDlgItem(nID)) {
+        item->SetWindowText(text);
+    }
+}
+
+int CWnd::GetDlgItemText(int nID, CString& rString) const {
+    rString.clear();
+    if (CWnd* item = GetDlgItem(nID)) {
+        item->GetWindowText(rString);
+    }
+    return rString.GetLength();
+}
+
+int CWnd::GetDlgCtrlID() const {
+    return m_hWnd ? m_hWnd->property(kPropId).toInt() : 0;
+}
+
+void CWnd::SetDlgCtrlID(int nID) {
+    if (m_hWnd) {
+        m_hWnd->setProperty(kPropId, nID);
+    }
+}
+
+CWnd* CWnd::GetParent() const {
+    return m_hWnd ? FromHandle(m_hWnd->parentWidget()) : nullptr;
+}
+
+CWnd* CWnd::GetTopLevelParent() const {
+    return m_hWnd ? FromHandle(m_hWnd->window()) : nullptr;
+}
+
+BOOL CWnd::ShowWindow(int nCmdShow) {
+    if (!m_hWnd) {
+        return FALSE;
+    }
+    const BOOL wasVisible = m_hWnd->isHidden() ? FALSE : TRUE;
+    if (nCmdShow == SW_HIDE) {
+        m_hWnd->hide();
+    } else {
+        m_hWnd->show();
+        if (nCmdShow == SW_SHOWNORMAL && m_hWnd->isWindow()) {
+            m_hWnd->showNormal();
+        }
+    }
+    return wasVisible;
+}
+
+BOOL CWnd::IsWindowVisible() const {
+    return m_hWnd && m_hWnd->isVisible() ? TRUE : FALSE;
+}
+
+BOOL CWnd::EnableWindow(BOOL bEnable) {
+    if (!m_hWnd) {
+        return FALSE;
+    }
+    const BOOL wasDisabled = m_hWnd->testAttribute(Qt::WA_ForceDisabled) ? TRUE : FALSE;
+    m_hWnd->setEnabled(bEnable != FALSE);
+    return wasDisabled;
+}
+
+BOOL CWnd::IsWindowEnabled() const {
+    return m_hWnd && m_hWnd->isEnabled() ? TRUE : FALSE;
+}
+
+DWORD CWnd::GetStyle() const {
+    if (!m_hWnd) {
+        return 0;
+    }
+    DWORD style = m_hWnd->property(kPropStyle).toUInt() & ~(WS_VISIBLE | WS_DISABLED);
+    if (!m_hWnd->isHidden()) {
+        style |= WS_VISIBLE;
+    }
+    if (m_hWnd->testAttribute(Qt::WA_ForceDisabled)) {
+        style |= WS_DISABLED;
+    }
+    return style;
+}
+
+DWORD CWnd::GetExStyle() const {
+    return m_hWnd ? m_hWnd->property(kPropExStyle).toUInt() : 0;
+}
+
+BOOL CWnd::ModifyStyle(DWORD dwRemove, DWORD dwAdd, UINT /*nFlags*/) {
+    if (!m_hWnd) {
+        return FALSE;
+    }
+    const DWORD old = m_hWnd->property(kPropStyle).toUInt();
+    const DWORD now = (old & ~dwRemove) | dwAdd;
+    m_hWnd->setProperty(kPropStyle, static_cast<uint>(now));
+    if (((old ^ now) & WS_DISABLED) != 0) {
+        m_hWnd->setEnabled((now & WS_DISABLED) == 0);
+    }
+    if (((old ^ now) & WS_VISIBLE) != 0) {
+        m_hWnd->setVisible((now & WS_VISIBLE) != 0);
+    }
+    return old != now ? TRUE : FALSE;
+}
+
+BOOL CWnd::ModifyStyleEx(DWORD dwRemove, DWORD dwAdd, UINT /*nFlags*/) {
+    if (!m_hWnd) {
+        return FALSE;
+    }
+    const DWORD old = m_hWnd->property(kPropExStyle).toUInt();
+    const DWORD now = (old & ~dwRemove) | dwAdd;
+    m_hWnd->setProperty(kPropExStyle, static_cast<uint>(now));
+    return old != now ? TRUE : FALSE;
+}
+
+void CWnd::SetFont(CFont* pFont, BOOL bRedraw) {
+    if (!m_hWnd || pFont == nullptr) {
+        return;
+    }
+    m_hWnd->setFont(pFont->GetQFont());
+    if (bRedraw) {
+        m_hWnd->update();
+    }
+}
+
+CFont* CWnd::GetFont() const {
+    if (!m_hWnd) {
+        return nullptr;
+    }
+    if (!m_pFont) {
+        m_pFont = std::make_unique<CFont>();
+    }
+    m_pFont->FromQFont(m_hWnd->font());
+    return m_pFont.get();
+}
+
+void CWnd::Invalidate(BOOL /*bErase*/) {
+    if (m_hWnd) {
+        m_hWnd->update();
+    }
+}
+
+BOOL CWnd::RedrawWindow(const RECT* lpRectUpdate, void* /*prgnUpdate*/, UINT /*flags*/) {
+    if (!m_hWnd) {
+        return FALSE;
+    }
+    if (lpRectUpdate != nullptr) {
+        m_hWnd->update(QRect(lpRectUpdate->left, lpRectUpdate->top,
+                             lpRectUpdate->right - lpRectUpdate->left,
+                             lpRectUpdate->bottom - lpRectUpdate->top));
+    } else {
+        m_hWnd->update();
+    }
+    return TRUE;
+}
+
+void CWnd::UpdateWindow() {
+    if (m_hWnd && m_hWnd->isVisible()) {
+        m_hWnd->repaint();
+    }
+}
+
+BOOL CWnd::SetForegroundWindow() {
+    if (!m_hWnd) {
+        return FALSE;
+    }
+    QWidget* top = m_hWnd->window();
+    g_foreground = top;
+    top->raise();
+    top->activateWindow();
+    return TRUE;
+}
+
+void CWnd::SetFocus() {
+    if (m_hWnd) {
+        m_hWnd->setFocus(Qt::OtherFocusReason);
+    }
+}
+
+CWnd* CWnd::GetForegroundWindow() {
+    if (QWidget* modal = QApplication::activeModalWidget()) {
+        if (CWnd* w = FromHandle(modal)) {
+            return w;
+        }
+    }
+    if (QWidget* active = QApplication::activeWindow()) {
+        if (CWnd* w = FromHandle(active)) {
+            return w;
+        }
+    }
+    if (g_foreground && g_foreground->isVisible()) {
+        return FromHandle(g_foreground);
+    }
+    return nullptr;
+}
+
+CWnd* GetForegroundWindow() {
+    return CWnd::GetForegroundWindow();
+}
+
+void CWnd::GetClientRect(RECT* lpRect) const {
+    if (lpRect == nullptr) {
+        return;
+    }
+    *lpRect = RECT{0, 0, 0, 0};
+    if (!m_hWnd) {
+        return;
+    }
+    QSize size = m_hWnd->size();
+    if (const auto* frame = qobject_cast<const QFrame*>(m_hWnd.data())) {
+        size = frame->contentsRect().size();
+    }
+    lpRect->right = size.width();
+    lpRect->bottom = size.height();
+}
+
+void CWnd::GetWindowRect(RECT* lpRect) const {
+    if (lpRect == nullptr) {
+        return;
+    }
+    *lpRect = RECT{0, 0, 0, 0};
+    if (!m_hWnd) {
+        return;
+    }
+    const QPoint origin = m_hWnd->mapToGlobal(QPoint(0, 0));
+    lpRect->left = origin.x();
+    lpRect->top = origin.y();
+    lpRect->right = origin.x() + m_hWnd->width();
+    lpRect->bottom = origin.y() + m_hWnd->height();
+}
+
+void CWnd::ClientToScreen(POINT* lpPoint) const {
+    if (lpPoint == nullptr || !m_hWnd) {
+        return;
+    }
+    const QPoint p = m_hWnd->mapToGlobal(QPoint(lpPoint->x, lpPoint->y) + ClientOrigin(m_hWnd));
+    lpPoint->x = p.x();
+    lpPoint->y = p.y();
+}
+
+void CWnd::ScreenToClient(POINT* lpPoint) const {
+    if (lpPoint == nullptr || !m_hWnd) {
+        return;
+    }
+    const QPoint p = m_hWnd->mapFromGlobal(QPoint(lpPoint->x, lpPoint->y)) - ClientOrigin(m_hWnd);
+    lpPoint->x = p.x();
+    lpPoint->y = p.y();
+}
+
+void CWnd::ClientToScreen(RECT* lpRect) const {
+    if (lpRect == nullptr) {
+        return;
+    }
+    POINT a{lpRect->left, lpRect->top};
+    POINT b{lpRect->right, lpRect->bottom};
+    ClientToScreen(&a);
+    ClientToScreen(&b);
+    *lpRect = RECT{a.x, a.y, b.x, b.y};
+}
+
+void CWnd::ScreenToClient(RECT* lpRect) const {
+    if (lpRect == nullptr) {
+        return;
+    }
+    POINT a{lpRect->left, lpRect->top};
+    POINT b{lpRect->right, lpRect->bottom};
+    ScreenToClient(&a);
+    ScreenToClient(&b);
+    *lpRect = RECT{a.x, a.y, b.x, b.y};
+}
+
+void CWnd::MoveWindow(int x, int y, int nWidth, int nHeight, BOOL bRepaint) {
+    if (!m_hWnd) {
+        return;
+    }
+    m_hWnd->setGeometry(x, y, nWidth, nHeight);
+    if (bRepaint) {
+        m_hWnd->update();
+    }
+}
+
+void CWnd::MoveWindow(const RECT* lpRect, BOOL bRepaint) {
+    if (lpRect != nullptr) {
+        MoveWindow(lpRect->left, lpRect->top, lpRect->right - lpRect->left,
+                   lpRect->bottom - lpRect->top, bRepaint);
+    }
+}
+
+UINT_PTR CWnd::SetTimer(UINT_PTR nIDEvent, UINT nElapse, void* /*lpfnTimer*/) {
+    if (!m_hWnd || nIDEvent == 0) {
+        return 0;
+    }
+    CWndHook* hook = EnsureHook(m_hWnd);
+    QTimer*& timer = hook->m_timers[nIDEvent];
+    if (timer == nullptr) {
+        timer = new QTimer(hook);
+        QPointer<QWidget> w = m_hWnd;
+        QObject::connect(timer, &QTimer::timeout, hook, [w, nIDEvent]() {
+            if (CWnd* target = FromHandle(w)) {
+                target->FireTimer(nIDEvent);
+            }
+        });
+    }
+    timer->start(static_cast<int>(std::max<UINT>(nElapse, 10)));
+    timer->setProperty("zelPeriod", nElapse);
+    return nIDEvent;
+}
+
+BOOL CWnd::KillTimer(UINT_PTR nIDEvent) {
+    CWndHook* hook = HookOf(m_hWnd);
+    if (hook == nullptr) {
+        return FALSE;
+    }
+    auto it = hook->m_timers.find(nIDEvent);
+    if (it == hook->m_timers.end()) {
+        return FALSE;
+    }
+    it->second->stop();
+    it->second->deleteLater();
+    hook->m_timers.erase(it);
+    return TRUE;
+}
+
+UINT CWnd::GetTimerPeriod(UINT_PTR nIDEvent) const {
+    CWndHook* hook = HookOf(m_hWnd);
+    if (hook == nullptr) {
+        return 0;
+    }
+    auto it = hook->m_timers.find(nIDEvent);
+    if (it == hook->m_timers.end() || !it->second->isActive()) {
+        return 0;
+    }
+    return it->second->property("zelPeriod").toUInt();
+}
+
+void CWnd::FireTimer(UINT_PTR nIDEvent) {
+    SendMessage(WM_TIMER, nIDEvent, 0);
+}
+
+int CWnd::MessageBox(LPCTSTR lpszText, LPCTSTR lpszCaption, UINT nType) {
+    return ::MessageBox(m_hWnd, lpszText, lpszCaption != nullptr ? lpszCaption : "", nType);
+}
+
+void CWnd::OnTimer(UINT_PTR) {
+    Default();
+}
+void CWnd::OnClose() {
+    Default();
+}
+void CWnd::OnDestroy() {
+    Default();
+}
+void CWnd::OnPaint() {
+    Default();
+}
+BOOL CWnd::OnEraseBkgnd(CDC*) {
+    return static_cast<BOOL>(Default());
+}
+void CWnd::OnEnable(BOOL) {
+    Default();
+}
+int CWnd::OnCreate() {
+    return static_cast<int>(Default());
+}
+void CWnd::OnSize(UINT, int, int) {
+    Default();
+}
+void CWnd::OnHScroll(UINT, UINT, CWnd*) {
+    Default();
+}
+void CWnd::OnVScroll(UINT, UINT, CWnd*) {
+    Default();
+}
+HBRUSH CWnd::OnCtlColor(CDC*, CWnd*, UINT) {
+    return reinterpret_cast<HBRUSH>(Default());
+}
+void CWnd::OnSysCommand(UINT, LPARAM) {
+    Default();
+}
+void CWnd::OnLButtonDown(UINT, POINT) {
+    Default();
+}
+void CWnd::OnLButtonUp(UINT, POINT) {
+    Default();
+}
+void CWnd::OnLButtonDblClk(UINT, POINT) {
+    Default();
+}
+void CWnd::OnRButtonDown(UINT, POINT) {
+    Default();
+}
+void CWnd::OnMouseMove(UINT, POINT) {
+    Default();
+}

@@ -1,0 +1,72 @@
+// Pieces of the window layer shared between its source files; not for window code.
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QTimer>
+
+#include <map>
+
+#include "app/framework/wnd.h"
+
+class QEvent;
+struct DialogItemTemplate;
+struct DialogBaseUnits;
+
+// Dynamic properties every framework widget carries.
+inline constexpr const char* kPropWnd = "zelWnd";          // attached CWnd*, as quintptr
+inline constexpr const char* kPropId = "zelId";            // control id
+inline constexpr const char* kPropStyle = "zelStyle";      // WS_* | class styles
+inline constexpr const char* kPropExStyle = "zelExStyle";  // WS_EX_*
+inline constexpr const char* kPropText = "zelText";        // window text as the program set it
+inline constexpr const char* kPropClass = "zelClass";      // template class name
+
+// Turns a widget's Qt events into messages for its attached window object and owns its timers.
+class CWndHook : public QObject {
+public:
+    explicit CWndHook(QWidget* widget);
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+    // Colour requests are made for paints of this extra widget too (a scroll area's viewport).
+    void WatchViewport(QWidget* viewport);
+
+    QWidget* m_widget;
+    std::map<UINT_PTR, QTimer*> m_timers;
+    int m_nDispatchDepth = 0;
+
+private:
+    void RequestColors();
+};
+
+CWndHook* HookOf(QWidget* widget);
+CWndHook* EnsureHook(QWidget* widget);
+
+// Sends WM_COMMAND (id, code) from control `ctrl` to its parent's window object.
+void NotifyParentCommand(QWidget* ctrl, UINT nCode);
+// Sends WM_NOTIFY with an NMHDR from `ctrl` to its parent's window object; the handler's result.
+LRESULT NotifyParent(QWidget* ctrl, UINT nCode);
+// Sends WM_HSCROLL/WM_VSCROLL from a trackbar to its parent's window object.
+void NotifyParentScroll(QWidget* ctrl, UINT message, UINT nCode, int nPos);
+
+// Makes the widget for one template control, placed and styled, in `parent`.
+QWidget* CreateControlWidget(const DialogItemTemplate& item, QWidget* parent,
+                             const DialogBaseUnits& units);
+// The wrapper class object a template control gets when nobody subclasses it.
+CWnd* NewDefaultWrapper(const char* lpszClass);
+
+// Marks a widget as ours with id, styles and class.
+void TagWidget(QWidget* widget, int nID, DWORD dwStyle, DWORD dwExStyle, const char* lpszClass);
+
+// Set while the program itself changes a control, so that no notification goes out.
+class ProgrammaticChange {
+public:
+    explicit ProgrammaticChange(QWidget* widget);
+    ~ProgrammaticChange();
+    static bool Active(QWidget* widget);
+
+private:
+    QPointer<QWidget> m_widget;
+};
+
+// Strips Windows mnemonic markers ("&&" stays one "&") and turns CR LF into LF for display.
+QString DisplayText(const QString& text);
