@@ -1,0 +1,136 @@
+// kestctl's arguments and output over the in-process transport.
+#include <string.h>
+
+#include <algorithm>
+
+#include <gtest/gtest.h>
+
+#include "protocol/ioctl.h"
+#include "tests/device/device_fixture.h"
+#include "tools/kestctl/kestctl.h"
+
+namespace {
+
+struct Result {
+    int code;
+    std::string out;
+    std::string err;
+};
+
+Result Kestctl(std::vector<const char*> args)
+{
+    args.insert(args.begin(), "kestctl");
+    Result r;
+    r.code = RunKestctl(static_cast<int>(args.size()), args.data(), &r.out, &r.err);
+    return r;
+}
+
+class KestctlTest : public kesttest::DeviceTest {};
+
+TEST_F(KestctlTest, RawPrintsStatusCountAndBytes)
+{
+    struct Row {
+        std::vector<const char*> args;
+        std::string line;
+    };
+    m_machine->PinSensor(sim::Sensor::temp3, 66);
+    const Row rows[] = {
+        {{"raw", "0x22049C", "--out", "27"}, "0xC0000023 0\n"},
+        {{"raw", "2229460", "--in-bytes", "aabbcc"}, "0xC0000023 0\n"},
+        {{"raw", "0x2204D4", "--in", "0x50"}, "0x00000000 0\n"},
+        {{"raw", "0x2204D4", "--in", "0x51", "--in", "7"}, "0x00000000 0\n"},
+        {{"raw", "0x220544", "--in", "0x0E", "--out", "4"}, "0x00000000 4 00bc0004\n"},
+        {{"raw", "0x220544", "--in-bytes", "0e000000", "--out", "0x4"}, "0x00000000 4 00bc0004\n"},
+        {{"raw", "0x220496", "--out", "56"}, "0x00000000 0\n"},
+        {{"raw", "0x2204C4"}, "0xC0000023 0\n"},
+    };
+    for (const Row& row : rows) {
+        Result r = Kestctl(row.args);
+        EXPECT_EQ(r.code, 0) << r.err;
+        EXPECT_EQ(r.out, row.line) << row.args[1];
+    }
+    EXPECT_EQ(m_machine->FanDrive(), 0x51);  // the first word of two counts
+
+    Result temp = Kestctl({"raw", "0x2204C4", "--out", "56"});
+    ASSERT_EQ(temp.out.size(), std::string("0x00000000 56 ").size() + 112 + 1);
+    EXPECT_EQ(temp.out.substr(14 + 11 * 8, 8), "42000000");
+    EXPECT_EQ(temp.out.substr(14 + 12 * 8, 8), "92000000");  // first sub-sensor's address
+}
+
+TEST_F(KestctlTest, InfoAndRead)
+{
+    Result info = Kestctl({"info"});
+    ASSERT_EQ(info.code, 0) << info.err;
+    const sim::BoardSpec& b = m_machine->Board();
+    char expected[512];
+    snprintf(expected, sizeof expected,
+             "apertureBase 0x%08X\napertureSizeMB %u MiB\n"
+             "pciId 0x4E481002 device 0x4E48 vendor 0x1002\nioBase 0x%08X\n",
+             b.bar0 & ~0xFu, b.apertureSizeMiB, b.bar1 & ~3u);
+    EXPECT_EQ(info.out.substr(0, strlen(expected)), expected);
+    EXPECT_NE(info.out.find("agpVersion "), std::string::npos);
+    EXPECT_NE(info.out.find("subsystemId 0x00021002 device 0x0002 vendor 0x1002\n"),
+              std::string::npos)
+        << info.out;
+
+    m_machine->PinSensor(sim::Sensor::fan1, 2647);
+    m_machine->PinSensor(sim::Sensor::in8, 1600);
+    Result read = Kestctl({"read"});
+    ASSERT_EQ(read.code, 0);
+    const char* lines[] = {"fan1 2647\n", "in8 1600\n", "chip_id 0x30\n", "fan_drive 255\n"};
+    for (const char* line : lines) {
+        EXPECT_NE(read.out.find(line), std::string::npos) << line << read.out;
+    }
+    EXPECT_EQ(std::count(read.out.begin(), read.out.end(), '\n'), 12);
+}
+
+TEST_F(KestctlTest, WithoutTheDeviceExitOne)
+{
+    host::UnloadDriver();
+    for (std::vector<const char*> args : {std::vector<const char*>{"info"},
+                                          std::vector<const char*>{"read"},
+                                          std::vector<const char*>{"raw", "0x220494", "--out", "4"}}) {
+        Result r = Kestctl(args);
+        EXPECT_EQ(r.code, 1) << args[0];
+        EXPECT_TRUE(r.out.empty());
+        EXPECT_EQ(r.err, "kestctl: cannot open \\\\.\\kestati: no such device\n");
+    }
+}
+
+TEST(KestctlArguments, HelpAndBadArguments)
+{
+    struct Row {
+        std::vector<const char*> args;
+        int code;
+        const char* needle;  // in out for 0, in err otherwise
+    };
+    const Row rows[] = {
+        {{}, 2, "no command given"},
+        {{"--help"}, 0, "usage: kestctl COMMAND"},
+        {{"info", "--help"}, 0, "usage: kestctl info"},
+        {{"read", "--help"}, 0, "usage: kestctl read"},
+        {{"raw", "--help"}, 0, "usage: kestctl raw CODE"},
+        {{"sim", "--help"}, 0, "usage: kestctl sim COMMAND"},
+        {{"frob"}, 2, "unknown command 'frob'"},
+        {{"info", "x"}, 2, "info takes no arguments"},
+        {{"raw"}, 2, "raw needs a control code"},
+        {{"raw", "0xZZ"}, 2, "'0xZZ' is not a control code"},
+        {{"raw", "-5"}, 2, "'-5' is not a control code"},
+        {{"raw", "0x100000000"}, 2, "is not a control code"},
+        {{"raw", "1", "--in"}, 2, "--in needs a value"},
+        {{"raw", "1", "--in", "4294967296"}, 2, "is not a 32-bit value"},
+        {{"raw", "1", "--in-bytes", "abc"}, 2, "hex byte pairs"},
+        {{"raw", "1", "--in-bytes", "zz"}, 2, "hex byte pairs"},
+        {{"raw", "1", "--out", "4097"}, 2, "limited to 4096 bytes"},
+        {{"raw", "1", "--bogus", "1"}, 2, "unknown option '--bogus'"},
+        {{"sim"}, 2, "sim needs a command"},
+    };
+    for (const Row& row : rows) {
+        Result r = Kestctl(row.args);
+        EXPECT_EQ(r.code, row.code) << (row.args.empty() ? "(none)" : row.args[0]);
+        const std::string& where = row.code == 0 ? r.out : r.err;
+        EXPECT_NE(where.find(row.needle), std::string::npos) << row.needle << "\n" << where;
+    }
+}
+
+}  // namespace
