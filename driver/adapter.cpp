@@ -1,5 +1,15 @@
 #include "driver/adapter.h"
 
+KMUTEX g_AdapterMutex;
+
+bool LockAdapter() {
+    return KeWaitForSingleObject(&g_AdapterMutex, Executive, KernelMode, FALSE, nullptr) >= 0;
+}
+
+void UnlockAdapter() {
+    KeReleaseMutex(&g_AdapterMutex, FALSE);
+}
+
 ULONG PciConfigAddress(ULONG bus, ULONG device, ULONG function, ULONG offset) {
     return 0x80000000u | ((bus << 16) + (device << 11) + (function << 8) + (offset & 0xFC));
 }
@@ -29,7 +39,9 @@ AdapterInfo ScanAdapter() {
     AdapterInfo info;
     info.apertureBase = info.apertureSizeMB = info.pciId = info.ioBase = 0xFFFFFFFF;
     info.agpRate = info.agpVersion = info.subsystemId = 0xFFFFFFFF;
-
+    if (!LockAdapter()) {
+        return info;
+    }
     for (ULONG bus = 0; bus < 256; ++bus) {
         for (ULONG device = 0; device < 32; ++device) {
             if ((ReadPciConfig(bus, device, 0, kPciClassOffset) >> 24) != kPciClassDisplay) {
@@ -43,7 +55,8 @@ AdapterInfo ScanAdapter() {
             info.apertureSizeMB = static_cast<ULONG>(~sizeMask + 16u) >> 20;
             WritePciConfig(bus, device, 0, kPciBar0Offset, info.apertureBase);
 
-            info.ioBase = ReadPciConfig(bus, device, 0, kPciBar1Offset) & 0xFFFFFFFC;
+            const ULONG bar1 = ReadPciConfig(bus, device, 0, kPciBar1Offset);
+            info.ioBase = bar1 == 0xFFFFFFFF ? kNoWindow : bar1 & 0xFFFFFFFC;
 
             ULONG rate = 0;
             ULONG version = 0;
@@ -53,10 +66,12 @@ AdapterInfo ScanAdapter() {
 
             info.subsystemId = ReadPciConfig(bus, device, 0, kPciSubsystemOffset);
             if (info.pciId != 0xFFFFFFFF) {
+                UnlockAdapter();
                 return info;
             }
         }
     }
+    UnlockAdapter();
     return info;
 }
 

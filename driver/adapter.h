@@ -32,17 +32,26 @@ constexpr ULONG kLastIoWindowOffset = 0xFC;
 
 constexpr ULONG kNoWindow = 0xFFFFFFFF;
 
+// Guards the adapter's two index/data pairs (PCI configuration address/data and PLL index/data)
+// against a concurrent request: an interleaved BAR0 sizing would corrupt another scan's aperture
+// base, and an interleaved PLL index would drop or misdirect a clock write.
+extern KMUTEX g_AdapterMutex;
+bool LockAdapter();
+void UnlockAdapter();
+
 ULONG PciConfigAddress(ULONG bus, ULONG device, ULONG function, ULONG offset);
 ULONG ReadPciConfig(ULONG bus, ULONG device, ULONG function, ULONG offset);
 void WritePciConfig(ULONG bus, ULONG device, ULONG function, ULONG offset, ULONG value);
 
 // Walks bus 0-255, device 0-31 (function 0) for the first display controller. Every field is
-// 0xFFFFFFFF when there is none.
+// 0xFFFFFFFF when there is none. An I/O BAR reading all ones (the adapter no longer decodes it)
+// gives ioBase 0xFFFFFFFF, a missing window. Takes the adapter lock itself.
 AdapterInfo ScanAdapter();
 
 // Decodes the AGP status word into rate (1, 2, 4, 8 or 0) and version (2 or 3).
 void DecodeAgpStatus(ULONG status, ULONG* rate, ULONG* version);
 
+// The PLL accesses run under the adapter lock, which their caller holds.
 ULONG PllReadClockDividers(ULONG ioBase);
 // Selects register 0x0A for writing; the index stays selected afterwards.
 void PllSelectClockDividersForWrite(ULONG ioBase);

@@ -172,15 +172,25 @@ NTSTATUS HandleControl(ULONG code, const Buffer& buffer) {
     const bool inputShort = buffer.inputLength < sizeof(ULONG);
     MonitorReadings readings = {};
     switch (request->kind) {
-        case kGetClockDividers:
-            return buffer.PutWord(PllReadClockDividers(ioBase));
-        case kSetClockDividers:
-            PllSelectClockDividersForWrite(ioBase);
-            if (inputShort) {
-                return STATUS_BUFFER_TOO_SMALL;
+        case kGetClockDividers: {
+            if (!LockAdapter()) {
+                return STATUS_INVALID_DEVICE_REQUEST;
             }
-            PllWriteSelected(ioBase, buffer.Input());
-            return STATUS_SUCCESS;
+            const ULONG dividers = PllReadClockDividers(ioBase);
+            UnlockAdapter();
+            return buffer.PutWord(dividers);
+        }
+        case kSetClockDividers:
+            // The register is selected for writing before the input is looked at.
+            if (!LockAdapter()) {
+                return STATUS_INVALID_DEVICE_REQUEST;
+            }
+            PllSelectClockDividersForWrite(ioBase);
+            if (!inputShort) {
+                PllWriteSelected(ioBase, buffer.Input());
+            }
+            UnlockAdapter();
+            return inputShort ? STATUS_BUFFER_TOO_SMALL : STATUS_SUCCESS;
         case kAdapterInfoCopy:
             return buffer.PutBytes(&adapter, sizeof(adapter));
         case kReading:
@@ -218,12 +228,17 @@ NTSTATUS HandleControl(ULONG code, const Buffer& buffer) {
             }
             return buffer.PutWord(ReadIoWindow(ioBase, offset));
         }
-        case kPllRegisterRead:
+        case kPllRegisterRead: {
             if (inputShort) {
                 return STATUS_BUFFER_TOO_SMALL;
             }
-            return buffer.PutWord(
-                PllReadWithIndexRestore(ioBase, static_cast<UCHAR>(buffer.Input())));
+            if (!LockAdapter()) {
+                return STATUS_INVALID_DEVICE_REQUEST;
+            }
+            const ULONG value = PllReadWithIndexRestore(ioBase, static_cast<UCHAR>(buffer.Input()));
+            UnlockAdapter();
+            return buffer.PutWord(value);
+        }
         case kAuxRead:
             if (inputShort) {
                 return STATUS_BUFFER_TOO_SMALL;
@@ -304,6 +319,7 @@ extern "C" NTSTATUS NTAPI DriverEntry(PDRIVER_OBJECT driver, PUNICODE_STRING) {
     }
 
     KeInitializeMutex(&g_DeviceMutex, 0);
+    KeInitializeMutex(&g_AdapterMutex, 0);
 
     const AdapterInfo adapter = ScanAdapter();
     g_AdapterId = adapter.pciId;
@@ -318,6 +334,9 @@ extern "C" NTSTATUS NTAPI DriverEntry(PDRIVER_OBJECT driver, PUNICODE_STRING) {
     }
 
     ChipStartup(adapter.ioBase);
-    PllStartupWrite(adapter.ioBase);
+    if (LockAdapter()) {
+        PllStartupWrite(adapter.ioBase);
+        UnlockAdapter();
+    }
     return linked;
 }

@@ -261,12 +261,15 @@ void InjectDelayFailure(int32_t status) {
 
 KernelCounters Counters() {
     const KernelState& kernel = Kernel();
-    return {kernel.mutexAcquisitions.load(), kernel.delayCalls.load(),
-            kernel.startNextPowerIrpCalls.load(), kernel.completions.load()};
+    return {kernel.delayCalls.load(), kernel.startNextPowerIrpCalls.load(),
+            kernel.completions.load()};
 }
 
 void ResetCounters() {
-    Kernel().mutexAcquisitions = 0;
+    {
+        std::lock_guard<std::mutex> guard(Kernel().mutexTable);
+        Kernel().mutexAcquisitions.clear();
+    }
     Kernel().delayCalls = 0;
     Kernel().startNextPowerIrpCalls = 0;
     Kernel().completions = 0;

@@ -57,7 +57,6 @@ void InjectDelayFailure(int32_t status);
 
 // What the kernel saw, for tests.
 struct KernelCounters {
-    uint64_t mutexAcquisitions;
     uint64_t delayCalls;
     uint64_t startNextPowerIrpCalls;
     uint64_t completions;
@@ -66,6 +65,8 @@ KernelCounters Counters();
 void ResetCounters();
 // True when the calling thread owns the kernel mutex at `mutex` (a KMUTEX*).
 bool MutexOwnedByCurrentThread(const void* mutex);
+// Times the kernel mutex at `mutex` was acquired since the last ResetCounters().
+uint64_t MutexAcquisitions(const void* mutex);
 // Recursion depth of the kernel mutex at `mutex` (0 when free).
 int MutexDepth(const void* mutex);
 

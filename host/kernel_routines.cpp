@@ -20,12 +20,15 @@ int32_t TakeInjected(std::atomic<int32_t>& slot) {
     return slot.exchange(0);
 }
 
-std::recursive_mutex* HostLockOf(const void* mutex) {
+std::recursive_mutex* HostLockOf(const void* mutex, bool acquiring) {
     std::lock_guard<std::mutex> guard(Kernel().mutexTable);
     auto found = Kernel().mutexes.find(mutex);
     if (found == Kernel().mutexes.end()) {
         fprintf(stderr, "kernel: wait on a mutex that was never initialised\n");
         abort();
+    }
+    if (acquiring) {
+        ++Kernel().mutexAcquisitions[mutex];
     }
     return found->second.get();
 }
@@ -58,10 +61,9 @@ NTSTATUS NTAPI KeWaitForSingleObject(PVOID object, KWAIT_REASON, KPROCESSOR_MODE
         return injected;
     }
     PKMUTEX mutex = static_cast<PKMUTEX>(object);
-    HostLockOf(mutex)->lock();
+    HostLockOf(mutex, true)->lock();
     mutex->Owner = &t_threadTag;
     ++mutex->RecursionCount;
-    ++Kernel().mutexAcquisitions;
     return STATUS_SUCCESS;
 }
 
@@ -75,7 +77,7 @@ LONG NTAPI KeReleaseMutex(PKMUTEX mutex, BOOLEAN) {
     if (--mutex->RecursionCount == 0) {
         mutex->Owner = nullptr;
     }
-    HostLockOf(mutex)->unlock();
+    HostLockOf(mutex, false)->unlock();
     return previous;
 }
 
@@ -123,6 +125,12 @@ namespace host {
 
 bool MutexOwnedByCurrentThread(const void* mutex) {
     return static_cast<const KMUTEX*>(mutex)->Owner == &t_threadTag;
+}
+
+uint64_t MutexAcquisitions(const void* mutex) {
+    std::lock_guard<std::mutex> guard(Kernel().mutexTable);
+    auto found = Kernel().mutexAcquisitions.find(mutex);
+    return found == Kernel().mutexAcquisitions.end() ? 0 : found->second;
 }
 
 int MutexDepth(const void* mutex) {

@@ -31,13 +31,13 @@ struct KernelState {
     // Kernel mutexes by address; each is a recursive host lock.
     std::mutex mutexTable;
     std::map<const void*, std::unique_ptr<std::recursive_mutex>> mutexes;
+    std::map<const void*, uint64_t> mutexAcquisitions;  // guarded by mutexTable
 
     std::atomic<int32_t> createDeviceFailure{0};
     std::atomic<int32_t> createLinkFailure{0};
     std::atomic<int32_t> mutexWaitFailure{0};
     std::atomic<int32_t> delayFailure{0};
 
-    std::atomic<uint64_t> mutexAcquisitions{0};
     std::atomic<uint64_t> delayCalls{0};
     std::atomic<uint64_t> startNextPowerIrpCalls{0};
     std::atomic<uint64_t> completions{0};
