@@ -224,7 +224,8 @@ uint8_t Machine::Impl::FanCount(double rpm) const {
     if (rpm < 1.0) {
         return 255;
     }
-    const double count = std::round(kFanCountScale / (rpm * divisor));
+    // The chip counts whole ticks of its reference per revolution.
+    const double count = std::floor(kFanCountScale / (rpm * divisor));
     return static_cast<uint8_t>(std::clamp(count, 1.0, 255.0));
 }
 
