@@ -1,0 +1,248 @@
+#include "app/controls/history_chart.h"
+
+#include <QColor>
+#include <QImage>
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const QRgb kBlack = qRgb(0, 0, 0);
+const QRgb kGrid = qRgb(0, 128, 0);
+const QRgb kGreen = qRgb(0, 255, 0);
+const QRgb kYellow = qRgb(255, 255, 0);
+const QRgb kLevel = qRgb(128, 0, 0);
+
+// The client size of a 224 x 57 dialog-unit chart with 6 x 13 pixel base units.
+constexpr int kWidth = 336;
+constexpr int kHeight = 93;
+// WS_EX_CLIENTEDGE and WS_EX_STATICEDGE together take 3 pixels on each side.
+constexpr int kEdge = 3;
+
+class HistoryChartTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(m_parent.CreateEx(0, nullptr, "parent", 0, RECT{0, 0, 400, 200}, nullptr, 0));
+        ASSERT_TRUE(m_chart.Create(WS_CHILD | WS_VISIBLE,
+                                   RECT{10, 10, 10 + kWidth + 2 * kEdge, 10 + kHeight + 2 * kEdge},
+                                   &m_parent, 100));
+        RECT rc;
+        m_chart.GetClientRect(&rc);
+        ASSERT_EQ(rc.right, kWidth);
+        ASSERT_EQ(rc.bottom, kHeight);
+    }
+    void TearDown() override {
+        m_chart.DestroyWindow();
+        m_parent.DestroyWindow();
+    }
+
+    // The grid as a freshly initialised chart shows it.
+    QImage Grid() {
+        CHistoryChart fresh;
+        EXPECT_TRUE(fresh.Create(WS_CHILD, RECT{0, 0, kWidth + 2 * kEdge, kHeight + 2 * kEdge},
+                                 &m_parent, 101));
+        fresh.Init();
+        QImage grid = fresh.GetImage().copy();
+        fresh.DestroyWindow();
+        return grid;
+    }
+
+    const QImage& Image() const { return m_chart.GetImage(); }
+    QRgb Pixel(int x, int y) const { return Image().pixel(x, y); }
+    int Row(int position) const { return position * kHeight / 100; }
+
+    // Pixels of a colour inside a rectangle.
+    int Count(QRgb colour, int x0, int y0, int x1, int y1) const {
+        int n = 0;
+        for (int y = y0; y < y1; ++y) {
+            for (int x = x0; x < x1; ++x) {
+                n += Pixel(x, y) == colour ? 1 : 0;
+            }
+        }
+        return n;
+    }
+
+    CWnd m_parent;
+    CHistoryChart m_chart;
+};
+
+TEST_F(HistoryChartTest, NoImageBeforeInitAndNothingDrawn) {
+    EXPECT_TRUE(Image().isNull());
+    m_chart.SetValue(0, 50);
+    m_chart.AddSegment(1);
+    m_chart.DrawLevel(50);
+    EXPECT_TRUE(Image().isNull());
+    (void)m_chart.GetSafeHwnd()->grab();  // painting without an image paints nothing
+}
+
+TEST_F(HistoryChartTest, InitFillsTheClientSizeWithAnEightPixelCrossHatchOnBlack) {
+    m_chart.Init();
+    ASSERT_EQ(Image().size(), QSize(kWidth, kHeight));
+    int grid = 0;
+    for (int y = 0; y < kHeight; ++y) {
+        for (int x = 0; x < kWidth; ++x) {
+            const QRgb p = Pixel(x, y);
+            ASSERT_TRUE(p == kBlack || p == kGrid) << x << "," << y;
+            grid += p == kGrid ? 1 : 0;
+            if (x + 8 < kWidth) {
+                ASSERT_EQ(p, Pixel(x + 8, y)) << "period 8 across, at " << x << "," << y;
+            }
+            if (y + 8 < kHeight) {
+                ASSERT_EQ(p, Pixel(x, y + 8)) << "period 8 down, at " << x << "," << y;
+            }
+        }
+    }
+    // One vertical and one horizontal line per 8 x 8 cell: 15 of its 64 pixels.
+    const int cells = (kWidth / 8) * (kHeight / 8);
+    EXPECT_GE(grid, cells * 15);
+    EXPECT_LT(grid, (kWidth * kHeight) / 4);
+
+    // A second Init keeps the image it has.
+    m_chart.DrawLevel(50);
+    m_chart.Init();
+    EXPECT_EQ(Pixel(0, Row(50)), kLevel);
+}
+
+TEST_F(HistoryChartTest, SetValueClampsAndReturnsThePreviousNewest) {
+    struct Row {
+        int series;
+        int value;
+        int returned;
+    };
+    const Row rows[] = {
+        {0, 150, 100},  // stored as 100
+        {0, -5, 100},   // stored as 0
+        {0, 30, 0},    {0, 100, 30}, {1, 0, 100}, {1, 101, 0},
+        {1, 50, 100},  {0, 0, 100},  {2, 10, 0},  // no such series: ignored
+        {-1, 10, 0},   {0, 60, 0},
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(m_chart.SetValue(row.series, row.value), row.returned)
+            << "series " << row.series << " value " << row.value;
+    }
+}
+
+TEST_F(HistoryChartTest, ClampedValuesDrawFromTheBottomEdgeToTheTopEdge) {
+    m_chart.Reset();
+    m_chart.SetValue(0, 150);  // previous 100, newest 100
+    m_chart.SetValue(0, -5);   // previous 100, newest 0
+    m_chart.AddSegment(0);
+    EXPECT_EQ(Pixel(kWidth - 8, kHeight - 1), kGreen) << "starts on the bottom edge";
+    EXPECT_EQ(Pixel(kWidth - 1, 0), kGreen) << "ends on the top edge";
+    EXPECT_EQ(Count(kGreen, 0, 0, kWidth - 10, kHeight), 0);
+}
+
+TEST_F(HistoryChartTest, FirstSegmentsAfterResetLieOnTheBottomEdge) {
+    for (int flag : {0, 1}) {
+        m_chart.Reset();
+        m_chart.AddSegment(flag);
+        const QRgb colour = flag != 0 ? kYellow : kGreen;  // series 1 is drawn over series 0
+        for (int x = kWidth - 7; x < kWidth; ++x) {
+            EXPECT_EQ(Pixel(x, kHeight - 1), colour) << "flag " << flag << " x " << x;
+        }
+        EXPECT_EQ(
+            Count(kGreen, 0, 0, kWidth, kHeight - 2) + Count(kYellow, 0, 0, kWidth, kHeight - 2), 0)
+            << "flag " << flag;
+    }
+}
+
+TEST_F(HistoryChartTest, EqualPositionsDrawAHorizontalSegmentAtTheRightEdge) {
+    m_chart.Reset();
+    m_chart.SetValue(0, 40);
+    m_chart.SetValue(0, 40);
+    m_chart.AddSegment(0);
+    const int y = Row(40);
+    for (int x = kWidth - 8; x < kWidth; ++x) {
+        EXPECT_EQ(Pixel(x, y), kGreen) << x;
+    }
+    // Width 2: the line covers its own row and one neighbour, no more.
+    EXPECT_EQ(Count(kGreen, kWidth - 8, 0, kWidth, kHeight), 16);
+    EXPECT_EQ(Count(kGreen, 0, 0, kWidth - 9, kHeight), 0);
+}
+
+TEST_F(HistoryChartTest, FlagZeroLeavesSeriesOneOut) {
+    m_chart.Reset();
+    m_chart.SetValue(1, 30);
+    m_chart.SetValue(0, 70);
+    m_chart.AddSegment(0);
+    EXPECT_EQ(Count(kYellow, 0, 0, kWidth, kHeight), 0);
+    EXPECT_GT(Count(kGreen, kWidth - 8, 0, kWidth, kHeight), 0);
+
+    m_chart.SetValue(1, 30);
+    m_chart.AddSegment(1);
+    EXPECT_EQ(Pixel(kWidth - 4, Row(30)), kYellow);
+}
+
+TEST_F(HistoryChartTest, ScrollingMovesTheHistoryAndKeepsTheHatchContinuous) {
+    const QImage grid = Grid();
+    m_chart.Reset();
+    m_chart.SetValue(0, 20);
+    m_chart.SetValue(0, 20);
+    m_chart.AddSegment(0);
+    m_chart.SetValue(0, 70);
+    m_chart.SetValue(0, 70);
+    m_chart.SetValue(1, 60);
+    m_chart.SetValue(1, 60);
+    m_chart.AddSegment(1);
+    // The first segment moved one step left; the new strip holds the new one.
+    EXPECT_EQ(Pixel(kWidth - 13, Row(20)), kGreen);
+    EXPECT_EQ(Pixel(kWidth - 4, Row(20)), grid.pixel(kWidth - 4, Row(20)));
+    EXPECT_EQ(Pixel(kWidth - 4, Row(70)), kGreen);
+    EXPECT_EQ(Pixel(kWidth - 4, Row(60)), kYellow);
+
+    // Many more segments: away from the lines, every pixel is the grid of a fresh chart.
+    for (int i = 0; i < 45; ++i) {
+        m_chart.SetValue(0, 100);
+        m_chart.AddSegment(0);
+    }
+    int compared = 0;
+    for (int y = 0; y < kHeight - 2; ++y) {
+        for (int x = 0; x < kWidth; ++x) {
+            ASSERT_EQ(Pixel(x, y), grid.pixel(x, y)) << x << "," << y;
+            ++compared;
+        }
+    }
+    EXPECT_EQ(compared, kWidth * (kHeight - 2));
+}
+
+TEST_F(HistoryChartTest, LevelLineCrossesTheWholeImageAndScrollsAway) {
+    const QImage grid = Grid();
+    m_chart.Reset();
+    m_chart.DrawLevel(40);
+    const int y = Row(40);
+    for (int x = 0; x < kWidth; ++x) {
+        ASSERT_EQ(Pixel(x, y), kLevel) << x;
+    }
+    EXPECT_EQ(Count(kLevel, 0, 0, kWidth, kHeight), kWidth) << "one pixel wide";
+
+    m_chart.AddSegment(0);
+    EXPECT_EQ(Pixel(0, y), kLevel);
+    EXPECT_EQ(Pixel(kWidth - 9, y), kLevel);
+    EXPECT_EQ(Pixel(kWidth - 4, y), grid.pixel(kWidth - 4, y)) << "the new strip has no level";
+}
+
+TEST_F(HistoryChartTest, PaintingCopiesTheImageIntoTheClientArea) {
+    m_chart.Reset();
+    m_chart.SetValue(0, 30);
+    m_chart.SetValue(1, 80);
+    m_chart.AddSegment(1);
+    m_chart.DrawLevel(55);
+    const QImage shown =
+        m_chart.GetSafeHwnd()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(shown.size(), QSize(kWidth + 2 * kEdge, kHeight + 2 * kEdge));
+    EXPECT_EQ(shown.copy(kEdge, kEdge, kWidth, kHeight), Image());
+}
+
+TEST_F(HistoryChartTest, ResizedWindowKeepsItsImageUntilReset) {
+    m_chart.Init();
+    m_chart.MoveWindow(10, 10, 200 + 2 * kEdge, 50 + 2 * kEdge);
+    EXPECT_EQ(Image().size(), QSize(kWidth, kHeight));
+    m_chart.SetValue(0, 0);
+    m_chart.AddSegment(0);
+    EXPECT_EQ(Pixel(kWidth - 1, 0), kGreen) << "the segment lands at the image's right edge";
+    m_chart.Reset();
+    EXPECT_EQ(Image().size(), QSize(200, 50));
+}
+
+}  // namespace
