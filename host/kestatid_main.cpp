@@ -11,7 +11,6 @@
 #include <unistd.h>
 
 #include <memory>
-#include <mutex>
 #include <string>
 
 #include "app/device/service_key_file.h"
@@ -198,7 +197,6 @@ int main(int argc, char** argv) {
 
     server.Run(signalFd, [](int signo) {
         if (signo == SIGUSR1) {
-            std::lock_guard<std::mutex> gate(host::DriverGate());
             uint32_t s = static_cast<uint32_t>(host::SendSystemWorkingPower());
             fprintf(stderr, "kestatid: resume: set-power request completed with 0x%08X\n", s);
             return true;

@@ -89,11 +89,6 @@ void SendReply(int fd, KestU32 status, const unsigned char* output, KestU32 leng
 
 }  // namespace
 
-std::mutex& DriverGate() {
-    static std::mutex gate;
-    return gate;
-}
-
 int ListenOnPath(const std::string& path, gid_t gid, std::string* error) {
     sockaddr_un address;
     if (!FillAddress(path, &address, error)) {
@@ -154,25 +149,26 @@ bool SocketServer::Start(const std::string& devicePath, const std::string& simPa
     m_simPath = simPath;
     m_simCommands = std::move(simCommands);
     m_limits = limits;
-    m_deviceFd = ListenOnPath(devicePath, gid, error);
-    if (m_deviceFd < 0) {
-        return false;
-    }
+    // The board's control socket first: once the device answers, everything answers.
     struct stat st;
-    if (fstat(m_deviceFd, &st) == 0 && stat(devicePath.c_str(), &st) == 0) {
-        m_deviceDev = st.st_dev;
-        m_deviceIno = st.st_ino;
-    }
     if (m_simCommands) {
         m_simFd = ListenOnPath(simPath, gid, error);
         if (m_simFd < 0) {
-            RemoveSocket(m_deviceFd, m_devicePath, m_deviceDev, m_deviceIno);
             return false;
         }
         if (stat(simPath.c_str(), &st) == 0) {
             m_simDev = st.st_dev;
             m_simIno = st.st_ino;
         }
+    }
+    m_deviceFd = ListenOnPath(devicePath, gid, error);
+    if (m_deviceFd < 0) {
+        RemoveSocket(m_simFd, m_simPath, m_simDev, m_simIno);
+        return false;
+    }
+    if (stat(devicePath.c_str(), &st) == 0) {
+        m_deviceDev = st.st_dev;
+        m_deviceIno = st.st_ino;
     }
     m_stopping = false;
     for (int i = 0; i < m_limits.workers; ++i) {
@@ -376,11 +372,9 @@ void SocketServer::Worker() {
 void SocketServer::ServeDevice(Job& job) {
     RequestHeader h = DecodeRequestHeader(job.data.data());
     const unsigned char* input = job.data.data() + kRequestHeaderSize;
-    std::unique_lock<std::mutex> gate(DriverGate());
     int32_t openStatus = 0;
     int handle = OpenDevice(KEST_USER_PATH, &openStatus);
     if (handle < 0) {
-        gate.unlock();
         fprintf(stderr, "kestatid: cannot open the device: status 0x%08X\n",
                 static_cast<unsigned>(openStatus));
         SendReply(job.fd, static_cast<KestU32>(openStatus), nullptr, 0);
@@ -392,7 +386,6 @@ void SocketServer::ServeDevice(Job& job) {
         DeviceControl(handle, h.code, h.inLength > 0 ? input : nullptr, h.inLength,
                       output.empty() ? nullptr : output.data(), h.outLength, &information);
     CloseDevice(handle);
-    gate.unlock();
     // Never more than the caller's buffer, whatever the driver claims.
     KestU32 length = std::min<KestU32>(information, h.outLength);
     SendReply(job.fd, static_cast<KestU32>(status), output.data(), length);

@@ -91,9 +91,4 @@ private:
     std::vector<std::thread> m_workers;
 };
 
-// Held around every call into the driver. The driver's adapter scan drives the PCI address and
-// data ports as an unprotected pair and runs at the start of every request, so two requests at
-// once can read each other's configuration space; the clients must never see that.
-std::mutex& DriverGate();
-
 }  // namespace host

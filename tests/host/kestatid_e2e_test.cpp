@@ -296,6 +296,7 @@ TEST_F(KestatidTest, RemovedAdapterAndMissingWindow) {
 
     ASSERT_EQ(Ctl({"sim", "iobar", "missing"}).code, 0);
     EXPECT_EQ(Raw(IOCTL_READ_FAN1, {}, 56).status, kStatusInvalidDeviceRequest);
+    EXPECT_EQ(Raw(IOCTL_GET_CLOCK_DIVIDERS, {}, 4).status, kStatusInvalidDeviceRequest);
     ASSERT_EQ(Ctl({"sim", "iobar", "present"}).code, 0);
 }
 
