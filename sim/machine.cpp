@@ -158,11 +158,12 @@ private:
 
     uint32_t ConfigDataRead();
     void ConfigDataWrite(uint32_t value);
+    uint32_t WindowDword(uint32_t offset);
     uint32_t WindowRead(uint32_t offset, int width);
     void WindowWrite(uint32_t offset, int width, uint32_t value);
     uint32_t AdapterRegisterRead(uint32_t reg);
     void AdapterRegisterWrite(uint32_t reg, uint32_t value);
-    bool CheckWidth(uint32_t offset, int width, int expected, bool write);
+    bool CheckWriteWidth(uint32_t offset, int width, int expected);
     uint8_t FanCount(double rpm) const;
 };
 
@@ -400,13 +401,12 @@ bool Machine::Impl::WindowOffset(uint32_t port, uint32_t& offset) const {
     return true;
 }
 
-bool Machine::Impl::CheckWidth(uint32_t offset, int width, int expected, bool write) {
+bool Machine::Impl::CheckWriteWidth(uint32_t offset, int width, int expected) {
     if (width == expected) {
         return true;
     }
-    Violation("adapter: " + std::to_string(width) + "-bit " + (write ? "write to" : "read of") +
-              " window offset " + Hex(offset, 2) + ", which is " + std::to_string(expected) +
-              " bits wide");
+    Violation("adapter: " + std::to_string(width) + "-bit write to" + " window offset " +
+              Hex(offset, 2) + ", which is " + std::to_string(expected) + " bits wide");
     return false;
 }
 
@@ -457,61 +457,57 @@ uint32_t Machine::Impl::PllRead(uint8_t index) const {
     return value;
 }
 
-uint32_t Machine::Impl::WindowRead(uint32_t offset, int width) {
+// Reads of any width are harmless on hardware (a raw window read may land anywhere), so they
+// are answered lane by lane from the dword they fall in and never recorded as violations.
+uint32_t Machine::Impl::WindowDword(uint32_t offset) {
     const bool direct = m_board.i2cFamily == I2cFamily::direct;
     switch (offset) {
         case kWinRegIndex:
-            return CheckWidth(offset, width, 32, false) ? m_regIndex : AllOnes(width);
+            return m_regIndex;
         case kWinRegData:
-            return CheckWidth(offset, width, 32, false) ? AdapterRegisterRead(m_regIndex)
-                                                        : AllOnes(width);
+            return AdapterRegisterRead(m_regIndex);
         case kWinPllIndex:
-            return CheckWidth(offset, width, 8, false) ? m_pllIndex : AllOnes(width);
+            return m_pllIndex;
         case kWinPllData:
-            return CheckWidth(offset, width, 32, false) ? PllRead(m_pllIndex) : AllOnes(width);
+            return PllRead(m_pllIndex);
         case kWinI2cControl0:
-            if (direct) {
-                return CheckWidth(offset, width, 32, false) ? m_engine.ReadControl0()
-                                                            : AllOnes(width);
-            }
-            break;
+            return direct ? m_engine.ReadControl0() : 0;
         case kWinI2cControl1:
-            if (direct) {
-                return CheckWidth(offset, width, 32, false) ? m_engine.ReadControl1()
-                                                            : AllOnes(width);
-            }
-            break;
+            return direct ? m_engine.ReadControl1() : 0;
         case kWinI2cData:
-            if (direct) {
-                return m_engine.ReadData() & AllOnes(width);
-            }
-            break;
+            return direct ? m_engine.ReadData() : 0;
         default:
-            break;
+            return 0;  // registers this model does not drive read as zero
     }
-    return 0;  // registers this model does not drive read as zero
+}
+
+uint32_t Machine::Impl::WindowRead(uint32_t offset, int width) {
+    if (width == 8) {
+        return (WindowDword(offset & ~3u) >> (8 * (offset & 3))) & 0xFF;
+    }
+    return (offset & 3) == 0 ? WindowDword(offset) : 0;
 }
 
 void Machine::Impl::WindowWrite(uint32_t offset, int width, uint32_t value) {
     const bool direct = m_board.i2cFamily == I2cFamily::direct;
     switch (offset) {
         case kWinRegIndex:
-            if (CheckWidth(offset, width, 32, true)) {
+            if (CheckWriteWidth(offset, width, 32)) {
                 m_regIndex = value;
             }
             return;
         case kWinRegData:
-            if (CheckWidth(offset, width, 32, true)) {
+            if (CheckWriteWidth(offset, width, 32)) {
                 AdapterRegisterWrite(m_regIndex, value);
             }
             return;
         case kWinPllIndex:
-            if (CheckWidth(offset, width, 8, true)) {
+            if (CheckWriteWidth(offset, width, 8)) {
                 m_pllIndex = static_cast<uint8_t>(value);
             }
             return;
         case kWinPllData:
-            if (!CheckWidth(offset, width, 32, true)) {
+            if (!CheckWriteWidth(offset, width, 32)) {
                 return;
             }
             if ((m_pllIndex & kPllWriteEnable) == 0) {
@@ -523,7 +519,7 @@ void Machine::Impl::WindowWrite(uint32_t offset, int width, uint32_t value) {
             return;
         case kWinI2cControl0:
             if (direct) {
-                if (CheckWidth(offset, width, 32, true)) {
+                if (CheckWriteWidth(offset, width, 32)) {
                     m_engine.WriteControl0(value);
                 }
                 return;
@@ -531,7 +527,7 @@ void Machine::Impl::WindowWrite(uint32_t offset, int width, uint32_t value) {
             break;
         case kWinI2cControl1:
             if (direct) {
-                if (CheckWidth(offset, width, 32, true)) {
+                if (CheckWriteWidth(offset, width, 32)) {
                     m_engine.WriteControl1(value);
                 }
                 return;
@@ -560,8 +556,7 @@ uint32_t Machine::Impl::Read(uint32_t port, int width) {
         return ConfigDataRead();
     }
     if (port >= kConfigAddressPort && port < kConfigDataPort + 4) {
-        Violation("pci: " + std::to_string(width) + "-bit read of port " + Hex(port, 4));
-        return AllOnes(width);
+        return AllOnes(width);  // partial accesses to the pair are not modelled
     }
     uint32_t offset = 0;
     if (WindowOffset(port, offset)) {

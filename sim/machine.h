@@ -18,7 +18,9 @@
 //     +0x90/+0x94/+0x98 32 (data also 8)  I2C control 0 / control 1 / data, direct family only.
 //   On the indexed family the same three I2C registers are adapter registers 0x2E0/0x2E4/0x2E8,
 //   reached through +0x00/+0x04; on the direct family those adapter registers do not exist.
-//   Ports nothing decodes read all ones; writing them is a violation.
+//   Reads of any width are answered byte lane by byte lane and are never violations (a raw window
+//   read may land anywhere); a write of the wrong width is dropped and recorded. Ports nothing
+//   decodes read all ones; writing them is a violation.
 //
 // I2C engine
 //   Control 0 (write): bits 31-16 bus timing, 0x1414; bit 12 go; bit 10 receive (the phase sends

@@ -210,6 +210,17 @@ TEST_F(PllTest, InvalidPostCodesFaultHidesTheCodesOnly) {
     EXPECT_EQ(machine->PllRegister(0x12) & 7, 2u);
 }
 
+TEST_F(PllTest, ReadsOfAnyWidthAnswerByteLanesWithoutComplaint) {
+    machine->WritePort8(kPllIndex, 0x0A);
+    const uint32_t word = machine->PllRegister(0x0A);
+    EXPECT_EQ(machine->ReadPort32(kPllIndex), 0x0Au);
+    EXPECT_EQ(machine->ReadPort8(kPllData + 2), (word >> 16) & 0xFF);
+    EXPECT_EQ(machine->ReadPort8(0xC000), 0);
+    EXPECT_EQ(machine->ReadPort32(0xC009), 0u);
+    EXPECT_EQ(machine->ReadPort32(0xC0F0), 0u);
+    EXPECT_EQ(machine->ReadPort32(0xCFD), 0xFFFFFFFFu);
+}
+
 TEST_F(PllTest, WrongWidthsAndUndecodedPortsAreRecorded) {
     machine->WritePort32(kPllIndex, 0x8A);
     machine->WritePort8(kPllData, 0x12);
