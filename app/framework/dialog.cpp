@@ -307,7 +307,7 @@ void CDialog::HandleKey(int nKey) {
         return;
     }
     // Enter: the focused push button, else the default button.
-    QWidget* focus = QApplication::focusWidget();
+    QWidget* focus = GetSafeHwnd()->focusWidget();
     auto* push = qobject_cast<QPushButton*>(focus);
     if (push != nullptr && push->window() == GetSafeHwnd() && push->isEnabled()) {
         const int id = push->property(kPropId).toInt();

@@ -47,5 +47,7 @@ struct DialogTemplate {
     }
 };
 
-// The template with that resource id, or null.
+// The template with that resource id, or null. Registered templates come first.
 const DialogTemplate* FindDialogTemplate(UINT nIDTemplate);
+// Adds a template of the caller's (tests, tools); it must outlive its use. Null removes all.
+void RegisterDialogTemplate(const DialogTemplate* pTemplate);

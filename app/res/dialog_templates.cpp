@@ -2,6 +2,7 @@
 #include "app/res/dialog_template.h"
 
 #include <iterator>
+#include <vector>
 
 namespace {
 
@@ -23,9 +24,27 @@ const DialogTemplate kTemplates[] = {
      std::size(kConfirmItems)},
 };
 
+std::vector<const DialogTemplate*>& Registered() {
+    static std::vector<const DialogTemplate*> registered;
+    return registered;
+}
+
 }  // namespace
 
+void RegisterDialogTemplate(const DialogTemplate* pTemplate) {
+    if (pTemplate == nullptr) {
+        Registered().clear();
+    } else {
+        Registered().push_back(pTemplate);
+    }
+}
+
 const DialogTemplate* FindDialogTemplate(UINT nIDTemplate) {
+    for (const DialogTemplate* t : Registered()) {
+        if (t->nID == nIDTemplate) {
+            return t;
+        }
+    }
     for (const DialogTemplate& t : kTemplates) {
         if (t.nID == nIDTemplate) {
             return &t;

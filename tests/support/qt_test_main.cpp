@@ -1,11 +1,12 @@
 // main() of every Qt test binary: offscreen unless the caller chose a platform, one QApplication,
-// Fusion style, thread-safe death tests (the exit-with-code paths).
+// Fusion style and the dialog font as the program sets them up, thread-safe death tests (the
+// exit-with-code paths). Message boxes stay with the default service unless a test scripts them.
 #include <QApplication>
-#include <QStyleFactory>
 #include <gtest/gtest.h>
 
-int main(int argc, char** argv)
-{
+#include "app/framework/app.h"
+
+int main(int argc, char** argv) {
     // gtest_discover_tests runs the binary at build time without the test environment.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -13,6 +14,6 @@ int main(int argc, char** argv)
     ::testing::InitGoogleTest(&argc, argv);
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     QApplication app(argc, argv);
-    QApplication::setStyle(QStyleFactory::create("Fusion"));
+    AfxInitFramework(false);
     return RUN_ALL_TESTS();
 }

@@ -1,0 +1,60 @@
+// Resident memory of a process that shows the clock confirm dialog offscreen, reported as the
+// counter VmRSS_kB (from /proc/self/status), plus the time to open and close the dialog.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QFile>
+#include <QTextStream>
+
+#include "app/clock/clock_confirm_dlg.h"
+
+namespace {
+
+double ResidentKiB() {
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        return -1;
+    }
+    QTextStream in(&status);
+    for (QString line = in.readLine(); !line.isNull(); line = in.readLine()) {
+        if (line.startsWith(QLatin1String("VmRSS:"))) {
+            return line.mid(6).trimmed().split(QLatin1Char(' ')).front().toDouble();
+        }
+    }
+    return -1;
+}
+
+QApplication& App() {
+    static int argc = 1;
+    static char name[] = "clock_confirm_memory_bench";
+    static char* argv[] = {name, nullptr};
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    static QApplication* app = [] {
+        auto* a = new QApplication(argc, argv);
+        AfxInitFramework(false);
+        return a;
+    }();
+    return *app;
+}
+
+void BM_ConfirmDialogShown(benchmark::State& state) {
+    App();
+    double rss = 0;
+    for (auto _ : state) {
+        CClockConfirmDlg dlg;
+        dlg.m_strSummary = "VPU SPEED->400 MHz/MEMORY SPEED->600 MHz";
+        SetModalDialogHook([&](CDialog& d) {
+            QApplication::processEvents();
+            rss = ResidentKiB();
+            d.EndDialog(IDCANCEL);
+        });
+        benchmark::DoNotOptimize(dlg.DoModal());
+    }
+    SetModalDialogHook({});
+    state.counters["VmRSS_kB"] = rss;
+}
+BENCHMARK(BM_ConfirmDialogShown)->Unit(benchmark::kMillisecond);
+
+}  // namespace

@@ -1,0 +1,101 @@
+// Dialog-unit conversion and the template data, Qt-free.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "app/framework/dialog_units.h"
+#include "app/res/dialog_template.h"
+
+namespace {
+
+TEST(MulDiv, RoundsHalfAwayFromZeroAndRefusesZeroDivisor) {
+    struct Row {
+        int a, b, c, expected;
+    };
+    const Row rows[] = {
+        {10, 6, 4, 15},   {1, 6, 4, 2},     {1, 7, 4, 2},   {3, 7, 4, 5},  // 1.5 -> 2, 5.25 -> 5
+        {5, 13, 8, 8},    {3, 13, 8, 5},    {-1, 6, 4, -2}, {7, 13, 8, 11},
+        {259, 7, 4, 453}, {65, 16, 8, 130}, {1, 1, 0, -1},
+    };
+    for (const Row& r : rows) {
+        EXPECT_EQ(MulDiv(r.a, r.b, r.c), r.expected) << r.a << "*" << r.b << "/" << r.c;
+    }
+}
+
+TEST(DialogUnits, AverageWidthRoundsTheHalfLetter) {
+    // The 52-letter extent averaged and rounded to the nearest pixel, halves up.
+    const int rows[][2] = {{312, 6}, {337, 6}, {338, 7}, {363, 7}, {285, 5}, {286, 6}};
+    for (const auto& r : rows) {
+        EXPECT_EQ(AverageCharWidth(r[0]), r[1]) << r[0];
+    }
+}
+
+TEST(DialogUnits, EveryEdgeIsConvertedOnItsOwn) {
+    // Edges are converted separately, so width in pixels follows from the rounded edges.
+    struct Row {
+        int x, y, cx, cy;
+        DialogBaseUnits units;
+        RECT expected;
+    };
+    const Row rows[] = {
+        {105, 40, 50, 15, {6, 13}, {158, 65, 233, 89}},
+        {79, 7, 171, 25, {6, 13}, {119, 11, 375, 52}},
+        {0, 0, 259, 65, {6, 13}, {0, 0, 389, 106}},
+        {0, 0, 259, 65, {7, 16}, {0, 0, 453, 130}},
+        {10, 40, 85, 15, {7, 16}, {18, 80, 166, 110}},
+        {1, 1, 1, 1, {5, 11}, {1, 1, 3, 3}},
+    };
+    for (const Row& r : rows) {
+        const RECT rc = MapDialogItemRect(r.x, r.y, r.cx, r.cy, r.units);
+        EXPECT_EQ(rc.left, r.expected.left) << r.x << "," << r.y;
+        EXPECT_EQ(rc.top, r.expected.top) << r.x << "," << r.y;
+        EXPECT_EQ(rc.right, r.expected.right) << r.x << "," << r.y;
+        EXPECT_EQ(rc.bottom, r.expected.bottom) << r.x << "," << r.y;
+    }
+}
+
+TEST(DialogTemplates, ConfirmDialogIsLaidOutAsDesigned) {
+    const DialogTemplate* t = FindDialogTemplate(135);
+    ASSERT_NE(t, nullptr);
+    EXPECT_STREQ(t->lpszCaption, "Pelagon System Monitor");
+    EXPECT_STREQ(t->lpszFontName, "Tahoma");
+    EXPECT_EQ(t->nPointSize, 10);
+    EXPECT_EQ(t->cx, 259);
+    EXPECT_EQ(t->cy, 65);
+    EXPECT_EQ(t->dwStyle & (WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME),
+              WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME);
+
+    struct Row {
+        int id;
+        const char* cls;
+        const char* text;
+        short x, y, cx, cy;
+    };
+    const Row rows[] = {
+        {IDOK, kClassButton, "OK", 105, 40, 50, 15},
+        {IDCANCEL, kClassButton, "Cancel", 180, 40, 50, 15},
+        {1024, kClassStatic, "", 10, 40, 85, 15},
+        {1025, kClassStatic,
+         "Your Settings has been changed, do you wang \r\nto keep the settings?", 79, 7, 171, 25},
+        {1038, kClassStatic, "", 6, 6, 58, 19},
+    };
+    ASSERT_EQ(t->nItems, std::size(rows));
+    for (std::size_t i = 0; i < t->nItems; ++i) {
+        const DialogItemTemplate& item = t->pItems[i];
+        EXPECT_EQ(item.nID, rows[i].id);
+        EXPECT_STREQ(item.lpszClass, rows[i].cls);
+        EXPECT_STREQ(item.lpszText, rows[i].text);
+        EXPECT_EQ(item.x, rows[i].x);
+        EXPECT_EQ(item.y, rows[i].y);
+        EXPECT_EQ(item.cx, rows[i].cx);
+        EXPECT_EQ(item.cy, rows[i].cy);
+    }
+    EXPECT_EQ(t->FindItem(IDOK)->dwStyle & (BS_TYPEMASK | WS_TABSTOP),
+              BS_DEFPUSHBUTTON | WS_TABSTOP);
+    EXPECT_EQ(t->FindItem(IDCANCEL)->dwStyle & WS_TABSTOP, WS_TABSTOP);
+    EXPECT_EQ(t->FindItem(1038)->dwStyle & SS_TYPEMASK, SS_BITMAP);
+    EXPECT_EQ(t->FindItem(1038)->nImageID, 143);
+    EXPECT_EQ(FindDialogTemplate(4242), nullptr);
+}
+
+}  // namespace
