@@ -1,0 +1,184 @@
+#include "app/monitor/control_tooltip.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <QPainter>
+#include <QWidget>
+
+#include "app/framework/app.h"
+
+namespace {
+
+constexpr UINT_PTR kTipTimer = 1;
+
+// Registered once per process, by the first tool tip constructed.
+bool g_bClassRegistered = false;
+const ToolTipWindowClass kToolTipClass = {kToolTipClassName, CS_DBLCLKS | CS_SAVEBITS,
+                                          COLOR_INFOBK + 1, Qt::ArrowCursor};
+
+void RegisterToolTipClass() {
+    if (!g_bClassRegistered) {
+        g_bClassRegistered = true;
+    }
+}
+
+}  // namespace
+
+const ToolTipWindowClass* FindToolTipWindowClass() {
+    return g_bClassRegistered ? &kToolTipClass : nullptr;
+}
+
+BEGIN_MESSAGE_MAP(CControlToolTip, CWnd)
+ON_WM_TIMER()
+ON_WM_PAINT()
+END_MESSAGE_MAP()
+
+CControlToolTip::CControlToolTip()
+    : m_pOwner(nullptr),
+      m_rcTip{0, 0, 0, 0},
+      m_nPlacement(0),
+      m_clrText(GetSysColor(COLOR_INFOTEXT)),
+      m_clrBack(GetSysColor(COLOR_INFOBK)),
+      m_bFill(0),
+      m_bNeedButton(1),
+      m_bLeftButton(1) {
+    RegisterToolTipClass();
+}
+
+CControlToolTip::~CControlToolTip() {
+    if (GetSafeHwnd() != nullptr) {
+        ShowWindow(SW_HIDE);
+        DestroyWindow();
+    }
+}
+
+BOOL CControlToolTip::Create(CWnd* pOwner) {
+    if (pOwner == nullptr || GetSafeHwnd() != nullptr) {
+        return FALSE;
+    }
+    // A top-level popup of its own: the framework makes windows without a parent top-level.
+    const RECT rc{0, 0, m_rcTip.right - m_rcTip.left, m_rcTip.bottom - m_rcTip.top};
+    if (!CreateEx(WS_EX_TOOLWINDOW, kToolTipClassName, "", WS_POPUP, rc, nullptr, 0)) {
+        return FALSE;
+    }
+    QWidget* w = GetSafeHwnd();
+    w->setObjectName(QString::fromLatin1(kToolTipClass.lpszClassName));
+    w->setWindowFlags(Qt::ToolTip | Qt::FramelessWindowHint);
+    w->setAttribute(Qt::WA_ShowWithoutActivating);
+    w->setCursor(QCursor(kToolTipClass.cursor));
+    m_pOwner = pOwner;
+    return TRUE;
+}
+
+void CControlToolTip::Show() {
+    if (m_strText.isEmpty()) {
+        ShowWindow(SW_HIDE);
+        return;
+    }
+    // Nothing to place the tip against (or nothing to show) before Create.
+    if (m_pOwner == nullptr || GetSafeHwnd() == nullptr) {
+        return;
+    }
+    RECT client;
+    m_pOwner->GetClientRect(&client);
+    const int width = m_rcTip.right - m_rcTip.left;
+    const int height = m_rcTip.bottom - m_rcTip.top;
+    POINT anchor{client.left, client.top};
+    if (m_nPlacement == 1) {
+        anchor.y += client.bottom - client.top;
+    } else if (m_nPlacement == 2) {
+        anchor.y -= height;
+    }
+    m_pOwner->ClientToScreen(&anchor);
+    QWidget* w = GetSafeHwnd();
+    w->setGeometry(anchor.x, anchor.y, width, height);
+    // A tool-tip window stays above the other windows by its kind, without taking activation.
+    w->show();
+    w->repaint();
+}
+
+void CControlToolTip::Hide() {
+    ShowWindow(SW_HIDE);
+    KillTimer(kTipTimer);
+    m_pOwner = nullptr;
+    DestroyWindow();
+}
+
+void CControlToolTip::Enable() {
+    EnableWindow(TRUE);
+}
+
+void CControlToolTip::Disable() {
+    EnableWindow(FALSE);
+}
+
+POINT CControlToolTip::QueryCursorPos() const {
+    const QPoint p = QCursor::pos();
+    return POINT{p.x(), p.y()};
+}
+
+BOOL CControlToolTip::IsButtonHeld(BOOL bLeft) const {
+    const Qt::MouseButton button = bLeft ? Qt::LeftButton : Qt::RightButton;
+    return (QApplication::mouseButtons() & button) != 0 ? TRUE : FALSE;
+}
+
+HWND CControlToolTip::QueryFocusWindow() const {
+    return QApplication::focusWidget();
+}
+
+void CControlToolTip::OnTimer(UINT_PTR nIDEvent) {
+    if (nIDEvent == kTipTimer && m_pOwner != nullptr && m_pOwner->GetSafeHwnd() != nullptr) {
+        const HWND focus = QueryFocusWindow();
+        const HWND focusParent = focus != nullptr ? focus->parentWidget() : nullptr;
+        const HWND ownerParent = m_pOwner->GetSafeHwnd()->parentWidget();
+        const BOOL pressed = m_bNeedButton == 0 ? TRUE : IsButtonHeld(m_bLeftButton != 0);
+        RECT owner;
+        m_pOwner->GetWindowRect(&owner);
+        const POINT cursor = QueryCursorPos();
+        // Edges included on all four sides.
+        const bool over = cursor.x >= owner.left && cursor.x <= owner.right &&
+                          cursor.y >= owner.top && cursor.y <= owner.bottom;
+        const bool visible = IsWindowVisible() != FALSE;
+        const bool sameDialog = focusParent != nullptr && focusParent == ownerParent;
+        if (over && pressed) {
+            if (!visible && sameDialog) {
+                Show();
+            } else if (visible && !sameDialog) {
+                ShowWindow(SW_HIDE);
+            }
+        } else if (visible) {
+            ShowWindow(SW_HIDE);
+        }
+    }
+    CWnd::OnTimer(nIDEvent);
+}
+
+void CControlToolTip::OnPaint() {
+    CPaintDC dc(this);
+    QPainter* painter = dc.GetPainter();
+    if (painter == nullptr) {
+        return;
+    }
+    RECT client;
+    GetClientRect(&client);
+    // The class background comes first, as the window's erase would paint it.
+    painter->fillRect(QRect(0, 0, client.right, client.bottom),
+                      ColorFromRef(GetSysColor(kToolTipClass.nBackground - 1)));
+    const QFont oldFont = painter->font();
+    painter->setFont(FontFromLogFont(GetStockLogFont(DEFAULT_GUI_FONT)));
+    painter->setBackgroundMode(Qt::TransparentMode);
+    const QRect rcTip(m_rcTip.left, m_rcTip.top, m_rcTip.right - m_rcTip.left,
+                      m_rcTip.bottom - m_rcTip.top);
+    // Without a fill the context's default colour (black) writes the text.
+    QColor text(Qt::black);
+    if (m_bFill == 1) {
+        painter->fillRect(rcTip, ColorFromRef(m_clrBack));
+        text = ColorFromRef(m_clrText);
+    }
+    painter->setPen(text);
+    painter->save();
+    painter->setClipRect(rcTip, Qt::IntersectClip);
+    painter->drawText(rcTip, Qt::AlignLeft | Qt::AlignTop, m_strText);
+    painter->restore();
+    painter->setFont(oldFont);
+}
