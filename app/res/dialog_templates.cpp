@@ -19,9 +19,61 @@ const DialogItemTemplate kConfirmItems[] = {
     {1038, kClassStatic, "", kChild | SS_BITMAP, 0, 6, 6, 58, 19, 143},
 };
 
+// Hardware details.
+const DialogItemTemplate kDetailsItems[] = {
+    {1020, kClassListBox, "", kChild | LBS_SORT | LBS_NOTIFY | WS_VSCROLL | WS_BORDER | WS_TABSTOP,
+     0, 14, 100, 91, 36, 0},
+    {1045, kClassStatic, "ITEM:", kChild | SS_LEFT, 0, 10, 87, 28, 9, 0},
+    {1067, kClassStatic, "", kChild | SS_GRAYRECT | SS_NOTIFY, 0, 129, 131, 204, 49, 0},
+    {1068, kClassStatic, "HARDWARE DETAILS", kChild | SS_RIGHT, 0, 221, 81, 135, 16, 0},
+    {1069, kClassStatic, "Description:", kChild | SS_LEFT, 0, 118, 95, 48, 12, 0},
+    {1070, kClassStatic, "", kChild | SS_LEFT, 0, 147, 104, 194, 25, 0},
+    {1096, kClassStatic, "", kChild | SS_ICON, 0, 132, 197, 20, 20, 164},
+    {1072, kClassStatic,
+     "       Click  the hardware item you want to monitor in list box. Then you can see the "
+     "current value and the recent changes from the curve chart.",
+     kChild | SS_LEFT, 0, 153, 201, 187, 27, 0},
+    {1073, kClassStatic, "RPM", kChild | SS_CENTER, 0, 23, 154, 80, 15, 0},
+    {IDC_STATIC, kClassStatic, "current value", kChild | SS_LEFT, 0, 14, 142, 53, 8, 0},
+    {IDC_STATIC, kClassStatic, "safe range", kChild | SS_LEFT, 0, 14, 172, 53, 8, 0},
+    {1075, kClassStatic, "", kChild | SS_CENTER, 0, 22, 184, 80, 16, 0},
+    {1079, kClassStatic, "", kChild | SS_LEFT, 0, 333, 174, 23, 9, 0},
+    {1080, kClassStatic, "", kChild | SS_LEFT, 0, 333, 152, 23, 9, 0},
+    {1081, kClassStatic, "", kChild | SS_LEFT, 0, 333, 128, 23, 9, 0},
+    {1082, kClassStatic, "Item Value is SAFE now!", kChild | SS_LEFT, 0, 13, 200, 106, 8, 0},
+    {IDC_STATIC, kClassStatic, "Click Chart to see large scale", kChild | SS_LEFT, 0, 13, 210, 106,
+     9, 0},
+    {1088, kClassStatic, "( UNIT:  C )", kChild | SS_RIGHT, 0, 269, 181, 64, 8, 0},
+    {1036, kClassStatic, "", kChild | SS_LEFT, 0, 1, 0, 357, 78, 0},
+    {1092, kClassButton, "beep test", kChild | BS_PUSHBUTTON | WS_TABSTOP, 0, 13, 222, 97, 7, 0},
+    {1046, kClassTrackbar, "", kChild | TBS_HORZ | TBS_BOTH | TBS_NOTICKS | WS_TABSTOP, 0, 179, 201,
+     136, 12, 0},
+    {1095, kClassStatic, "Fan Speed Adjustment", kChild | SS_LEFT, 0, 130, 189, 80, 8, 0},
+    {1097, kClassStatic, "Fastest", kChild | SS_LEFT, 0, 317, 207, 30, 9, 0},
+    {1098, kClassStatic, "Noiseless", kChild | SS_LEFT, 0, 145, 207, 33, 9, 0},
+    {1099, kClassStatic, "Drag the slider to control fan speed manually.", kChild | SS_CENTER, 0,
+     152, 219, 177, 10, 0},
+    {1102, kClassButton, "Stop the Fan", kChild | BS_AUTOCHECKBOX | WS_TABSTOP, 0, 236, 190, 63, 7,
+     0},
+    {1103, kClassButton, "Disable fan auto-control", kChild | BS_AUTOCHECKBOX | WS_TABSTOP, 0, 236,
+     190, 92, 7, 0},
+};
+
+// Large chart of one item.
+const DialogItemTemplate kLargeChartItems[] = {
+    {1083, kClassStatic, "", kChild | SS_BLACKRECT, 0, 3, 2, 110, 117, 0},
+    {1084, kClassStatic, "", kChild | SS_LEFT, 0, 113, 0, 21, 9, 0},
+    {1085, kClassStatic, "", kChild | SS_LEFT, 0, 113, 57, 21, 9, 0},
+    {1086, kClassStatic, "", kChild | SS_LEFT, 0, 113, 113, 21, 9, 0},
+};
+
 const DialogTemplate kTemplates[] = {
     {135, "Pelagon System Monitor", "Tahoma", 10, kModalDialog, 0, 259, 65, kConfirmItems,
      std::size(kConfirmItems)},
+    {158, "Pelagon Graphics Monitor", "Tahoma", 10, kModalDialog | WS_VISIBLE, 0, 359, 236,
+     kDetailsItems, std::size(kDetailsItems)},
+    {165, "ZEL", "Tahoma", 10, kModalDialog, 0, 135, 125, kLargeChartItems,
+     std::size(kLargeChartItems)},
 };
 
 std::vector<const DialogTemplate*>& Registered() {
