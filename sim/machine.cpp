@@ -656,10 +656,17 @@ std::vector<std::string> Machine::Impl::BeeperCauses() const {
     voltage(enable56 & 0x04, "in2", 0, 0x22, 0x2F, 0x30);
     temperature(enable56 & 0x10, "temp1", m_chip.Get(0, 0x27), m_chip.Get(0, 0x39));
     temperature(enable56 & 0x20, "temp2", m_subSensors[0].Get(0), m_subSensors[0].Get(2));
-    if ((enable56 & 0x40) && m_chip.Get(0, 0x28) > m_chip.Get(0, 0x3B)) {
-        causes.push_back("fan1 count " + std::to_string(m_chip.Get(0, 0x28)) + " above limit " +
-                         std::to_string(m_chip.Get(0, 0x3B)));
-    }
+    // A fan alarms at or above its count limit; an idle counter (255) always reaches it.
+    auto fan = [&](bool enabled, const char* name, uint8_t countReg, uint8_t limitReg) {
+        const int count = m_chip.Get(0, countReg);
+        const int limit = m_chip.Get(0, limitReg);
+        if (enabled && count >= limit) {
+            causes.push_back(std::string(name) + " count " + std::to_string(count) +
+                             " at or above limit " + std::to_string(limit));
+        }
+    };
+    fan(enable56 & 0x40, "fan1", 0x28, 0x3B);
+    fan(enable56 & 0x80, "fan2", 0x29, 0x3C);
     voltage(enable57 & 0x02, "in5", 0, 0x25, 0x35, 0x36);
     voltage(enable57 & 0x04, "in6", 0, 0x26, 0x37, 0x38);
     temperature(enable57 & 0x20, "temp3", m_subSensors[1].Get(0), m_subSensors[1].Get(2));

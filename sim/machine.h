@@ -54,9 +54,11 @@
 //   Without the chip (board without one, or SetChipPresent(false)) none of them answers.
 //
 // Beeper: sounds while bank-0 register 0x57 bit 7 is set and at least one reading whose beep
-// enable is set (0x56: 0x02 IN1, 0x04 IN2, 0x10 TEMP1, 0x20 TEMP2, 0x40 fan 1; 0x57: 0x02 IN5,
-// 0x04 IN6, 0x20 TEMP3; bank-4 0x53: 0x01 IN7, 0x02 IN8) is beyond its limit: voltages above limit
-// A or below limit B, temperatures above their first limit, fan count above 0x3B (too slow).
+// enable is set (0x56: 0x02 IN1, 0x04 IN2, 0x10 TEMP1, 0x20 TEMP2, 0x40 fan 1, 0x80 fan 2; 0x57:
+// 0x02 IN5, 0x04 IN6, 0x20 TEMP3; bank-4 0x53: 0x01 IN7, 0x02 IN8) is beyond its limit: voltages
+// above limit A or below limit B, temperatures above their first limit, fan counts at or above
+// their count limit (0x3B, 0x3C). Fan 2 is not connected, so its counter idles at 255 and alarms
+// as soon as its beep is enabled: enabling every beep makes the beeper sound.
 #pragma once
 
 #include <cstdint>
@@ -98,6 +100,8 @@ public:
 
     // --- Faults ---
     void SetChipPresent(bool present);
+    // A transaction is one register write or one register read (address phase plus receive); it
+    // is counted, and refused, at its address phase.
     void SetNackOnTransaction(int n);  // the n-th transaction from now (1 = next) is refused, once
     void SetNackEvery(int k);          // every k-th transaction from now is refused; 0 = off
     void SetEngineStuckBusy(bool stuck);

@@ -364,6 +364,22 @@ TEST_F(BeeperTest, SoundsForAnEnabledReadingBeyondItsLimitAndSaysWhich) {
     EXPECT_TRUE(machine->BeeperCauses().empty());
 }
 
+TEST_F(BeeperTest, AlarmsOnSoundsAtOnceAndAlarmsOffSilences) {
+    // Every beep enabled: the unconnected fan 2 input sounds even with every reading normal.
+    ASSERT_EQ(ReadModifyWrite(engine, 0x4D, 0xBF, 0), 0);
+    ASSERT_EQ(SelectBank(engine, 0), 0);
+    ASSERT_EQ(ReadModifyWrite(engine, 0x57, 0x6F, 0x90), 0);
+    ASSERT_EQ(ReadModifyWrite(engine, 0x4D, 0x7F, 0), 0);
+    ASSERT_EQ(WriteChip(engine, 0x56, 0xFF), 0);
+    ASSERT_EQ(ReadModifyWrite(engine, 0x57, 0x40, 0xBF), 0);
+    ASSERT_EQ(SelectBank(engine, 4), 0);
+    ASSERT_EQ(ReadModifyWrite(engine, 0x53, 0xDC, 0x23), 0);
+    EXPECT_EQ(machine->BeeperCauses(),
+              std::vector<std::string>{"fan2 count 255 at or above limit 255"});
+    AlarmsOff();
+    EXPECT_FALSE(machine->BeeperOn());
+}
+
 TEST_F(BeeperTest, StalledFanBeyondTheFanLimitSounds) {
     ASSERT_EQ(SelectBank(engine, 0), 0);
     ASSERT_EQ(WriteChip(engine, 0x3B, 241), 0);
@@ -372,7 +388,8 @@ TEST_F(BeeperTest, StalledFanBeyondTheFanLimitSounds) {
     ASSERT_EQ(ReadModifyWrite(engine, 0x56, 0xFF, 0x40), 0);
     EXPECT_FALSE(machine->BeeperOn());
     machine->SetFanStalled(true);
-    EXPECT_EQ(machine->BeeperCauses(), std::vector<std::string>{"fan1 count 255 above limit 241"});
+    EXPECT_EQ(machine->BeeperCauses(),
+              std::vector<std::string>{"fan1 count 255 at or above limit 241"});
     const auto lines = machine->StateLines();
     EXPECT_EQ(lines[7], (std::pair<std::string, std::string>{"beeper", "on"}));
     EXPECT_EQ(lines[8].first, "beeper_causes");
