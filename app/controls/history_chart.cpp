@@ -46,11 +46,11 @@ void CHistoryChart::MakeImage() {
     const int w = std::max<int>(rc.right - rc.left, 1);
     const int h = std::max<int>(rc.bottom - rc.top, 1);
     m_bmpBuffer = QImage(w, h, QImage::Format_RGB32);
-    FillGrid(0, w);
+    QPainter painter(&m_bmpBuffer);
+    FillGrid(painter, 0, w);
 }
 
-void CHistoryChart::FillGrid(int x, int width) {
-    QPainter painter(&m_bmpBuffer);
+void CHistoryChart::FillGrid(QPainter& painter, int x, int width) {
     const QRect strip(x, 0, width, m_bmpBuffer.height());
     // The cross pattern draws only its lines: the background colour comes first.
     painter.fillRect(strip, Qt::black);
@@ -118,9 +118,8 @@ void CHistoryChart::AddSegment(int bBoth) {
         }
     }
 
-    FillGrid(w - kScrollStep, kScrollStep);
-
     QPainter painter(&m_bmpBuffer);
+    FillGrid(painter, w - kScrollStep, kScrollStep);
     painter.setPen(SeriesPen(kSeries0Color, 2));
     painter.drawLine(w - kScrollStep, PixelRow(m_nPrev[0], 0), w, PixelRow(m_nCur[0], 0));
     if (bBoth != 0) {

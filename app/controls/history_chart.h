@@ -6,6 +6,8 @@
 
 #include <QImage>
 
+class QPainter;
+
 #include "app/framework/wnd.h"
 
 class CHistoryChart : public CWnd {
@@ -47,7 +49,7 @@ protected:
 private:
     // Makes a new image of the client size filled with the grid.
     void MakeImage();
-    void FillGrid(int x, int width);
+    void FillGrid(QPainter& painter, int x, int width);
     int PixelRow(int nPosition, int nSeries) const;
 
     int m_nPrev[2];  // start of the next segment, per series
