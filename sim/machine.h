@@ -111,29 +111,33 @@ public:
     void SetInvalidPostCodes(bool invalid);  // PLL 0x0D and 0x12 read with post code 0
     void SetFanStalled(bool stalled);
     void SetAmbientHeat(int extraDegreesC);
-    // The chip reports exactly this value (user units) converted as the hardware converts it.
+    // The chip reports exactly this value (user units) converted as the hardware converts it: at
+    // once for the sub-sensors, from the next access on for the chip's own inputs while monitoring
+    // runs.
     void PinSensor(Sensor sensor, int value);
     void UnpinSensor(Sensor sensor);
     void SetBusyPolls(int n);  // status reads answering busy after each go; 1 at creation
 
     // --- Observation without port traffic (never traced, never a violation) ---
-    uint8_t ChipRegister(int bank, uint8_t reg) const;           // bank ignored below 0x50
-    void SetChipRegister(int bank, uint8_t reg, uint8_t value);  // test set-up, no side effects
-    uint8_t SubSensorRegister(int which, uint8_t reg) const;     // which: 0 first, 1 second
-    uint32_t PllRegister(uint8_t index) const;                   // the stored word, faults aside
+    uint8_t ChipRegister(int bank, uint8_t reg) const;  // bank ignored below 0x50
+    // Test set-up, no side effects; measurement registers are overwritten while monitoring runs.
+    void SetChipRegister(int bank, uint8_t reg, uint8_t value);
+    uint8_t SubSensorRegister(int which, uint8_t reg) const;  // which: 0 first, 1 second
+    uint32_t PllRegister(uint8_t index) const;                // the stored word, faults aside
     uint8_t PllIndex() const;
     uint32_t PciConfig(int bus, int device, int function, uint8_t offset) const;
     double EngineMhz() const;
     double MemoryMhz() const;
-    int FanDrive() const;  // bank-0 register 0x5B
+    int FanDrive() const;  // bank-0 register 0x5B; 255 when no chip answers (the fan runs flat out)
     int FanRpm() const;    // the fan's real speed
     int Bank() const;      // register 0x4E bits 2-0
     bool BeeperOn() const;
-    std::vector<std::string> BeeperCauses()
-        const;                             // e.g. "temp3 75 C above limit 70"; empty when off
+    // Why it sounds, e.g. "temp3 75 C above limit 70"; empty when it is off.
+    std::vector<std::string> BeeperCauses() const;
     int SensorValue(Sensor sensor) const;  // what the chip reports now, in user units
     bool ChipStarted() const;              // monitoring running (register 0x40 bit 0)
-    // engine_mhz memory_mhz fan_drive fan_rpm bank pll_index beeper, then one line per sensor.
+    // engine_mhz memory_mhz fan_drive fan_rpm bank pll_index monitoring beeper [beeper_causes],
+    // then one line per sensor by its name.
     std::vector<std::pair<std::string, std::string>> StateLines() const;
     const BoardSpec& Board() const;
 
