@@ -36,12 +36,12 @@ constexpr uint32_t DividerWord(uint32_t top, int engineMhz, int engineCode, int 
 // LPC bridge, and a network card behind the PCI bridge.
 std::vector<PciDeviceSpec> CommonDevices() {
     return {
-        {0, 0, 0x25708086, 0x06000002, 0x25708086, 0xE0000008, 0x08000000},
-        {0, 1, 0x25718086, 0x06040002, 0x00000000, 0, 0},
-        {0, 29, 0x24D28086, 0x0C030002, 0x80891043, 0, 0},
-        {0, 30, 0x244E8086, 0x060400C2, 0x00000000, 0, 0},
-        {0, 31, 0x24D08086, 0x06010002, 0x80891043, 0, 0},
-        {2, 1, 0x100E8086, 0x02000002, 0x00028086, 0xFEA00000, 0x00020000},
+        {0, 0, 0x25708086, 0x06000002, 0x25708086, 0xE0000008, 0x08000000, 0},
+        {0, 1, 0x25718086, 0x06040002, 0x00000000, 0, 0, 1},
+        {0, 29, 0x24D28086, 0x0C030002, 0x80891043, 0, 0, 0},
+        {0, 30, 0x244E8086, 0x060400C2, 0x00000000, 0, 0, 2},
+        {0, 31, 0x24D08086, 0x06010002, 0x80891043, 0, 0, 0},
+        {2, 1, 0x100E8086, 0x02000002, 0x00028086, 0xFEA00000, 0x00020000, 0},
     };
 }
 
@@ -158,7 +158,7 @@ std::vector<BoardSpec> BuildCatalogue() {
         MakeBoard("twodisplays", "RADEON 9700 PRO in the AGP slot and a PCI display card", k9700,
                   0x00021002, kRailsStandard);
     two.otherDevices.push_back(
-        {2, 3, AtiId(0x5159), kDisplayClass, 0x00021002, 0xC8000008, 0x04000000});
+        {2, 3, AtiId(0x5159), kDisplayClass, 0x00021002, 0xC8000008, 0x04000000, 0});
     boards.push_back(two);
 
     // The adapter on bus 0 wins over a second display controller in the AGP slot.
@@ -167,7 +167,7 @@ std::vector<BoardSpec> BuildCatalogue() {
     bus0.bus = 0;
     bus0.device = 2;
     bus0.otherDevices.push_back(
-        {1, 0, AtiId(0x5159), kDisplayClass, 0x00021002, 0xC8000008, 0x04000000});
+        {1, 0, AtiId(0x5159), kDisplayClass, 0x00021002, 0xC8000008, 0x04000000, 0});
     boards.push_back(bus0);
 
     BoardSpec none =

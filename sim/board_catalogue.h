@@ -22,6 +22,7 @@ struct PciDeviceSpec {
     uint32_t subsystemId;  // config dword 0x2C
     uint32_t bar0;         // initial BAR0, flag bits included; 0 when none
     uint32_t bar0Size;     // bytes decoded by BAR0 (power of two); 0 when none
+    uint8_t secondaryBus;  // PCI-to-PCI bridges: the bus behind them; 0 otherwise
 };
 
 struct BoardSpec {

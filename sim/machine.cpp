@@ -185,13 +185,8 @@ Machine::Impl::Impl(const BoardSpec& board, Clock& clock)
                                 }}),
       m_physics(board) {
     for (const PciDeviceSpec& d : board.otherDevices) {
-        const bool bridge = (d.classRev >> 16) == 0x0604;
-        uint8_t secondary = 0;
-        if (bridge) {
-            secondary = d.device == 1 ? 1 : 2;  // AGP bridge to bus 1, PCI bridge to bus 2
-        }
         m_pci.push_back({d.bus, d.device, d.pciId, d.classRev, d.subsystemId, d.bar0, d.bar0Size,
-                         d.bar0 & 0xF, false, secondary});
+                         d.bar0 & 0xF, false, d.secondaryBus});
     }
     if (board.hasAdapter) {
         m_pci.push_back({board.bus, board.device, board.pciId, board.classRev, board.subsystemId,

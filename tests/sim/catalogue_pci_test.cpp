@@ -136,6 +136,8 @@ TEST_F(PciTest, AbsentDevicesAndOtherFunctionsReadAllOnes) {
     EXPECT_EQ(ConfigRead(*machine, 7, 0, 0, 0x08), 0xFFFFFFFFu);
     EXPECT_EQ(ConfigRead(*machine, 1, 0, 1, 0x00), 0xFFFFFFFFu);
     EXPECT_EQ(ConfigRead(*machine, 0, 0, 0, 0x08) >> 24, 0x06u);  // the host bridge is there
+    EXPECT_EQ(ConfigRead(*machine, 0, 1, 0, 0x18), 0x00010100u);  // AGP bridge: bus 1 behind
+    EXPECT_EQ(ConfigRead(*machine, 0, 30, 0, 0x18), 0x00020200u);
     EXPECT_EQ(ConfigRead(*machine, 1, 0, 0, 0x5C), 0x1F000217u);
 }
 
