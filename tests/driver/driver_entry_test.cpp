@@ -108,6 +108,8 @@ protected:
         m_machine = sim::Machine::Create(board, m_clock);
         host::AttachPortBus(m_machine.get());
         m_machine->SetTraceEnabled(true);
+        // The scan runs here without the driver's entry, which would otherwise set up its lock.
+        KeInitializeMutex(&g_AdapterMutex, 0);
         return ScanAdapter();
     }
     int ClassReads() {
