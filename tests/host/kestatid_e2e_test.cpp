@@ -49,9 +49,11 @@ int ConnectRaw(const std::string& path) {
 
 std::vector<uint8_t> Frame(uint32_t magic, uint32_t code, uint32_t inLength, uint32_t outLength,
                            const std::vector<uint8_t>& input) {
-    std::vector<uint8_t> f(kRequestHeaderSize);
+    std::vector<uint8_t> f(kRequestHeaderSize + input.size());
     EncodeRequestHeader(RequestHeader{magic, code, inLength, outLength}, f.data());
-    f.insert(f.end(), input.begin(), input.end());
+    for (size_t i = 0; i < input.size(); ++i) {
+        f[kRequestHeaderSize + i] = input[i];
+    }
     return f;
 }
 

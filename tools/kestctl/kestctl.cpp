@@ -316,7 +316,10 @@ int Sim(int argc, const char* const* argv, std::string* out, std::string* err) {
         if (strchr(argv[i], '\n') != nullptr) {
             return BadArguments(err, "arguments may not contain line breaks", kSimUsage);
         }
-        command += (i > 0 ? " " : "") + std::string(argv[i]);
+        if (i > 0) {
+            command += ' ';
+        }
+        command += argv[i];
     }
     std::string path = std::string(DeviceSocketPath()) + kSimSocketSuffix;
     sockaddr_un address{};
