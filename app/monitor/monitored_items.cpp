@@ -605,3 +605,11 @@ int FilterPanelTemperature(uint32_t raw, int nLast) {
 bool IsPanelTemperatureSafe(BoardKind kind, int nCelsius) {
     return nCelsius <= (Is9800Class(kind) ? 85 : 70);
 }
+
+int PanelFanPosition(int nRpm) {
+    return Evaluate(Falling(3000, 40), static_cast<uint32_t>(nRpm));
+}
+
+int PanelTemperaturePosition(int nCelsius) {
+    return Evaluate(kTemp2080, static_cast<uint32_t>(nCelsius));
+}

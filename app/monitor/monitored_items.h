@@ -49,7 +49,7 @@ FanState CurrentFanState();
 std::span<const MonitoredItem> ItemListOrder(BoardKind kind);
 // The order in which the details dialog adds them to its sorted list.
 std::span<const MonitoredItem> ItemAddOrder(BoardKind kind);
-// The item at a list index; none for a negative index (no selection) or one past the end.
+// The item at a list index; none for a negative index (no selection) or an index past the end.
 std::optional<MonitoredItem> ItemAt(BoardKind kind, int index);
 
 const char* ItemListName(MonitoredItem item);
@@ -109,3 +109,9 @@ PanelFanSample SamplePanelFan(BoardKind kind, FanState fan, int nLastRpm,
 int FilterPanelTemperature(uint32_t raw, int nLast);
 // Unsafe above 85 on the RADEON 9800 PRO boards, above 70 on every other board.
 bool IsPanelTemperatureSafe(BoardKind kind, int nCelsius);
+
+// The panel chart's two series, unclamped: the fan on the 3000..7000 RPM scale and the VPU
+// temperature on the 20..80 °C scale. The panel's scale labels are fixed, so unlike the details
+// chart the temperature keeps this scale on every board, the RADEON 9200 and F2 boards included.
+int PanelFanPosition(int nRpm);
+int PanelTemperaturePosition(int nCelsius);

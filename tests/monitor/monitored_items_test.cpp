@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -901,6 +902,37 @@ TEST(MainPanelTest, TemperatureWindowAndLimits) {
         // The same 70 °C is unsafe in the details dialog.
         EXPECT_EQ(IsItemSafe(Item::VpuTemperature, kind, 70, kFanRunning), b9800);
     }
+}
+
+TEST(MainPanelTest, ChartPositionsUseFixedScales) {
+    struct Row {
+        int value;
+        int fanPosition;
+        int temperaturePosition;
+    };
+    const Row rows[] = {
+        {0, 175, 133},       // no fan: the last speed is 0; no temperature accepted yet
+        {20, 174, 100},      // -2980 / 40 = -74
+        {21, 174, 99},       // -5 / 3 = -1
+        {45, 173, 59},       // -125 / 3 = -41
+        {80, 173, 0},        // the top of the temperature scale
+        {100, 172, -33},     // -400 / 3 = -133
+        {2999, 100, -4865},  // -1 / 40 truncates toward zero
+        {3000, 100, -4866},  // the bottom of the fan scale
+        {7000, 0, -11533},   // the top of the fan scale
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(PanelFanPosition(row.value), row.fanPosition) << row.value;
+        EXPECT_EQ(PanelTemperaturePosition(row.value), row.temperaturePosition) << row.value;
+    }
+    // The details chart zooms the VPU temperature to 30..70 on these boards; the panel does not.
+    EXPECT_EQ(ChartPosition(Item::VpuTemperature, Kind::Kind9200, 45, ChartScale::Small), 63);
+    EXPECT_EQ(ChartPosition(Item::VpuTemperature, Kind::KindF2, 45, ChartScale::Small), 63);
+    // The panel keeps its readings as signed numbers; a wild one must not overflow.
+    EXPECT_GT(PanelFanPosition(std::numeric_limits<int>::min()), 100);
+    EXPECT_LT(PanelFanPosition(std::numeric_limits<int>::max()), 0);
+    EXPECT_GT(PanelTemperaturePosition(std::numeric_limits<int>::min()), 100);
+    EXPECT_LT(PanelTemperaturePosition(std::numeric_limits<int>::max()), 0);
 }
 
 }  // namespace
