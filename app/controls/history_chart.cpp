@@ -47,11 +47,11 @@ void CHistoryChart::MakeImage() {
     const int h = std::max<int>(rc.bottom - rc.top, 1);
     m_bmpBuffer = QImage(w, h, QImage::Format_RGB32);
     QPainter painter(&m_bmpBuffer);
-    FillGrid(painter, 0, w);
+    FillGrid(painter, 0, w, h);
 }
 
-void CHistoryChart::FillGrid(QPainter& painter, int x, int width) {
-    const QRect strip(x, 0, width, m_bmpBuffer.height());
+void CHistoryChart::FillGrid(QPainter& painter, int x, int width, int height) {
+    const QRect strip(x, 0, width, height);
     // The cross pattern draws only its lines: the background colour comes first.
     painter.fillRect(strip, Qt::black);
     painter.fillRect(strip, QBrush(ColorFromRef(kGridColor), Qt::CrossPattern));
@@ -92,39 +92,44 @@ int CHistoryChart::SetValue(int nSeries, int nValue) {
     return nOld;
 }
 
-int CHistoryChart::PixelRow(int nPosition, int nSeries) const {
+int CHistoryChart::PixelRow(int nPosition, int nSeries, int nHeight) const {
     const int nMax = m_nMax[nSeries];
     if (nMax == 0) {
         return 0;
     }
-    return static_cast<int>(static_cast<long long>(nPosition) * m_bmpBuffer.height() / nMax);
+    return static_cast<int>(static_cast<long long>(nPosition) * nHeight / nMax);
 }
 
 void CHistoryChart::AddSegment(int bBoth) {
     if (m_bmpBuffer.isNull()) {
         return;
     }
-    // The image's own size, not the window's: a resized window keeps drawing into its image
-    // until the next Reset instead of drawing past its edge.
-    const int w = m_bmpBuffer.width();
-    const int h = m_bmpBuffer.height();
+    // The window's client size, not the image's: after a resize the visible part (painting
+    // copies the client size from the image's origin) keeps receiving the new segments, and
+    // whatever falls outside the image is simply not drawn.
+    RECT rc{0, 0, 0, 0};
+    GetClientRect(&rc);
+    const int w = rc.right - rc.left;
+    const int h = rc.bottom - rc.top;
 
-    // Scroll the whole image left by one step (a blit of the image onto itself).
-    if (w > kScrollStep) {
-        const size_t nBytes = static_cast<size_t>(w - kScrollStep) * sizeof(QRgb);
-        for (int y = 0; y < h; ++y) {
+    // Scroll left by one step: a blit of the image onto itself, clipped to the image.
+    const int nColumns = std::min(w, m_bmpBuffer.width() - kScrollStep);
+    const int nRows = std::min(h, m_bmpBuffer.height());
+    if (nColumns > 0) {
+        const size_t nBytes = static_cast<size_t>(nColumns) * sizeof(QRgb);
+        for (int y = 0; y < nRows; ++y) {
             uchar* line = m_bmpBuffer.scanLine(y);
             std::memmove(line, line + kScrollStep * sizeof(QRgb), nBytes);
         }
     }
 
     QPainter painter(&m_bmpBuffer);
-    FillGrid(painter, w - kScrollStep, kScrollStep);
+    FillGrid(painter, w - kScrollStep, kScrollStep, h);
     painter.setPen(SeriesPen(kSeries0Color, 2));
-    painter.drawLine(w - kScrollStep, PixelRow(m_nPrev[0], 0), w, PixelRow(m_nCur[0], 0));
+    painter.drawLine(w - kScrollStep, PixelRow(m_nPrev[0], 0, h), w, PixelRow(m_nCur[0], 0, h));
     if (bBoth != 0) {
         painter.setPen(SeriesPen(kSeries1Color, 2));
-        painter.drawLine(w - kScrollStep, PixelRow(m_nPrev[1], 1), w, PixelRow(m_nCur[1], 1));
+        painter.drawLine(w - kScrollStep, PixelRow(m_nPrev[1], 1, h), w, PixelRow(m_nCur[1], 1, h));
     }
 }
 
@@ -132,10 +137,17 @@ void CHistoryChart::DrawLevel(int nLevel) {
     if (m_bmpBuffer.isNull()) {
         return;
     }
-    const int y = PixelRow(nLevel, 1);
+    RECT rc{0, 0, 0, 0};
+    GetClientRect(&rc);
+    const int w = rc.right - rc.left;
+    if (w <= 0) {
+        return;
+    }
+    const int y = PixelRow(nLevel, 1, rc.bottom - rc.top);
     QPainter painter(&m_bmpBuffer);
     painter.setPen(QPen(ColorFromRef(kLevelColor), 1));
-    painter.drawLine(0, y, m_bmpBuffer.width(), y);
+    // A one-pixel line from the left edge up to, not including, x = w.
+    painter.drawLine(0, y, w - 1, y);
 }
 
 void CHistoryChart::OnPaint() {

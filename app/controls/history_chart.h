@@ -49,8 +49,9 @@ protected:
 private:
     // Makes a new image of the client size filled with the grid.
     void MakeImage();
-    void FillGrid(QPainter& painter, int x, int width);
-    int PixelRow(int nPosition, int nSeries) const;
+    void FillGrid(QPainter& painter, int x, int width, int height);
+    // Row of a position for a client height: the product first, then truncating division.
+    int PixelRow(int nPosition, int nSeries, int nHeight) const;
 
     int m_nPrev[2];  // start of the next segment, per series
     int m_nMin[2];

@@ -234,15 +234,44 @@ TEST_F(HistoryChartTest, PaintingCopiesTheImageIntoTheClientArea) {
     EXPECT_EQ(shown.copy(kEdge, kEdge, kWidth, kHeight), Image());
 }
 
-TEST_F(HistoryChartTest, ResizedWindowKeepsItsImageUntilReset) {
+TEST_F(HistoryChartTest, ResizedWindowKeepsItsImageUntilResetAndDrawsAtItsClientSize) {
     m_chart.Init();
-    m_chart.MoveWindow(10, 10, 200 + 2 * kEdge, 50 + 2 * kEdge);
+    constexpr int kSmallWidth = 200;
+    constexpr int kSmallHeight = 50;
+    m_chart.MoveWindow(10, 10, kSmallWidth + 2 * kEdge, kSmallHeight + 2 * kEdge);
     EXPECT_EQ(Image().size(), QSize(kWidth, kHeight));
+    m_chart.SetValue(0, 50);
+    m_chart.SetValue(0, 50);
+    m_chart.AddSegment(0);
+    m_chart.DrawLevel(20);
+    // The segment ends at the window's right edge on the window's own scale (50 * 50 / 100),
+    // so it is what the window shows; the hidden rest of the image gets at most the pen's end.
+    for (int x = kSmallWidth - 8; x < kSmallWidth; ++x) {
+        EXPECT_EQ(Pixel(x, 25), kGreen) << x;
+    }
+    EXPECT_EQ(Count(kGreen, kSmallWidth + 1, 0, kWidth, kHeight), 0);
+    EXPECT_EQ(Count(kGreen, 0, 27, kWidth, kHeight) + Count(kGreen, 0, 0, kWidth, 23), 0);
+    // The level line spans the client width exactly (a one-pixel line stops short of its end
+    // point), on the client's scale: row 20 * 50 / 100.
+    EXPECT_EQ(Count(kLevel, 0, 0, kWidth, kHeight), kSmallWidth);
+    EXPECT_EQ(Pixel(0, 10), kLevel);
+    EXPECT_EQ(Pixel(kSmallWidth - 1, 10), kLevel);
+    const QImage shown =
+        m_chart.GetSafeHwnd()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    EXPECT_EQ(shown.copy(kEdge, kEdge, kSmallWidth, kSmallHeight),
+              Image().copy(0, 0, kSmallWidth, kSmallHeight));
+
+    // Grown past the image: the new strip falls outside it and is lost, the image stays whole.
+    m_chart.MoveWindow(10, 10, 380 + 2 * kEdge, 120 + 2 * kEdge);
     m_chart.SetValue(0, 0);
     m_chart.AddSegment(0);
-    EXPECT_EQ(Pixel(kWidth - 1, 0), kGreen) << "the segment lands at the image's right edge";
+    EXPECT_EQ(Image().size(), QSize(kWidth, kHeight));
+    EXPECT_EQ(Pixel(kSmallWidth - 12, 25), kGreen) << "the old segment moved one step left";
+    EXPECT_EQ(Count(kGreen, 0, 0, kSmallWidth - 17, kHeight), 0);
+    EXPECT_EQ(Count(kGreen, kSmallWidth - 7, 0, kWidth, kHeight), 0);
+
     m_chart.Reset();
-    EXPECT_EQ(Image().size(), QSize(200, 50));
+    EXPECT_EQ(Image().size(), QSize(380, 120));
 }
 
 }  // namespace
