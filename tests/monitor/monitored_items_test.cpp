@@ -191,6 +191,9 @@ TEST(FilterReadingTest, WindowsAndHeldValues) {
         {Item::MemoryIoVoltage, Kind::Kind9200, 3801, 2500, 2500},
         {Item::MemoryIoVoltage, Kind::Kind9200, 2000, 2500, 2000},
         {Item::MemoryIoVoltage, Kind::Kind9200, 0xFFFFFFFF, 2500, 2500},
+        {Item::MemoryIoVoltage, Kind::KindOther, 1999, 2800, 2800},
+        {Item::MemoryIoVoltage, Kind::KindOther, 3800, 2800, 3800},
+        {Item::MemoryCoreVoltage, Kind::Kind9800B, 0, 2700, 2700},  // a failed request
         // VPU core: 1000..2000.
         {Item::VpuCoreVoltage, Kind::Kind9800, 999, 1700, 1700},
         {Item::VpuCoreVoltage, Kind::Kind9800, 1000, 1700, 1000},
@@ -211,6 +214,14 @@ TEST(FilterReadingTest, WindowsAndHeldValues) {
         {Item::VpuTemperature, Kind::Kind9200, 80, 72, 72},
         {Item::VpuTemperature, Kind::KindF2, 80, 72, 72},
         {Item::VpuTemperature, Kind::Kind9200, 74, 72, 74},
+        {Item::VpuTemperature, Kind::Kind9200, 75, 72, 72},
+        {Item::VpuTemperature, Kind::KindF2, 74, 72, 74},
+        {Item::VpuTemperature, Kind::KindF2, 75, 72, 72},
+        {Item::VpuTemperature, Kind::Kind9200, 15, 18, 18},
+        {Item::VpuTemperature, Kind::Kind12, 85, 84, 85},
+        {Item::VpuTemperature, Kind::Kind9800B, 86, 84, 84},
+        {Item::MemoryTemperature, Kind::KindF2, 74, 72, 74},
+        {Item::MemoryTemperature2, Kind::Kind9800, 75, 72, 72},
         {Item::VpuTemperature, Kind::Kind9800, 0xFFFFFFFF, 50, 50},
         {Item::VpuTemperature, Kind::Kind9800, 0, 50, 50},
     };
@@ -236,6 +247,14 @@ TEST(FilterReadingTest, SlewLimitOnTemperatures) {
         {Item::MemoryTemperature2, Kind::Kind12, 50, 0, 2},
         // Voltages have no slew limit.
         {Item::VpuCoreVoltage, Kind::KindOther, 1900, 1300, 1900},
+        // A failed reading taken unfiltered at selection time: voltages and the fan hold it, a
+        // temperature slews from it in unsigned arithmetic, so 0xFFFFFFFF + 2 wraps to 1 and the
+        // value then climbs 2 degrees per sample towards the reading.
+        {Item::MemoryCoreVoltage, Kind::KindOther, 0xFFFFFFFF, 0xFFFFFFFF, 0xFFFFFFFF},
+        {Item::FanSpeed, Kind::KindOther, 0xFFFFFFFF, 0xFFFFFFFF, 0xFFFFFFFF},
+        {Item::VpuTemperature, Kind::KindOther, 50, 0xFFFFFFFF, 1},
+        {Item::MemoryTemperature1, Kind::Kind9800, 0xFFFFFFFF, 0xFFFFFFFF, 1},
+        {Item::MemoryTemperature, Kind::KindF2, 50, 1, 3},
     };
     for (const FilterRow& row : rows) {
         EXPECT_EQ(FilterReading(row.item, row.kind, row.raw, row.last), row.result)
@@ -256,63 +275,51 @@ TEST(FilterReadingTest, JumpFrom40To60IsShownTwoDegreesAtATime) {
 
 // --- Safety ---
 
-struct SafeRow {
+// The lowest and the highest safe reading of a voltage on one board: one millivolt outside
+// either is unsafe. The memory bands include the ends of their range text; the VPU core band
+// excludes them.
+struct BandRow {
     Item item;
     Kind kind;
-    uint32_t value;
-    bool bSafe;
+    uint32_t nLowestSafe;
+    uint32_t nHighestSafe;
 };
 
-TEST(IsItemSafeTest, VoltageBandsPerBoard) {
-    const SafeRow rows[] = {
-        // Memory core, inclusive bounds.
-        {Item::MemoryCoreVoltage, Kind::Kind9200, 3000, true},
-        {Item::MemoryCoreVoltage, Kind::Kind9200, 3300, true},
-        {Item::MemoryCoreVoltage, Kind::Kind9200, 2999, false},
-        {Item::MemoryCoreVoltage, Kind::Kind9200, 3301, false},
-        {Item::MemoryCoreVoltage, Kind::Kind9600, 2400, true},
-        {Item::MemoryCoreVoltage, Kind::Kind9600, 3001, false},
-        {Item::MemoryCoreVoltage, Kind::Kind9800B, 2500, true},
-        {Item::MemoryCoreVoltage, Kind::Kind9800B, 2901, false},
-        {Item::MemoryCoreVoltage, Kind::Kind9800, 2699, false},
-        {Item::MemoryCoreVoltage, Kind::Kind9800, 3100, true},
-        {Item::MemoryCoreVoltage, Kind::Kind12, 2375, true},
-        {Item::MemoryCoreVoltage, Kind::Kind12, 2726, false},
-        {Item::MemoryCoreVoltage, Kind::KindF2, 2799, false},
-        {Item::MemoryCoreVoltage, Kind::KindOther, 2800, true},
-        {Item::MemoryCoreVoltage, Kind::KindOther, 3101, false},
-        // Memory I/O, inclusive bounds.
-        {Item::MemoryIoVoltage, Kind::Kind9200, 2374, false},
-        {Item::MemoryIoVoltage, Kind::Kind9200, 2725, true},
-        {Item::MemoryIoVoltage, Kind::Kind12, 2375, true},
-        {Item::MemoryIoVoltage, Kind::Kind9600, 3000, true},
-        {Item::MemoryIoVoltage, Kind::Kind9600, 2399, false},
-        {Item::MemoryIoVoltage, Kind::Kind9800B, 2600, true},
-        {Item::MemoryIoVoltage, Kind::Kind9800B, 3001, false},
-        {Item::MemoryIoVoltage, Kind::Kind9800, 2450, true},
-        {Item::MemoryIoVoltage, Kind::Kind9800, 2851, false},
-        {Item::MemoryIoVoltage, Kind::KindF2, 2599, false},
-        {Item::MemoryIoVoltage, Kind::KindOther, 3000, true},
-        // VPU core, exclusive bounds.
-        {Item::VpuCoreVoltage, Kind::KindOther, 1250, false},
-        {Item::VpuCoreVoltage, Kind::KindOther, 1251, true},
-        {Item::VpuCoreVoltage, Kind::KindOther, 1749, true},
-        {Item::VpuCoreVoltage, Kind::KindOther, 1750, false},
-        {Item::VpuCoreVoltage, Kind::Kind9200, 1949, true},
-        {Item::VpuCoreVoltage, Kind::Kind9200, 1950, false},
-        {Item::VpuCoreVoltage, Kind::Kind9600, 1050, false},
-        {Item::VpuCoreVoltage, Kind::Kind9600, 1549, true},
-        {Item::VpuCoreVoltage, Kind::Kind9800B, 1500, false},
-        {Item::VpuCoreVoltage, Kind::Kind9800, 1899, true},
-        {Item::VpuCoreVoltage, Kind::Kind9800, 1900, false},
-        {Item::VpuCoreVoltage, Kind::KindF2, 1700, true},
-        {Item::VpuCoreVoltage, Kind::Kind12, 1750, false},
+TEST(IsItemSafeTest, VoltageBandEdgesOnEveryBoard) {
+    const BandRow rows[] = {
+        {Item::MemoryCoreVoltage, Kind::Kind9200, 3000, 3300},
+        {Item::MemoryCoreVoltage, Kind::Kind9600, 2400, 3000},
+        {Item::MemoryCoreVoltage, Kind::Kind9800B, 2500, 2900},
+        {Item::MemoryCoreVoltage, Kind::Kind9800, 2700, 3100},
+        {Item::MemoryCoreVoltage, Kind::KindF2, 2800, 3100},
+        {Item::MemoryCoreVoltage, Kind::Kind12, 2375, 2725},
+        {Item::MemoryCoreVoltage, Kind::KindOther, 2800, 3100},
+        {Item::MemoryIoVoltage, Kind::Kind9200, 2375, 2725},
+        {Item::MemoryIoVoltage, Kind::Kind9600, 2400, 3000},
+        {Item::MemoryIoVoltage, Kind::Kind9800B, 2600, 3000},
+        {Item::MemoryIoVoltage, Kind::Kind9800, 2450, 2850},
+        {Item::MemoryIoVoltage, Kind::KindF2, 2600, 3000},
+        {Item::MemoryIoVoltage, Kind::Kind12, 2375, 2725},
+        {Item::MemoryIoVoltage, Kind::KindOther, 2600, 3000},
+        {Item::VpuCoreVoltage, Kind::Kind9200, 1251, 1949},
+        {Item::VpuCoreVoltage, Kind::Kind9600, 1051, 1549},
+        {Item::VpuCoreVoltage, Kind::Kind9800B, 1501, 1899},
+        {Item::VpuCoreVoltage, Kind::Kind9800, 1501, 1899},
+        {Item::VpuCoreVoltage, Kind::KindF2, 1251, 1749},
+        {Item::VpuCoreVoltage, Kind::Kind12, 1251, 1749},
+        {Item::VpuCoreVoltage, Kind::KindOther, 1251, 1749},
     };
-    for (const SafeRow& row : rows) {
-        EXPECT_EQ(IsItemSafe(row.item, row.kind, row.value, kFanRunning), row.bSafe)
-            << ItemListName(row.item) << " kind " << static_cast<int>(row.kind) << " value "
-            << row.value;
+    for (const BandRow& row : rows) {
+        SCOPED_TRACE(testing::Message()
+                     << ItemListName(row.item) << " kind " << static_cast<int>(row.kind));
+        EXPECT_FALSE(IsItemSafe(row.item, row.kind, row.nLowestSafe - 1, kFanRunning));
+        EXPECT_TRUE(IsItemSafe(row.item, row.kind, row.nLowestSafe, kFanRunning));
+        EXPECT_TRUE(IsItemSafe(row.item, row.kind, row.nHighestSafe, kFanRunning));
+        EXPECT_FALSE(IsItemSafe(row.item, row.kind, row.nHighestSafe + 1, kFanRunning));
     }
+    // A failed reading held from the selection is far outside every band.
+    EXPECT_FALSE(IsItemSafe(Item::MemoryCoreVoltage, Kind::KindOther, 0xFFFFFFFF, kFanRunning));
+    EXPECT_FALSE(IsItemSafe(Item::VpuCoreVoltage, Kind::KindOther, 0, kFanRunning));
 }
 
 TEST(IsItemSafeTest, TemperaturesAreSafeBelowTheirLimit) {
