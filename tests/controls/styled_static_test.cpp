@@ -266,6 +266,47 @@ TEST_F(StyledStaticTest, TextOverAPictureIsDrawnStraightUnlessItIsSeveralLinesNo
     }
 }
 
+TEST_F(StyledStaticTest, ColoursAreTakenAtPaintTimeAndStraightTextIgnoresTheControlColour) {
+    const int indices[] = {COLOR_BTNFACE, COLOR_WINDOWTEXT};
+    const COLORREF saved[] = {GetSysColor(COLOR_BTNFACE), GetSysColor(COLOR_WINDOWTEXT)};
+    const QRgb green = qRgb(0, 160, 0);
+    const QRgb red = qRgb(255, 0, 0);
+    struct Row {
+        const char* what;
+        bool picture;
+        QRgb background;  // colour at the control's top-left corner
+        QRgb text;        // colour of the glyphs' solid pixels
+        QRgb absent;      // colour that must not appear
+    };
+    // The system colours are changed after construction, so only paint-time reads see them.
+    const QRgb face = qRgb(210, 190, 120);
+    const QRgb windowText = qRgb(20, 40, 200);
+    const Row rows[] = {
+        {"text block: the control's colour on the current button face", false, face, red,
+         windowText},
+        {"straight onto the picture: the current window-text colour", true, green, windowText, red},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        CStyledStatic control;
+        Attach(control, "", SS_CENTER | SS_CENTERIMAGE, 200, 50);
+        control.m_crText = RGB(255, 0, 0);
+        const COLORREF now[] = {RGB(qRed(face), qGreen(face), qBlue(face)),
+                                RGB(qRed(windowText), qGreen(windowText), qBlue(windowText))};
+        ASSERT_TRUE(SetSysColors(2, indices, now));
+        control.SetText(QStringLiteral("MW")).SetFontSize(-30).SetFontBold(TRUE);
+        if (row.picture) {
+            control.SetBitmap(SolidImage(40, 20, green)).SetStretch(TRUE);
+        }
+        const QImage out = Grab(control);
+        SetSysColors(2, indices, saved);
+        EXPECT_EQ(out.pixel(0, 0), row.background);
+        EXPECT_TRUE(HasPixel(out, row.text));
+        EXPECT_FALSE(HasPixel(out, row.absent));
+        control.DestroyWindow();
+    }
+}
+
 TEST_F(StyledStaticTest, BottomTextOnAPictureSitsInTheLastLineHeight) {
     const QRgb green = qRgb(0, 160, 0);
     CStyledStatic control;
