@@ -18,6 +18,7 @@ public:
 
 StderrMessageBoxes g_stderrBoxes;
 std::atomic<MessageBoxService*> g_service{nullptr};
+std::atomic<void* (*)()> g_foregroundSource{nullptr};
 
 }  // namespace
 
@@ -30,6 +31,11 @@ MessageBoxService& MessageBoxes() {
     return service != nullptr ? *service : g_stderrBoxes;
 }
 
+void SetForegroundWindowSource(void* (*source)()) {
+    g_foregroundSource.store(source);
+}
+
 int ShowMessageBox(const char* text, const char* caption, unsigned flags) {
-    return MessageBoxes().Show(nullptr, text, caption, flags);
+    void* (*source)() = g_foregroundSource.load();
+    return MessageBoxes().Show(source != nullptr ? source() : nullptr, text, caption, flags);
 }

@@ -25,8 +25,8 @@ constexpr int IDYES = 6;
 constexpr int IDNO = 7;
 #endif
 
-// Shows one box owned by `owner` (an opaque window handle; null means the foreground window)
-// and returns the button the user pressed (IDOK, IDCANCEL, ...).
+// Shows one box owned by `owner` (an opaque window handle; null for none) and returns the
+// button the user pressed (IDOK, IDCANCEL, ...).
 class MessageBoxService {
 public:
     virtual ~MessageBoxService() = default;
@@ -37,6 +37,10 @@ public:
 // answered IDOK.
 void SetMessageBoxService(MessageBoxService* service);
 MessageBoxService& MessageBoxes();
+
+// Which window is in front, as the window layer sees it (an opaque handle, null when none).
+// Boxes that name no owner belong to it; without a source they have no owner.
+void SetForegroundWindowSource(void* (*source)());
 
 // Convenience: a box owned by the foreground window.
 int ShowMessageBox(const char* text, const char* caption, unsigned flags);

@@ -27,6 +27,12 @@ constexpr const char* kTahomaBoldPath = "/usr/share/wine/fonts/tahomabd.ttf";
 constexpr const char* kFallbackFamily = "DejaVu Sans";
 
 QtMessageBoxService g_qtBoxes;
+
+// The owner of boxes raised by code that knows no windows (the device and settings layer).
+void* ForegroundWindowHandle() {
+    CWnd* fg = GetForegroundWindow();
+    return fg != nullptr ? fg->GetSafeHwnd() : nullptr;
+}
 CWnd* g_pMainWnd = nullptr;
 // Colours without a palette role.
 std::map<int, COLORREF> g_otherColors;
@@ -122,6 +128,7 @@ void AfxInitFramework(bool bInstallMessageBoxes) {
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
     QApplication::setPalette(QApplication::style()->standardPalette());
     QApplication::setFont(DialogFont("MS Shell Dlg", 8));
+    SetForegroundWindowSource(&ForegroundWindowHandle);
     if (bInstallMessageBoxes) {
         SetMessageBoxService(&g_qtBoxes);
     }

@@ -17,6 +17,7 @@
 namespace kesttest {
 
 struct Box {
+    void* owner;
     std::string text;
     std::string caption;
     unsigned flags;
@@ -24,8 +25,8 @@ struct Box {
 
 class RecordingBoxes : public MessageBoxService {
 public:
-    int Show(void*, const char* text, const char* caption, unsigned flags) override {
-        boxes.push_back(Box{text, caption, flags});
+    int Show(void* owner, const char* text, const char* caption, unsigned flags) override {
+        boxes.push_back(Box{owner, text, caption, flags});
         return IDOK;
     }
     std::vector<Box> boxes;
