@@ -1,12 +1,21 @@
 // kestctl's arguments and output over the in-process transport.
+#include <stdio.h>
+#include <stdlib.h>
 #include <string.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <string>
+#include <thread>
 
 #include <gtest/gtest.h>
 
+#include "protocol/frame.h"
 #include "protocol/ioctl.h"
 #include "tests/device/device_fixture.h"
+#include "tests/host/kestatid_process.h"
 #include "tools/kestctl/kestctl.h"
 
 namespace {
@@ -112,6 +121,13 @@ TEST(KestctlArguments, HelpAndBadArguments) {
         {{"raw", "0xZZ"}, 2, "'0xZZ' is not a control code"},
         {{"raw", "-5"}, 2, "'-5' is not a control code"},
         {{"raw", "0x100000000"}, 2, "is not a control code"},
+        {{"raw", " 5"}, 2, "' 5' is not a control code"},
+        {{"raw", "0x"}, 2, "'0x' is not a control code"},
+        {{"raw", "0x 5"}, 2, "'0x 5' is not a control code"},
+        {{"raw", "0x-1"}, 2, "'0x-1' is not a control code"},
+        {{"raw", "0x0x5"}, 2, "'0x0x5' is not a control code"},
+        {{"raw", "1", "--in", "+5"}, 2, "'+5' is not a 32-bit value"},
+        {{"raw", "1", "--out", "\t4"}, 2, "is not a length"},
         {{"raw", "1", "--in"}, 2, "--in needs a value"},
         {{"raw", "1", "--in", "4294967296"}, 2, "is not a 32-bit value"},
         {{"raw", "1", "--in-bytes", "abc"}, 2, "hex byte pairs"},
@@ -126,6 +142,79 @@ TEST(KestctlArguments, HelpAndBadArguments) {
         const std::string& where = row.code == 0 ? r.out : r.err;
         EXPECT_NE(where.find(row.needle), std::string::npos) << row.needle << "\n" << where;
     }
+}
+
+// A stand-in for the service's board control socket: takes one command line, answers with
+// `answer` and hangs up.
+class FakeBoardSocket {
+public:
+    FakeBoardSocket(const std::string& devicePath, std::string answer)
+        : m_path(devicePath + kSimSocketSuffix), m_answer(std::move(answer)) {
+        m_fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        snprintf(address.sun_path, sizeof address.sun_path, "%s", m_path.c_str());
+        EXPECT_EQ(bind(m_fd, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+        EXPECT_EQ(listen(m_fd, 1), 0);
+        m_thread = std::thread([this] {
+            int client = accept(m_fd, nullptr, nullptr);
+            if (client < 0) {
+                return;
+            }
+            char c = 0;
+            while (recv(client, &c, 1, 0) == 1 && c != '\n') {
+                m_command.push_back(c);
+            }
+            if (send(client, m_answer.data(), m_answer.size(), MSG_NOSIGNAL) < 0) {
+                // The client went away; the test sees that in its own result.
+            }
+            close(client);
+        });
+    }
+    ~FakeBoardSocket() {
+        m_thread.join();
+        close(m_fd);
+        unlink(m_path.c_str());
+    }
+    const std::string& Command() const { return m_command; }
+
+private:
+    std::string m_path;
+    std::string m_answer;
+    std::string m_command;
+    int m_fd = -1;
+    std::thread m_thread;
+};
+
+TEST(KestctlSim, AnswersOfTheBoardSocket) {
+    kesttest::TempDir dir;
+    const std::string device = dir.Path() + "/kestati.sock";
+    setenv(kDeviceSocketEnv, device.c_str(), 1);
+    struct Row {
+        const char* answer;
+        int code;
+        const char* out;
+        const char* err;
+    };
+    const Row rows[] = {
+        {"ok\n", 0, "", ""},
+        {"fan_drive=255\nbeeper=off\n", 0, "fan_drive=255\nbeeper=off\n", ""},
+        {"error: unknown sensor 'fan9'\n", 2, "", "kestctl: sim: unknown sensor 'fan9'\n"},
+        {"error:", 2, "", "kestctl: sim: \n"},
+        {"", 1, "", "kestctl: the simulated board did not answer\n"},
+    };
+    for (const Row& row : rows) {
+        Result r;
+        {
+            FakeBoardSocket board(device, row.answer);
+            r = Kestctl({"sim", "pin", "fan1", "2647"});
+            EXPECT_EQ(board.Command(), "pin fan1 2647");
+        }
+        EXPECT_EQ(r.code, row.code) << row.answer;
+        EXPECT_EQ(r.out, row.out) << row.answer;
+        EXPECT_EQ(r.err, row.err) << row.answer;
+    }
+    unsetenv(kDeviceSocketEnv);
 }
 
 }  // namespace

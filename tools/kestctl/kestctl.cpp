@@ -1,5 +1,6 @@
 #include "tools/kestctl/kestctl.h"
 
+#include <ctype.h>
 #include <errno.h>
 #include <stdarg.h>
 #include <stdio.h>
@@ -84,16 +85,23 @@ bool IsHelp(const char* arg) {
     return strcmp(arg, "--help") == 0 || strcmp(arg, "-h") == 0;
 }
 
-// Hex with 0x, or decimal; the whole text, at most 32 bits.
+// Hex with 0x, or decimal; the whole text, at most 32 bits. Digits only: strtoull would also
+// take leading blanks, a sign and a second 0x.
 bool ParseNumber(const char* text, uint32_t* value) {
-    if (text == nullptr || *text == '\0' || *text == '-' || *text == '+' || *text == ' ') {
+    if (text == nullptr) {
         return false;
     }
     int base = 10;
     if (text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
         base = 16;
         text += 2;
-        if (*text == '\0') {
+    }
+    if (*text == '\0') {
+        return false;
+    }
+    for (const char* p = text; *p != '\0'; ++p) {
+        const unsigned char c = static_cast<unsigned char>(*p);
+        if (base == 16 ? !isxdigit(c) : !isdigit(c)) {
             return false;
         }
     }
@@ -360,7 +368,12 @@ int Sim(int argc, const char* const* argv, std::string* out, std::string* err) {
         return 1;
     }
     if (answer.compare(0, 6, "error:") == 0) {
-        *err += "kestctl: sim: " + answer.substr(7);
+        size_t from = answer.compare(0, 7, "error: ") == 0 ? 7 : 6;
+        std::string message = answer.substr(from);
+        if (message.empty() || message.back() != '\n') {
+            message += '\n';
+        }
+        *err += "kestctl: sim: " + message;
         return 2;
     }
     if (answer != "ok\n") {
