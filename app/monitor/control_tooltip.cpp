@@ -139,7 +139,8 @@ void CControlToolTip::OnTimer(UINT_PTR nIDEvent) {
         const bool over = cursor.x >= owner.left && cursor.x <= owner.right &&
                           cursor.y >= owner.top && cursor.y <= owner.bottom;
         const bool visible = IsWindowVisible() != FALSE;
-        const bool sameDialog = focusParent != nullptr && focusParent == ownerParent;
+        // Compared as they are: an owner without a parent matches "no focus anywhere".
+        const bool sameDialog = focusParent == ownerParent;
         if (over && pressed) {
             if (!visible && sameDialog) {
                 Show();

@@ -189,6 +189,32 @@ TEST_F(ControlToolTipTest, TimerShowsAndHidesByCursorButtonAndFocus) {
     }
 }
 
+TEST_F(ControlToolTipTest, ATopLevelOwnerMatchesWhenNothingHasTheFocus) {
+    struct Row {
+        const char* what;
+        bool focusSomewhere;
+        bool visibleAfter;
+    };
+    const Row rows[] = {
+        {"no focus: no parent on either side", false, true},
+        {"focus inside a dialog: its parent is not the owner's", true, false},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        HandTip tip;
+        tip.m_rcTip = RECT{0, 0, 60, 18};
+        tip.m_strText = QStringLiteral("Tip");
+        ASSERT_TRUE(tip.Create(&m_other));
+        RECT owner;
+        m_other.GetWindowRect(&owner);
+        tip.m_cursor = POINT{owner.left + 3, owner.top + 3};
+        tip.m_bLeftDown = TRUE;
+        tip.m_focus = row.focusSomewhere ? m_sibling.GetSafeHwnd() : nullptr;
+        tip.Tick();
+        EXPECT_EQ(tip.IsWindowVisible() != FALSE, row.visibleAfter);
+    }
+}
+
 TEST_F(ControlToolTipTest, ShowPlacesTheTipAtBelowOrAboveTheOwner) {
     struct Row {
         int placement;
