@@ -44,7 +44,7 @@ void I2cEngine::WriteControl0(uint32_t value) {
                                          : " selects a bus this engine does not have"));
     }
     // Any word without the go bit abandons a transfer still running.
-    m_busy = false;
+    Abandon();
     if (value & kSoftReset) {
         m_fifo.clear();
         m_status = 0;
@@ -63,7 +63,7 @@ uint32_t I2cEngine::ReadControl0() {
             --m_pollsLeft;
         } else {
             m_busy = false;
-            m_status = m_finalStatus;
+            m_status = m_work == Work::none ? m_finalStatus : Complete();
         }
     }
     return (m_control0 & ~kStatusBits) | (m_busy ? 0 : m_status);
@@ -90,6 +90,76 @@ void I2cEngine::Finish(uint32_t status) {
     m_pollsLeft = m_busyPolls;
     m_statusCleared = false;
     m_status = 0;
+    m_work = Work::none;
+}
+
+void I2cEngine::Start(Work work, const I2cTransaction& transaction, bool injectedNack) {
+    Finish(0);
+    m_work = work;
+    m_transaction = transaction;
+    m_injectedNack = injectedNack;
+}
+
+// The phase has had its time on the bus: the device sees it now, and the status says how it went.
+uint32_t I2cEngine::Complete() {
+    const Work work = m_work;
+    m_work = Work::none;
+    I2cTransaction& t = m_transaction;
+    if (work == Work::address) {
+        I2cDevice* device = m_injectedNack ? nullptr : m_hooks.findDevice(t.address);
+        if (device == nullptr) {
+            t.outcome = I2cOutcome::noAcknowledge;
+            t.detail =
+                m_injectedNack ? "injected no-acknowledge" : "no device at " + Hex(t.address);
+            m_hooks.log(t);
+            return kStatusNoAck;
+        }
+        if (!device->SelectRegister(t.reg)) {
+            t.outcome = I2cOutcome::noAcknowledge;
+            t.detail = "register " + Hex(t.reg) + " refused";
+            m_hooks.log(t);
+            return kStatusNoAck;
+        }
+        if (t.read) {
+            // Logged with its receive phase.
+            m_readPending = true;
+            m_readAddress = t.address;
+            m_readRegister = t.reg;
+            return kStatusDone;
+        }
+        if (!device->WriteSelected(t.value)) {
+            t.outcome = I2cOutcome::noAcknowledge;
+            t.detail = "data byte refused";
+            m_hooks.log(t);
+            return kStatusNoAck;
+        }
+        m_hooks.log(t);
+        return kStatusDone;
+    }
+    I2cDevice* device = m_hooks.findDevice(t.address);
+    uint8_t value = 0;
+    if (device == nullptr || !device->ReadSelected(value)) {
+        t.outcome = I2cOutcome::noAcknowledge;
+        t.detail = device == nullptr ? "no device at " + Hex(t.address) : "read refused";
+        m_hooks.log(t);
+        return kStatusNoAck;
+    }
+    m_received = value;
+    t.value = value;
+    m_hooks.log(t);
+    return kStatusDone;
+}
+
+// A phase cut short never reaches its device: no register pointer, no byte written or received.
+void I2cEngine::Abandon() {
+    if (m_busy && m_work != Work::none) {
+        I2cTransaction t = m_transaction;
+        t.outcome = I2cOutcome::abandoned;
+        t.detail = "control 0 rewritten before the phase finished";
+        m_hooks.log(t);
+    }
+    m_work = Work::none;
+    m_busy = false;
 }
 
 bool I2cEngine::TakeInjectedNack() {
@@ -178,37 +248,7 @@ void I2cEngine::Go(uint32_t word) {
             Finish(kStatusHalted);
             return;
         }
-        I2cDevice* device = injected ? nullptr : m_hooks.findDevice(t.address);
-        if (injected || device == nullptr) {
-            t.outcome = I2cOutcome::noAcknowledge;
-            t.detail = injected ? "injected no-acknowledge" : "no device at " + Hex(t.address);
-            m_hooks.log(t);
-            Finish(kStatusNoAck);
-            return;
-        }
-        if (!device->SelectRegister(t.reg)) {
-            t.outcome = I2cOutcome::noAcknowledge;
-            t.detail = "register " + Hex(t.reg) + " refused";
-            m_hooks.log(t);
-            Finish(kStatusNoAck);
-            return;
-        }
-        if (read) {
-            m_readPending = true;
-            m_readAddress = t.address;
-            m_readRegister = t.reg;
-            Finish(kStatusDone);
-            return;
-        }
-        if (!device->WriteSelected(t.value)) {
-            t.outcome = I2cOutcome::noAcknowledge;
-            t.detail = "data byte refused";
-            m_hooks.log(t);
-            Finish(kStatusNoAck);
-            return;
-        }
-        m_hooks.log(t);
-        Finish(kStatusDone);
+        Start(Work::address, t, injected);
         return;
     }
 
@@ -246,19 +286,7 @@ void I2cEngine::Go(uint32_t word) {
         Finish(kStatusHalted);
         return;
     }
-    I2cDevice* device = m_hooks.findDevice(m_readAddress);
-    uint8_t value = 0;
-    if (device == nullptr || !device->ReadSelected(value)) {
-        t.outcome = I2cOutcome::noAcknowledge;
-        t.detail = device == nullptr ? "no device at " + Hex(m_readAddress) : "read refused";
-        m_hooks.log(t);
-        Finish(kStatusNoAck);
-        return;
-    }
-    m_received = value;
-    t.value = value;
-    m_hooks.log(t);
-    Finish(kStatusDone);
+    Start(Work::receive, t, false);
 }
 
 }  // namespace sim

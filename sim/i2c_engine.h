@@ -53,8 +53,14 @@ public:
 private:
     enum class Phase { idle, busy };
 
+    // What a started phase does on the bus once it has run its course.
+    enum class Work { none, address, receive };
+
     void Go(uint32_t word);
     void Finish(uint32_t status);
+    void Start(Work work, const I2cTransaction& transaction, bool injectedNack);
+    uint32_t Complete();
+    void Abandon();
     bool TakeInjectedNack();
     void Fail(uint32_t status, const std::string& why, bool isViolation);
     void FlushPendingRead(const char* why);
@@ -72,6 +78,11 @@ private:
     bool m_busy = false;
     int m_pollsLeft = 0;
     bool m_statusCleared = true;  // since the last phase ended
+
+    // The phase in flight: carried out on the bus only when a status read finds it finished.
+    Work m_work = Work::none;
+    I2cTransaction m_transaction{};
+    bool m_injectedNack = false;
 
     // The register phase of a read waits here for its receive phase.
     bool m_readPending = false;

@@ -28,11 +28,14 @@
 //     every phase); bit 5 soft reset: flushes the transmit FIFO, clears the status and the
 //     received byte; bit 4 bus select, which the indexed family needs in its set-up and go words
 //     and the direct family leaves clear; bits 2-0 write-one-to-clear status. A write without the
-//     go bit also abandons a transfer still in progress. The go words that start a phase are
-//     exactly 0x14141300 / 0x14141700 (direct) and 0x14141310 / 0x14141710 (indexed).
+//     go bit also abandons a transfer still in progress: none of it reaches the device, and the
+//     I2C log records it as abandoned. The go words that start a phase are exactly
+//     0x14141300 / 0x14141700 (direct) and 0x14141310 / 0x14141710 (indexed).
 //   Control 0 (read): the last word written with the go bit cleared, and the status in bits 2-0:
 //     0 busy, 1 done, bit 1 no acknowledge, bit 2 halted. After each go the first N reads (see
-//     SetBusyPolls) answer busy.
+//     SetBusyPolls) answer busy; the read that first finds the phase over is when it happens on
+//     the bus (the device is written, or the received byte arrives in data), so a driver that
+//     does not wait for the end of a phase gets nothing from it.
 //   Control 1: transaction mode, 0x28030012 for a register write (address, register, value) and
 //     0x28030011 for a register read (address, register; then a receive phase); 0 when idle.
 //   Data (write): pushes bits 7-0 into a 16-byte transmit FIFO; a full FIFO drops the byte.

@@ -32,6 +32,8 @@ const char* OutcomeName(I2cOutcome outcome) {
             return "halted";
         case I2cOutcome::stuckBusy:
             return "stuck-busy";
+        case I2cOutcome::abandoned:
+            return "abandoned";
     }
     return "?";
 }

@@ -40,6 +40,7 @@ enum class I2cOutcome {
     noAcknowledge,  // no device answered, or the device refused (status bit 1)
     halted,         // the engine halted (status bit 2): halt fault or a malformed transfer
     stuckBusy,      // the engine never finished (status stays busy)
+    abandoned,      // control 0 was rewritten before the phase finished: nothing reached the device
 };
 
 struct I2cTransaction {

@@ -250,6 +250,52 @@ TEST(EngineProtocol, GoWithoutClearingTheLastStatusHalts) {
     EXPECT_TRUE(AnyContains(f.TakeViolations(), "without clearing the previous status"));
 }
 
+// The engine carries a phase out only once a status read finds it over: a driver that does not
+// wait gets neither its write nor its byte, and the cut-short phase is logged, not flagged.
+TEST(EngineProtocol, PhaseNotWaitedForNeverReachesTheDevice) {
+    SimFixture f("9700pro");
+    const uint32_t io = f.engine.ioBase;
+    f.machine->SetBusyPolls(1);
+    ASSERT_EQ(SelectBank(f.engine, 0), 0);
+    f.machine->TakeI2cLog();
+    Prologue(*f.machine, io);
+    f.machine->WritePort32(io + 0x90, 0x14140327);
+    f.machine->WritePort32(io + 0x94, 0x28030012);
+    f.machine->WritePort8(io + 0x98, 0x5E);
+    f.machine->WritePort8(io + 0x98, 0x5B);
+    f.machine->WritePort32(io + 0x98, 0x40);
+    f.machine->WritePort32(io + 0x90, 0x14141300);
+    EXPECT_EQ(f.machine->ReadPort32(io + 0x90) & 7, 0u);  // still busy
+    EXPECT_EQ(f.machine->FanDrive(), 0xFF);
+    // The next transaction's first word cuts it short.
+    ASSERT_EQ(ReadChip(f.engine, 0x5B), 0xFF);
+    const auto log = f.machine->TakeI2cLog();
+    ASSERT_EQ(log.size(), 2u);
+    EXPECT_EQ(log[0].outcome, I2cOutcome::abandoned);
+    EXPECT_EQ(log[0].reg, 0x5B);
+
+    // A receive phase's byte is not in data until the phase is seen to finish.
+    Prologue(*f.machine, io);
+    f.machine->WritePort32(io + 0x90, 0x14140327);
+    f.machine->WritePort32(io + 0x94, 0x28030011);
+    f.machine->WritePort32(io + 0x98, 0x5E);
+    f.machine->WritePort32(io + 0x98, 0x58);
+    f.machine->WritePort32(io + 0x90, 0x14141300);
+    EXPECT_EQ(f.machine->ReadPort32(io + 0x90) & 7, 0u);
+    EXPECT_EQ(f.machine->ReadPort32(io + 0x90) & 7, 1u);
+    Prologue(*f.machine, io);
+    f.machine->WritePort32(io + 0x90, 0x27);
+    f.machine->WritePort32(io + 0x90, 0x10);
+    f.machine->WritePort32(io + 0x94, 0x28030011);
+    f.machine->WritePort32(io + 0x98, 0x5F);
+    f.machine->WritePort32(io + 0x90, 0x14141700);
+    EXPECT_EQ(f.machine->ReadPort32(io + 0x98) & 0xFF, 0u);
+    EXPECT_EQ(f.machine->ReadPort32(io + 0x90) & 7, 0u);
+    EXPECT_EQ(f.machine->ReadPort32(io + 0x90) & 7, 1u);
+    EXPECT_EQ(f.machine->ReadPort32(io + 0x98) & 0xFF, 0x30u);
+    EXPECT_EQ(f.machine->Violations(), std::vector<std::string>{});
+}
+
 TEST(EngineProtocol, UnknownControlWordsAndFifoOverflowAreRecorded) {
     SimFixture f("9700pro");
     const uint32_t io = f.engine.ioBase;
