@@ -63,6 +63,7 @@ PDEVICE_OBJECT DeviceForHandle(int handle) {
 void ForgetEverything() {
     KernelState& kernel = Kernel();
     std::lock_guard<std::mutex> guard(kernel.objects);
+    kernel.objectsLeftBehind = static_cast<int>(kernel.devices.size() + kernel.links.size());
     kernel.devices.clear();
     kernel.links.clear();
     kernel.handles.clear();
@@ -159,6 +160,15 @@ int OpenDevice(const char* userPath, int32_t* status) {
     if (device == nullptr) {
         *status = STATUS_OBJECT_NAME_NOT_FOUND;
         return -1;
+    }
+    if (device->Flags & DO_EXCLUSIVE) {
+        std::lock_guard<std::mutex> guard(kernel.objects);
+        for (const auto& handle : kernel.handles) {
+            if (handle.second == device) {
+                *status = STATUS_ACCESS_DENIED;
+                return -1;
+            }
+        }
     }
     IRP irp{};
     IO_STACK_LOCATION stack{};
@@ -261,8 +271,13 @@ void InjectDelayFailure(int32_t status) {
 
 KernelCounters Counters() {
     const KernelState& kernel = Kernel();
-    return {kernel.delayCalls.load(), kernel.startNextPowerIrpCalls.load(),
-            kernel.completions.load()};
+    return {kernel.delayCalls.load(),    kernel.startNextPowerIrpCalls.load(),
+            kernel.completions.load(),   kernel.lastDelayInterval.load(),
+            kernel.lastDelayMode.load(), kernel.lastDelayAlertable.load()};
+}
+
+int ObjectsLeftBehind() {
+    return Kernel().objectsLeftBehind.load();
 }
 
 void ResetCounters() {
@@ -280,7 +295,7 @@ void ResetCounters() {
 // The I/O manager's own routines that the driver calls.
 
 NTSTATUS NTAPI IoCreateDevice(PDRIVER_OBJECT driver, ULONG extensionSize, PUNICODE_STRING name,
-                              ULONG deviceType, ULONG characteristics, BOOLEAN,
+                              ULONG deviceType, ULONG characteristics, BOOLEAN exclusive,
                               PDEVICE_OBJECT* device) {
     host::KernelState& kernel = host::Kernel();
     if (const int32_t injected = kernel.createDeviceFailure.exchange(0)) {
@@ -298,7 +313,7 @@ NTSTATUS NTAPI IoCreateDevice(PDRIVER_OBJECT driver, ULONG extensionSize, PUNICO
     object->DriverObject = driver;
     object->DeviceType = deviceType;
     object->Characteristics = characteristics;
-    object->Flags = DO_DEVICE_INITIALIZING;
+    object->Flags = DO_DEVICE_INITIALIZING | (exclusive ? DO_EXCLUSIVE : 0);
     object->NextDevice = driver->DeviceObject;
     driver->DeviceObject = object.get();
     *device = object.get();

@@ -60,6 +60,10 @@ struct KernelCounters {
     uint64_t delayCalls;
     uint64_t startNextPowerIrpCalls;
     uint64_t completions;
+    // Arguments of the last KeDelayExecutionThread call (mode -1 before the first).
+    int64_t lastDelayInterval;
+    int lastDelayMode;
+    bool lastDelayAlertable;
 };
 KernelCounters Counters();
 void ResetCounters();
@@ -69,5 +73,8 @@ bool MutexOwnedByCurrentThread(const void* mutex);
 uint64_t MutexAcquisitions(const void* mutex);
 // Recursion depth of the kernel mutex at `mutex` (0 when free).
 int MutexDepth(const void* mutex);
+// Devices and links the driver had not deleted when its failed entry or its unload routine
+// returned (the host removes them; a real system would keep them until reboot).
+int ObjectsLeftBehind();
 
 }  // namespace host

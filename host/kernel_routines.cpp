@@ -81,8 +81,12 @@ LONG NTAPI KeReleaseMutex(PKMUTEX mutex, BOOLEAN) {
     return previous;
 }
 
-NTSTATUS NTAPI KeDelayExecutionThread(KPROCESSOR_MODE, BOOLEAN, PLARGE_INTEGER interval) {
+NTSTATUS NTAPI KeDelayExecutionThread(KPROCESSOR_MODE mode, BOOLEAN alertable,
+                                      PLARGE_INTEGER interval) {
     ++Kernel().delayCalls;
+    Kernel().lastDelayInterval = interval->QuadPart;
+    Kernel().lastDelayMode = mode;
+    Kernel().lastDelayAlertable = alertable != FALSE;
     if (const int32_t injected = TakeInjected(Kernel().delayFailure)) {
         return injected;
     }

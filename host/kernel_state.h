@@ -41,6 +41,12 @@ struct KernelState {
     std::atomic<uint64_t> delayCalls{0};
     std::atomic<uint64_t> startNextPowerIrpCalls{0};
     std::atomic<uint64_t> completions{0};
+    // The arguments of the last KeDelayExecutionThread call.
+    std::atomic<int64_t> lastDelayInterval{0};
+    std::atomic<int> lastDelayMode{-1};
+    std::atomic<bool> lastDelayAlertable{false};
+    // Devices and links still present when a failed entry or the unload routine returned.
+    std::atomic<int> objectsLeftBehind{0};
 };
 
 KernelState& Kernel();
