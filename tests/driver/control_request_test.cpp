@@ -3,6 +3,8 @@
 // hardware.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "driver/platform/kernel.h"
 #include "sim/sensor.h"
 #include "tests/driver/driver_fixture.h"
@@ -102,6 +104,27 @@ TEST_F(ControlRequestTest, UndefinedCodesSucceedWithoutOutputOrChipTraffic) {
         EXPECT_EQ(reply.information, 0u) << std::hex << code;
         EXPECT_TRUE(I2cTrace().empty()) << std::hex << code;
     }
+}
+
+TEST_F(ControlRequestTest, EveryCodeWalksTheBusFirstEvenWhenItDoesNothing) {
+    Load("9800pro");
+    const std::string sizing = "out32 cfc ffffffff";  // the scan's BAR0 sizing write
+    for (uint32_t code : {0x220496u, 0x220514u, 0x22054Cu, 0u}) {
+        StartRecording();
+        EXPECT_EQ(SendNothing(code).status, kSuccess) << std::hex << code;
+        const std::vector<std::string> trace = PortTrace();
+        EXPECT_EQ(std::count(trace.begin(), trace.end(), sizing), 1) << std::hex << code;
+    }
+    // Re-initialising scans once more on its own after the scan every request makes.
+    StartRecording();
+    EXPECT_EQ(SendNothing(IOCTL_REINIT_MONITOR).status, kSuccess);
+    const std::vector<std::string> reinit = PortTrace();
+    EXPECT_EQ(std::count(reinit.begin(), reinit.end(), sizing), 2);
+    // The defined no-operation code checks neither the adapter nor its window.
+    m_machine->SetIoBarAllOnes(true);
+    const Reply missingWindow = SendValue(IOCTL_NO_OPERATION, 1, 4);
+    EXPECT_EQ(missingWindow.status, kSuccess);
+    EXPECT_EQ(missingWindow.information, 0u);
 }
 
 TEST_F(ControlRequestTest, AdapterInfoNeedsTwentyEightBytesAndWorksOnAnyAdapter) {
@@ -371,6 +394,24 @@ TEST_F(ControlRequestTest, ReadingsFillTheirFieldAndClearTheRest) {
     }
 }
 
+TEST_F(ControlRequestTest, AuxiliaryReadHappensBeforeTheOutputIsChecked) {
+    Load("9800pro");
+    StartRecording();
+    const Reply shortReply = SendValue(IOCTL_READ_AUX_I2C_REG, 0x101, 3);
+    EXPECT_EQ(shortReply.status, kBufferTooSmall);
+    EXPECT_EQ(shortReply.information, 0u);
+    EXPECT_EQ(I2cTrace(), std::vector<std::string>{"r 70 1"});
+
+    const Reply reply = SendValue(IOCTL_READ_AUX_I2C_REG, 0x101, 4);
+    EXPECT_EQ(reply.status, kSuccess);
+    EXPECT_EQ(reply.information, 4u);
+    EXPECT_EQ(reply.Word(), 0x8Cu);
+    // A register the device does not have: the failure comes back as the word, not a status.
+    const Reply refused = SendValue(IOCTL_READ_AUX_I2C_REG, 0x09, 4);
+    EXPECT_EQ(refused.status, kSuccess);
+    EXPECT_EQ(refused.Word(), 0xFFFFFFFFu);
+}
+
 TEST_F(ControlRequestTest, BankRegisterReadSelectsTheBankAndUsesTheLowByte) {
     Load("9700pro");
     m_machine->SetChipRegister(6, 0x5F, 0xA5);
@@ -380,6 +421,12 @@ TEST_F(ControlRequestTest, BankRegisterReadSelectsTheBankAndUsesTheLowByte) {
     EXPECT_EQ(m_machine->Bank(), 6);
     EXPECT_EQ(SendValue(IOCTL_READ_BANK0_REG, 0x58, 56).Readings().regValue, 0x30u);
     EXPECT_EQ(m_machine->Bank(), 0);
+    // All eight low bits name the register: 0xD8 is not 0x58, and the chip refuses it.
+    StartRecording();
+    EXPECT_EQ(SendValue(IOCTL_READ_BANK0_REG, 0x1D8, 56).status, kInvalidDeviceRequest);
+    const std::vector<std::string> trace = I2cTrace();
+    ASSERT_FALSE(trace.empty());
+    EXPECT_EQ(trace.back(), "r 5e d8 no-ack");
 }
 
 TEST_F(ControlRequestTest, PowerRequestsCompleteDeletePendingAndResumeRestartsTheChip) {

@@ -3,6 +3,7 @@
 
 #include "driver/adapter.h"
 #include "driver/platform/kernel.h"
+#include "host/kernel_state.h"
 #include "sim/board_catalogue.h"
 #include "tests/driver/driver_fixture.h"
 
@@ -24,11 +25,54 @@ bool DeviceOpens() {
 }
 
 TEST_F(DriverEntryTest, LoadStartsTheChipThenWritesThePllStartUpValue) {
-    Load("9800pro");
+    m_machine = sim::Machine::Create("9800pro", m_clock);
+    m_machine->SetTraceEnabled(true);
+    host::AttachPortBus(m_machine.get());
+    m_loadStatus = host::LoadDriver(host::KestatiDriverEntry());
     ASSERT_EQ(m_loadStatus, 0);
     EXPECT_TRUE(m_machine->ChipStarted());
     EXPECT_EQ(m_machine->PllRegister(0x0E), 0x0400BC00u);
     EXPECT_EQ(m_machine->PllIndex(), 0x8E);
+    // The PLL write is the last thing the load does, after the chip's start-up.
+    const std::vector<std::string> trace = PortTrace();
+    ASSERT_GE(trace.size(), 2u);
+    const uint32_t io = IoBase();
+    EXPECT_EQ(std::vector<std::string>(trace.end() - 2, trace.end()),
+              (std::vector<std::string>{"out8 " + Hex(io + 8) + " 8e",
+                                        "out32 " + Hex(io + 0xC) + " 400bc00"}));
+}
+
+TEST_F(DriverEntryTest, DeviceIsAnUnknownTypeBufferedAndShared) {
+    Load("9600pro");
+    ASSERT_EQ(m_loadStatus, 0);
+    const DEVICE_OBJECT* device = host::Kernel().driver.DeviceObject;
+    ASSERT_NE(device, nullptr);
+    EXPECT_EQ(device->DeviceType, static_cast<ULONG>(FILE_DEVICE_UNKNOWN));
+    EXPECT_EQ(device->Characteristics, 0u);
+    EXPECT_EQ(device->Flags & DO_BUFFERED_IO, static_cast<ULONG>(DO_BUFFERED_IO));
+    EXPECT_EQ(device->Flags & DO_EXCLUSIVE, 0u);
+    EXPECT_EQ(device->NextDevice, nullptr);
+}
+
+TEST_F(DriverEntryTest, NothingIsLeftBehindByUnloadOrByAFailedLoad) {
+    Load("9700pro");
+    ASSERT_EQ(m_loadStatus, 0);
+    host::CloseDevice(m_handle);
+    m_handle = -1;
+    host::UnloadDriver();
+    EXPECT_EQ(host::ObjectsLeftBehind(), 0);
+    host::AttachPortBus(nullptr);
+
+    Load("unsupported");
+    EXPECT_EQ(static_cast<uint32_t>(m_loadStatus), kInvalidDeviceRequest);
+    EXPECT_EQ(host::ObjectsLeftBehind(), 0);
+    host::AttachPortBus(nullptr);
+
+    m_machine = sim::Machine::Create("9700pro", m_clock);
+    host::AttachPortBus(m_machine.get());
+    host::InjectCreateLinkFailure(static_cast<int32_t>(0xC0000035));
+    EXPECT_EQ(static_cast<uint32_t>(host::LoadDriver(host::KestatiDriverEntry())), 0xC0000035u);
+    EXPECT_EQ(host::ObjectsLeftBehind(), 0);
 }
 
 TEST_F(DriverEntryTest, DeviceOpensUnderEitherCaseAndMoreThanOnce) {
@@ -167,6 +211,31 @@ TEST_F(AdapterScanTest, ApertureSizeComesFromTheSizingReadBack) {
             EXPECT_EQ(info.apertureSizeMB, 256u);
         }
     }
+}
+
+TEST_F(AdapterScanTest, ConfigurationCyclesAreExactlyTheScanSteps) {
+    const sim::BoardSpec& board = *sim::FindBoard("bus0");
+    ASSERT_EQ(board.bus, 0);
+    ASSERT_EQ(board.device, 2);
+    ScanOn("bus0");
+    auto at = [](int device, uint32_t offset) {
+        return "out32 cf8 " + Hex(0x80000000u | (static_cast<uint32_t>(device) << 11) | offset);
+    };
+    // Devices in front of the adapter: the class register only.
+    std::vector<std::string> expected = {at(0, 0x08), "in32 cfc", at(1, 0x08), "in32 cfc"};
+    const std::vector<std::string> adapter = {
+        at(2, 0x08), "in32 cfc",                                   // class: a display controller
+        at(2, 0x00), "in32 cfc",                                   // id
+        at(2, 0x10), "in32 cfc",                                   // aperture base
+        at(2, 0x10), "out32 cfc ffffffff",                         // sizing
+        at(2, 0x10), "in32 cfc",                                   // size mask
+        at(2, 0x10), "out32 cfc " + Hex(board.bar0 & 0xFFFFFFF0),  // base back, flags cleared
+        at(2, 0x14), "in32 cfc",                                   // I/O window
+        at(2, 0x5C), "in32 cfc",                                   // AGP status
+        at(2, 0x2C), "in32 cfc",                                   // subsystem id
+    };
+    expected.insert(expected.end(), adapter.begin(), adapter.end());
+    EXPECT_EQ(PortLines(m_machine->TakeTrace()), expected);
 }
 
 TEST_F(AdapterScanTest, LowerBusAndDeviceWinsAndAbsenceWalksTheWholeBus) {

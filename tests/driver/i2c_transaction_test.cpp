@@ -130,6 +130,18 @@ TEST_F(TransactionTest, StuckEngineEndsAfterExactlyTheRoundLimit) {
     EXPECT_FALSE(host::MutexOwnedByCurrentThread(&g_DeviceMutex));
 }
 
+TEST_F(TransactionTest, EachPollRoundDelaysUntilATimeLongPast) {
+    Prepare("9600pro");
+    host::ResetCounters();
+    ASSERT_EQ(I2cWriteByte(IoBase(), 0x5E, 0x43, 0xFF), 0);
+    const host::KernelCounters counters = host::Counters();
+    EXPECT_EQ(counters.delayCalls, static_cast<uint64_t>(kRounds));
+    // A positive interval is an absolute time, so the call returns at once.
+    EXPECT_EQ(counters.lastDelayInterval, 20);
+    EXPECT_EQ(counters.lastDelayMode, KernelMode);
+    EXPECT_TRUE(counters.lastDelayAlertable);
+}
+
 TEST_F(TransactionTest, NoAcknowledgeOnTheFirstRoundFailsAtOnce) {
     Prepare("9800pro");
     m_machine->SetBusyPolls(0);
