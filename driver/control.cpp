@@ -334,7 +334,8 @@ extern "C" NTSTATUS NTAPI DriverEntry(PDRIVER_OBJECT driver, PUNICODE_STRING) {
     }
 
     ChipStartup(adapter.ioBase);
-    if (LockAdapter()) {
+    // Without a window the write would wrap round to the lowest I/O ports (the DMA controller).
+    if (adapter.ioBase != kNoWindow && LockAdapter()) {
         PllStartupWrite(adapter.ioBase);
         UnlockAdapter();
     }

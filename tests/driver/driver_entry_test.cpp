@@ -42,6 +42,21 @@ TEST_F(DriverEntryTest, LoadStartsTheChipThenWritesThePllStartUpValue) {
                                         "out32 " + Hex(io + 0xC) + " 400bc00"}));
 }
 
+TEST_F(DriverEntryTest, LoadWithoutAnIoWindowTouchesNoPortOutsideConfigurationSpace) {
+    m_machine = sim::Machine::Create("9800pro", m_clock);
+    m_machine->SetIoBarAllOnes(true);
+    m_machine->SetTraceEnabled(true);
+    host::AttachPortBus(m_machine.get());
+    m_loadStatus = host::LoadDriver(host::KestatiDriverEntry());
+    // The adapter is a supported one, so the driver loads; with no window it starts nothing.
+    EXPECT_EQ(m_loadStatus, 0);
+    for (const sim::PortAccess& access : m_machine->TakeTrace()) {
+        EXPECT_TRUE(access.port == 0xCF8 || access.port == 0xCFC) << sim::Describe(access);
+    }
+    EXPECT_EQ(m_machine->PllRegister(0x0E), 0x04009C00u);  // still the power-on value
+    EXPECT_FALSE(m_machine->ChipStarted());
+}
+
 TEST_F(DriverEntryTest, DeviceIsAnUnknownTypeBufferedAndShared) {
     Load("9600pro");
     ASSERT_EQ(m_loadStatus, 0);
