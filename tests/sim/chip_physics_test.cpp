@@ -39,6 +39,13 @@ TEST_F(ChipTest, StartUpLeavesTheStatedRegisterState) {
     EXPECT_FALSE(machine->BeeperOn());
 }
 
+TEST_F(ChipTest, OnlyTheLowThreeBitsOf4ESelectTheBank) {
+    ASSERT_EQ(WriteChip(engine, 0x4E, 0xF9), 0);
+    EXPECT_EQ(machine->Bank(), 1);
+    machine->SetChipRegister(1, 0x55, 0x3C);
+    EXPECT_EQ(ReadChip(engine, 0x55), 0x3C);
+}
+
 TEST_F(ChipTest, ResetBitRestoresPowerOnAndStopsMonitoring) {
     Start();
     ASSERT_EQ(SelectBank(engine, 0), 0);

@@ -225,6 +225,37 @@ INSTANTIATE_TEST_SUITE_P(
                                         p.WritePort32(io + 0x90, 0x14141700);
                                     },
                                     "receive phase with control 1"},
+                      MalformedCase{"address phase with control 1 left idle",
+                                    [](PortBus& p, uint32_t io) {
+                                        Prologue(p, io);
+                                        p.WritePort32(io + 0x90, 0x14140327);
+                                        p.WritePort8(io + 0x98, 0x5E);
+                                        p.WritePort8(io + 0x98, 0x5B);
+                                        p.WritePort32(io + 0x98, 0x80);
+                                        p.WritePort32(io + 0x90, 0x14141300);
+                                    },
+                                    "address phase with control 1 = 0x0"},
+                      MalformedCase{"receive from another device than the one addressed",
+                                    [](PortBus& p, uint32_t io) {
+                                        Prologue(p, io);
+                                        p.WritePort32(io + 0x90, 0x14140327);
+                                        p.WritePort32(io + 0x94, 0x28030011);
+                                        p.WritePort32(io + 0x98, 0x5E);
+                                        p.WritePort32(io + 0x98, 0x58);
+                                        p.WritePort32(io + 0x90, 0x14141300);
+                                        for (int i = 0; i < 10; ++i) {
+                                            if (p.ReadPort32(io + 0x90) & 7) {
+                                                break;
+                                            }
+                                        }
+                                        Prologue(p, io);
+                                        p.WritePort32(io + 0x90, 0x27);
+                                        p.WritePort32(io + 0x90, 0x10);
+                                        p.WritePort32(io + 0x94, 0x28030011);
+                                        p.WritePort32(io + 0x98, 0x71);
+                                        p.WritePort32(io + 0x90, 0x14141700);
+                                    },
+                                    "receive from 0x71 after addressing 0x5e"},
                       MalformedCase{"read address in the address phase",
                                     [](PortBus& p, uint32_t io) {
                                         Prologue(p, io);
