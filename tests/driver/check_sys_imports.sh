@@ -7,9 +7,11 @@ sys=${1:?usage: check_sys_imports.sh KestATI.sys}
 objdump=i686-w64-mingw32-objdump
 [ -f "$sys" ] || { echo "missing $sys (run make windows)"; exit 1; }
 
+# Whole outputs first: grep -q would stop reading early and, under pipefail, fail the pipeline.
 headers=$($objdump -f "$sys")
+details=$($objdump -p "$sys")
 grep -q 'file format pei-i386' <<<"$headers" || { echo "not a 32-bit x86 PE: $headers"; exit 1; }
-$objdump -p "$sys" | grep -qE '^Subsystem\s+00000001\s+\(NT native\)' || { echo "not native subsystem"; exit 1; }
+grep -qE '^Subsystem\s+00000001\s+\(NT native\)' <<<"$details" || { echo "not native subsystem"; exit 1; }
 
 allowed_dlls="HAL.dll ntoskrnl.exe"
 allowed="IoCreateDevice IoCreateSymbolicLink IoDeleteSymbolicLink IoDeleteDevice IofCompleteRequest
@@ -32,6 +34,6 @@ while read -r line; do
         fi
         echo "$dll!$name"
     fi
-done < <($objdump -p "$sys" | sed -n '/The Import Tables/,/^The Export Tables/p' | sed 's/^\s*//')
+done < <(sed -n '/The Import Tables/,/^The Export Tables/p' <<<"$details" | sed 's/^\s*//')
 [ -n "$dll" ] || { echo "no import table"; exit 1; }
 exit $status
