@@ -1,5 +1,7 @@
 #include "app/device/service_key_file.h"
 
+#include "app/device/hex_digit.h"
+
 #include <errno.h>
 #include <fcntl.h>
 #include <stdio.h>
@@ -99,19 +101,6 @@ size_t ParseValueName(const std::string& line, std::string* name) {
         return std::string::npos;
     }
     return i + 1;
-}
-
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    return -1;
 }
 
 bool ParseData(const std::string& data, std::vector<uint8_t>* out) {

@@ -3,26 +3,11 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
-#include <QFile>
-#include <QTextStream>
 
 #include "app/clock/clock_confirm_dlg.h"
+#include "tests/support/screenshot.h"
 
 namespace {
-
-double ResidentKiB() {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly | QIODevice::Text)) {
-        return -1;
-    }
-    QTextStream in(&status);
-    for (QString line = in.readLine(); !line.isNull(); line = in.readLine()) {
-        if (line.startsWith(QLatin1String("VmRSS:"))) {
-            return line.mid(6).trimmed().split(QLatin1Char(' ')).front().toDouble();
-        }
-    }
-    return -1;
-}
 
 QApplication& App() {
     static int argc = 1;

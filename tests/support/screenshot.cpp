@@ -1,5 +1,8 @@
 #include "tests/support/screenshot.h"
 
+#include <QFile>
+#include <QTextStream>
+
 #include <QApplication>
 #include <QWidget>
 
@@ -27,4 +30,18 @@ bool SaveWindowPng(QWidget* window, const QString& path) {
 
 bool SaveWindowPng(CWnd& window, const QString& path) {
     return SaveWindowPng(window.GetSafeHwnd(), path);
+}
+
+long ResidentKiB() {
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        return -1;
+    }
+    QTextStream in(&status);
+    for (QString line = in.readLine(); !line.isNull(); line = in.readLine()) {
+        if (line.startsWith(QLatin1String("VmRSS:"))) {
+            return line.mid(6).trimmed().split(QLatin1Char(' ')).front().toLong();
+        }
+    }
+    return -1;
 }

@@ -13,3 +13,6 @@ QImage GrabWindow(CWnd& window);
 // Writes the window's image as PNG; false when the window or the file cannot be had.
 bool SaveWindowPng(QWidget* window, const QString& path);
 bool SaveWindowPng(CWnd& window, const QString& path);
+
+// Resident memory of this process in KiB (VmRSS), or -1 when it cannot be read.
+long ResidentKiB();

@@ -4,8 +4,6 @@
 //   zel_screenshot template:<id> out.png    any dialog template as a plain dialog
 //   add --rss to print the process's resident memory while the window is shown
 #include <QApplication>
-#include <QFile>
-#include <QTextStream>
 
 #include <cstdio>
 #include <cstring>
@@ -17,20 +15,6 @@
 #include "tests/support/screenshot.h"
 
 namespace {
-
-long ResidentKiB() {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly | QIODevice::Text)) {
-        return -1;
-    }
-    QTextStream in(&status);
-    for (QString line = in.readLine(); !line.isNull(); line = in.readLine()) {
-        if (line.startsWith(QLatin1String("VmRSS:"))) {
-            return line.mid(6).trimmed().split(QLatin1Char(' ')).front().toLong();
-        }
-    }
-    return -1;
-}
 
 int Usage() {
     std::fprintf(stderr, "usage: zel_screenshot confirm|template:<id> out.png [--rss]\n");

@@ -11,6 +11,7 @@
 
 #include "app/device/device_client.h"
 #include "app/device/device_transport.h"
+#include "app/device/hex_digit.h"
 #include "protocol/frame.h"
 #include "protocol/ioctl.h"
 
@@ -115,27 +116,14 @@ bool ParseNumber(const char* text, uint32_t* value) {
     return true;
 }
 
-int HexNibble(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    return -1;
-}
-
 bool ParseHexBytes(const char* text, std::vector<uint8_t>* bytes) {
     size_t n = strlen(text);
     if (n == 0 || n % 2 != 0) {
         return false;
     }
     for (size_t i = 0; i < n; i += 2) {
-        int hi = HexNibble(text[i]);
-        int lo = HexNibble(text[i + 1]);
+        int hi = HexDigit(text[i]);
+        int lo = HexDigit(text[i + 1]);
         if (hi < 0 || lo < 0) {
             return false;
         }
