@@ -234,18 +234,7 @@ void I2cEngine::Go(uint32_t word) {
         I2cTransaction t{
             read, fifo[0], fifo[1], read ? uint8_t{0} : fifo[2], I2cOutcome::acknowledged, ""};
         const bool injected = TakeInjectedNack();
-        if (m_stuckBusy) {
-            t.outcome = I2cOutcome::stuckBusy;
-            t.detail = "engine stuck busy";
-            m_hooks.log(t);
-            Finish(0);
-            return;
-        }
-        if (m_halt) {
-            t.outcome = I2cOutcome::halted;
-            t.detail = "halt bit set";
-            m_hooks.log(t);
-            Finish(kStatusHalted);
+        if (EndedByFault(t)) {
             return;
         }
         Start(Work::address, t, injected);
@@ -272,21 +261,28 @@ void I2cEngine::Go(uint32_t word) {
     }
     m_readPending = false;
     I2cTransaction t{true, m_readAddress, m_readRegister, 0, I2cOutcome::acknowledged, ""};
+    if (EndedByFault(t)) {
+        return;
+    }
+    Start(Work::receive, t, false);
+}
+
+bool I2cEngine::EndedByFault(I2cTransaction& t) {
     if (m_stuckBusy) {
         t.outcome = I2cOutcome::stuckBusy;
         t.detail = "engine stuck busy";
         m_hooks.log(t);
         Finish(0);
-        return;
+        return true;
     }
     if (m_halt) {
         t.outcome = I2cOutcome::halted;
         t.detail = "halt bit set";
         m_hooks.log(t);
         Finish(kStatusHalted);
-        return;
+        return true;
     }
-    Start(Work::receive, t, false);
+    return false;
 }
 
 }  // namespace sim

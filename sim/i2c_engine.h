@@ -58,6 +58,8 @@ private:
 
     void Go(uint32_t word);
     void Finish(uint32_t status);
+    // A stuck or halted engine ends the phase at once, logged with why; true when it did.
+    bool EndedByFault(I2cTransaction& transaction);
     void Start(Work work, const I2cTransaction& transaction, bool injectedNack);
     uint32_t Complete();
     void Abandon();
