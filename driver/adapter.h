@@ -32,9 +32,10 @@ constexpr ULONG kLastIoWindowOffset = 0xFC;
 
 constexpr ULONG kNoWindow = 0xFFFFFFFF;
 
-// Guards the adapter's two index/data pairs (PCI configuration address/data and PLL index/data)
-// against a concurrent request: an interleaved BAR0 sizing would corrupt another scan's aperture
-// base, and an interleaved PLL index would drop or misdirect a clock write.
+// Guards the adapter's multi-step sequences against a concurrent request: the two index/data
+// pairs (an interleaved BAR0 sizing would corrupt another scan's aperture base, an interleaved PLL
+// index would drop or misdirect a clock write) and each chip operation on the I2C engine (a bank
+// select split from its access reads or writes the wrong bank). Recursive, as kernel mutexes are.
 extern KMUTEX g_AdapterMutex;
 bool LockAdapter();
 void UnlockAdapter();

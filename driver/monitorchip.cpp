@@ -195,6 +195,20 @@ LONG ChipSet(ULONG ioBase, UCHAR reg, ULONG value) {
     return ChipUpdate(ioBase, reg, 0, value);
 }
 
+// A chip operation is several transactions: a bank select and the access it prepares, a read and
+// the write built on it. The adapter lock keeps every other operation's transactions out from
+// between them; the device mutex still covers exactly one transaction at a time. Operations built
+// from other operations take the lock again, which a kernel mutex allows its owner.
+template <typename Steps>
+LONG AsOneOperation(Steps steps) {
+    if (!LockAdapter()) {
+        return kChipFailed;
+    }
+    const LONG result = steps();
+    UnlockAdapter();
+    return result;
+}
+
 // Runs a list of steps, stopping at the first that fails.
 #define KEST_STEP(expression)              \
     do {                                   \
@@ -213,41 +227,47 @@ LONG ReadVoltage(ULONG ioBase, UCHAR reg, KestU32* field) {
 }
 
 LONG ReadBankedInto(ULONG ioBase, UCHAR bank, UCHAR reg, KestU32* field) {
-    KEST_STEP(SelectBank(ioBase, bank));
-    const LONG value = ChipRead(ioBase, reg);
-    if (value == kChipFailed) {
-        return kChipFailed;
-    }
-    *field = static_cast<ULONG>(value);
-    return 0;
+    return AsOneOperation([=]() -> LONG {
+        KEST_STEP(SelectBank(ioBase, bank));
+        const LONG value = ChipRead(ioBase, reg);
+        if (value == kChipFailed) {
+            return kChipFailed;
+        }
+        *field = static_cast<ULONG>(value);
+        return 0;
+    });
 }
 
 LONG ReadSubSensor(ULONG ioBase, UCHAR bank, ULONG (*addressOf)(ULONG), KestU32* temperature,
                    KestU32* address) {
-    const LONG r = ChipRead(ioBase, kRegSubSensorAddresses);
-    if (r == kChipFailed) {
-        return kChipFailed;
-    }
-    *address = addressOf(static_cast<ULONG>(r));
-    KEST_STEP(SelectBank(ioBase, bank));
-    const LONG value = I2cReadByte(ioBase, static_cast<UCHAR>(*address), 0);
-    if (value == kChipFailed) {
-        return kChipFailed;
-    }
-    *temperature = static_cast<ULONG>(value);
-    return 0;
+    return AsOneOperation([=]() -> LONG {
+        const LONG r = ChipRead(ioBase, kRegSubSensorAddresses);
+        if (r == kChipFailed) {
+            return kChipFailed;
+        }
+        *address = addressOf(static_cast<ULONG>(r));
+        KEST_STEP(SelectBank(ioBase, bank));
+        const LONG value = I2cReadByte(ioBase, static_cast<UCHAR>(*address), 0);
+        if (value == kChipFailed) {
+            return kChipFailed;
+        }
+        *temperature = static_cast<ULONG>(value);
+        return 0;
+    });
 }
 
 // The run shared by the fan, TEMP1 and voltage limits.
 LONG SetAlarmLimit(ULONG ioBase, UCHAR limitBank, UCHAR limitReg, ULONG limit, UCHAR enableBank,
                    UCHAR enableReg, ULONG enableBit) {
-    KEST_STEP(SelectBank(ioBase, limitBank));
-    KEST_STEP(ChipWrite(ioBase, limitReg, limit));
-    KEST_STEP(ChipUpdate(ioBase, kRegAlarmControl, 0x3F, 0x80));
-    KEST_STEP(SelectBank(ioBase, 0));
-    KEST_STEP(ChipUpdate(ioBase, kRegBeep2, 0x7F, 0x80));
-    KEST_STEP(SelectBank(ioBase, enableBank));
-    return ChipUpdate(ioBase, enableReg, 0xFF, enableBit);
+    return AsOneOperation([=]() -> LONG {
+        KEST_STEP(SelectBank(ioBase, limitBank));
+        KEST_STEP(ChipWrite(ioBase, limitReg, limit));
+        KEST_STEP(ChipUpdate(ioBase, kRegAlarmControl, 0x3F, 0x80));
+        KEST_STEP(SelectBank(ioBase, 0));
+        KEST_STEP(ChipUpdate(ioBase, kRegBeep2, 0x7F, 0x80));
+        KEST_STEP(SelectBank(ioBase, enableBank));
+        return ChipUpdate(ioBase, enableReg, 0xFF, enableBit);
+    });
 }
 
 LONG SetBank0VoltageLimit(ULONG ioBase, UCHAR reg, ULONG millivolts, UCHAR enableReg, ULONG bit) {
@@ -288,64 +308,75 @@ LONG I2cReadByte(ULONG ioBase, UCHAR address, UCHAR reg) {
 }
 
 LONG SelectBank(ULONG ioBase, UCHAR bank) {
-    return ChipUpdate(ioBase, kRegBankSelect, 0xF8, bank);
+    return AsOneOperation([=]() -> LONG { return ChipUpdate(ioBase, kRegBankSelect, 0xF8, bank); });
 }
 
 LONG ChipReset(ULONG ioBase) {
-    return ChipSet(ioBase, kRegConfig, 0x80);
+    return AsOneOperation([=]() -> LONG { return ChipSet(ioBase, kRegConfig, 0x80); });
 }
 
 LONG ChipSetup(ULONG ioBase) {
-    static const UCHAR kBank6Values[8] = {0xD0, 0x02, 0x31, 0x5F, 0x32, 0x2F, 0x2E, 0x2D};
-    KEST_STEP(ChipSet(ioBase, 0x46, 0x80));
-    KEST_STEP(ChipSet(ioBase, 0x43, 0xFF));
-    KEST_STEP(ChipSet(ioBase, 0x44, 0xFF));
-    KEST_STEP(ChipSet(ioBase, kRegSubSensorAddresses, 0x01));
-    KEST_STEP(SelectBank(ioBase, 6));
-    for (UCHAR i = 0; i < 8; ++i) {
-        KEST_STEP(ChipSet(ioBase, static_cast<UCHAR>(0x50 + i), kBank6Values[i]));
-    }
-    KEST_STEP(SelectBank(ioBase, 0));
-    KEST_STEP(ChipSet(ioBase, kRegConfig, 0x01));
-    KEST_STEP(ChipUpdate(ioBase, 0x4B, 0x43, 0));
-    return ChipSet(ioBase, kRegBankSelect, 0x80);
+    return AsOneOperation([=]() -> LONG {
+        static const UCHAR kBank6Values[8] = {0xD0, 0x02, 0x31, 0x5F, 0x32, 0x2F, 0x2E, 0x2D};
+        KEST_STEP(ChipSet(ioBase, 0x46, 0x80));
+        KEST_STEP(ChipSet(ioBase, 0x43, 0xFF));
+        KEST_STEP(ChipSet(ioBase, 0x44, 0xFF));
+        KEST_STEP(ChipSet(ioBase, kRegSubSensorAddresses, 0x01));
+        KEST_STEP(SelectBank(ioBase, 6));
+        for (UCHAR i = 0; i < 8; ++i) {
+            KEST_STEP(ChipSet(ioBase, static_cast<UCHAR>(0x50 + i), kBank6Values[i]));
+        }
+        KEST_STEP(SelectBank(ioBase, 0));
+        KEST_STEP(ChipSet(ioBase, kRegConfig, 0x01));
+        KEST_STEP(ChipUpdate(ioBase, 0x4B, 0x43, 0));
+        return ChipSet(ioBase, kRegBankSelect, 0x80);
+    });
 }
 
 LONG FanSetup(ULONG ioBase) {
-    KEST_STEP(SelectBank(ioBase, 0));
-    KEST_STEP(ChipUpdate(ioBase, kRegAlarmControl, 0xFC, 0x01));
-    KEST_STEP(ChipUpdate(ioBase, kRegFanDivisor, 0xCF, (kFan1DivisorCode & 3u) << 4));
-    KEST_STEP(SelectBank(ioBase, 0));
-    return ChipUpdate(ioBase, kRegInputControl, 0xDF, (kFan1DivisorCode & 4u) << 3);
+    return AsOneOperation([=]() -> LONG {
+        KEST_STEP(SelectBank(ioBase, 0));
+        KEST_STEP(ChipUpdate(ioBase, kRegAlarmControl, 0xFC, 0x01));
+        KEST_STEP(ChipUpdate(ioBase, kRegFanDivisor, 0xCF, (kFan1DivisorCode & 3u) << 4));
+        KEST_STEP(SelectBank(ioBase, 0));
+        return ChipUpdate(ioBase, kRegInputControl, 0xDF, (kFan1DivisorCode & 4u) << 3);
+    });
 }
 
 LONG SensorSetup(ULONG ioBase) {
-    KEST_STEP(SelectBank(ioBase, 0));
-    KEST_STEP(ChipSet(ioBase, kRegInputControl, 0x08));
-    KEST_STEP(ChipSet(ioBase, 0x59, g_AdapterId == kAdapterRadeon9600Pro ? 0x40 : 0x30));
-    KEST_STEP(ChipUpdate(ioBase, kRegSubSensorAddresses, 0x77, 0));
-    KEST_STEP(ChipSet(ioBase, 0x52, 0x00));
-    KEST_STEP(SelectBank(ioBase, 4));
-    KEST_STEP(ChipSet(ioBase, 0x54, 0x00));
-    KEST_STEP(ChipSet(ioBase, 0x55, 0x00));
-    return ChipSet(ioBase, 0x56, 0x00);
+    return AsOneOperation([=]() -> LONG {
+        KEST_STEP(SelectBank(ioBase, 0));
+        KEST_STEP(ChipSet(ioBase, kRegInputControl, 0x08));
+        KEST_STEP(ChipSet(ioBase, 0x59, g_AdapterId == kAdapterRadeon9600Pro ? 0x40 : 0x30));
+        KEST_STEP(ChipUpdate(ioBase, kRegSubSensorAddresses, 0x77, 0));
+        KEST_STEP(ChipSet(ioBase, 0x52, 0x00));
+        KEST_STEP(SelectBank(ioBase, 4));
+        KEST_STEP(ChipSet(ioBase, 0x54, 0x00));
+        KEST_STEP(ChipSet(ioBase, 0x55, 0x00));
+        return ChipSet(ioBase, 0x56, 0x00);
+    });
 }
 
 LONG AlarmSetup(ULONG ioBase) {
-    KEST_STEP(ChipUpdate(ioBase, kRegAlarmControl, 0x3F, 0x80));
-    KEST_STEP(SelectBank(ioBase, 0));
-    KEST_STEP(ChipSet(ioBase, kRegBeep1, 0x00));
-    KEST_STEP(ChipSet(ioBase, kRegBeep2, 0x00));
-    KEST_STEP(SelectBank(ioBase, 4));
-    return ChipUpdate(ioBase, kRegBeep3, 0xFC, 0);
+    return AsOneOperation([=]() -> LONG {
+        KEST_STEP(ChipUpdate(ioBase, kRegAlarmControl, 0x3F, 0x80));
+        KEST_STEP(SelectBank(ioBase, 0));
+        KEST_STEP(ChipSet(ioBase, kRegBeep1, 0x00));
+        KEST_STEP(ChipSet(ioBase, kRegBeep2, 0x00));
+        KEST_STEP(SelectBank(ioBase, 4));
+        return ChipUpdate(ioBase, kRegBeep3, 0xFC, 0);
+    });
 }
 
 void ChipStartup(ULONG ioBase) {
-    (void)ChipReset(ioBase);
-    (void)ChipSetup(ioBase);
-    (void)FanSetup(ioBase);
-    (void)SensorSetup(ioBase);
-    (void)AlarmSetup(ioBase);
+    (void)AsOneOperation([=]() -> LONG {
+        (void)ChipReset(ioBase);
+        (void)ChipSetup(ioBase);
+        (void)FanSetup(ioBase);
+        (void)SensorSetup(ioBase);
+        (void)AlarmSetup(ioBase);
+        return LONG{0};
+    });
 }
 
 ULONG FanCountToRpm(ULONG count) {
@@ -392,15 +423,19 @@ LONG ReadIn6(ULONG ioBase, MonitorReadings* readings) {
 }
 
 LONG ReadIn7(ULONG ioBase, MonitorReadings* readings) {
-    KEST_STEP(SelectBank(ioBase, 5));
-    return ReadVoltage(ioBase, kRegIn7, &readings->in7);
+    return AsOneOperation([=]() -> LONG {
+        KEST_STEP(SelectBank(ioBase, 5));
+        return ReadVoltage(ioBase, kRegIn7, &readings->in7);
+    });
 }
 
 LONG ReadIn8(ULONG ioBase, MonitorReadings* readings) {
-    KEST_STEP(SelectBank(ioBase, 0));
-    KEST_STEP(ChipUpdate(ioBase, kRegInputControl, 0xFE, 0x01));
-    KEST_STEP(SelectBank(ioBase, 5));
-    return ReadVoltage(ioBase, kRegIn8, &readings->in8);
+    return AsOneOperation([=]() -> LONG {
+        KEST_STEP(SelectBank(ioBase, 0));
+        KEST_STEP(ChipUpdate(ioBase, kRegInputControl, 0xFE, 0x01));
+        KEST_STEP(SelectBank(ioBase, 5));
+        return ReadVoltage(ioBase, kRegIn8, &readings->in8);
+    });
 }
 
 LONG ReadTemp1(ULONG ioBase, MonitorReadings* readings) {
@@ -430,8 +465,10 @@ LONG ReadBankRegister(ULONG ioBase, UCHAR bank, UCHAR reg, MonitorReadings* read
 }
 
 LONG SetFanDrive(ULONG ioBase, ULONG level) {
-    KEST_STEP(SelectBank(ioBase, 0));
-    return ChipWrite(ioBase, kRegFanDrive, level & 0xFF);
+    return AsOneOperation([=]() -> LONG {
+        KEST_STEP(SelectBank(ioBase, 0));
+        return ChipWrite(ioBase, kRegFanDrive, level & 0xFF);
+    });
 }
 
 LONG SetFan1Limit(ULONG ioBase, ULONG rpm) {
@@ -439,42 +476,48 @@ LONG SetFan1Limit(ULONG ioBase, ULONG rpm) {
 }
 
 LONG SetTemp1Limit(ULONG ioBase, ULONG celsius) {
-    const ULONG limit = celsius & 0xFF;
-    KEST_STEP(SetAlarmLimit(ioBase, 0, kRegTemp1LimitA, limit, 0, kRegBeep1, 0x10));
-    return SetAlarmLimit(ioBase, 0, kRegTemp1LimitB, limit, 0, kRegBeep1, 0x10);
+    return AsOneOperation([=]() -> LONG {
+        const ULONG limit = celsius & 0xFF;
+        KEST_STEP(SetAlarmLimit(ioBase, 0, kRegTemp1LimitA, limit, 0, kRegBeep1, 0x10));
+        return SetAlarmLimit(ioBase, 0, kRegTemp1LimitB, limit, 0, kRegBeep1, 0x10);
+    });
 }
 
 LONG SetTemp2Limit(ULONG ioBase, ULONG celsius) {
-    const ULONG limit = celsius & 0xFF;
-    const LONG r = ChipRead(ioBase, kRegSubSensorAddresses);
-    if (r == kChipFailed) {
-        return kChipFailed;
-    }
-    const UCHAR address = static_cast<UCHAR>(SubSensorAddressTemp2(static_cast<ULONG>(r)));
-    KEST_STEP(SelectBank(ioBase, 1));
-    KEST_STEP(I2cWriteByte(ioBase, address, 1, 0x10));
-    KEST_STEP(I2cWriteByte(ioBase, address, 2, limit));
-    KEST_STEP(I2cWriteByte(ioBase, address, 3, limit));
-    KEST_STEP(ChipUpdate(ioBase, kRegAlarmControl, 0x3F, 0x80));
-    KEST_STEP(SelectBank(ioBase, 0));
-    KEST_STEP(ChipUpdate(ioBase, kRegBeep2, 0x7F, 0x80));
-    return ChipUpdate(ioBase, kRegBeep1, 0xDF, 0x20);
+    return AsOneOperation([=]() -> LONG {
+        const ULONG limit = celsius & 0xFF;
+        const LONG r = ChipRead(ioBase, kRegSubSensorAddresses);
+        if (r == kChipFailed) {
+            return kChipFailed;
+        }
+        const UCHAR address = static_cast<UCHAR>(SubSensorAddressTemp2(static_cast<ULONG>(r)));
+        KEST_STEP(SelectBank(ioBase, 1));
+        KEST_STEP(I2cWriteByte(ioBase, address, 1, 0x10));
+        KEST_STEP(I2cWriteByte(ioBase, address, 2, limit));
+        KEST_STEP(I2cWriteByte(ioBase, address, 3, limit));
+        KEST_STEP(ChipUpdate(ioBase, kRegAlarmControl, 0x3F, 0x80));
+        KEST_STEP(SelectBank(ioBase, 0));
+        KEST_STEP(ChipUpdate(ioBase, kRegBeep2, 0x7F, 0x80));
+        return ChipUpdate(ioBase, kRegBeep1, 0xDF, 0x20);
+    });
 }
 
 LONG SetTemp3Limit(ULONG ioBase, ULONG celsius) {
-    const ULONG limit = celsius & 0xFF;
-    const LONG r = ChipRead(ioBase, kRegSubSensorAddresses);
-    if (r == kChipFailed) {
-        return kChipFailed;
-    }
-    const UCHAR address = static_cast<UCHAR>(SubSensorAddressTemp3(static_cast<ULONG>(r)));
-    KEST_STEP(SelectBank(ioBase, 2));
-    KEST_STEP(I2cWriteByte(ioBase, address, 2, limit));
-    KEST_STEP(I2cWriteByte(ioBase, address, 1, 0x10));
-    KEST_STEP(I2cWriteByte(ioBase, address, 3, limit));
-    KEST_STEP(ChipUpdate(ioBase, kRegAlarmControl, 0x3F, 0x80));
-    KEST_STEP(SelectBank(ioBase, 0));
-    return ChipUpdate(ioBase, kRegBeep2, 0x5F, 0xA0);
+    return AsOneOperation([=]() -> LONG {
+        const ULONG limit = celsius & 0xFF;
+        const LONG r = ChipRead(ioBase, kRegSubSensorAddresses);
+        if (r == kChipFailed) {
+            return kChipFailed;
+        }
+        const UCHAR address = static_cast<UCHAR>(SubSensorAddressTemp3(static_cast<ULONG>(r)));
+        KEST_STEP(SelectBank(ioBase, 2));
+        KEST_STEP(I2cWriteByte(ioBase, address, 2, limit));
+        KEST_STEP(I2cWriteByte(ioBase, address, 1, 0x10));
+        KEST_STEP(I2cWriteByte(ioBase, address, 3, limit));
+        KEST_STEP(ChipUpdate(ioBase, kRegAlarmControl, 0x3F, 0x80));
+        KEST_STEP(SelectBank(ioBase, 0));
+        return ChipUpdate(ioBase, kRegBeep2, 0x5F, 0xA0);
+    });
 }
 
 LONG SetIn1LimitA(ULONG ioBase, ULONG mv) {
@@ -515,24 +558,28 @@ LONG SetIn8LimitB(ULONG ioBase, ULONG mv) {
 }
 
 LONG AlarmsOff(ULONG ioBase) {
-    KEST_STEP(ChipUpdate(ioBase, kRegAlarmControl, 0xBF, 0));
-    KEST_STEP(SelectBank(ioBase, 0));
-    KEST_STEP(ChipUpdate(ioBase, kRegAlarmControl, 0x7F, 0x80));
-    KEST_STEP(ChipSet(ioBase, kRegBeep1, 0x00));
-    KEST_STEP(ChipSet(ioBase, kRegBeep2, 0x00));
-    KEST_STEP(SelectBank(ioBase, 4));
-    return ChipUpdate(ioBase, kRegBeep3, 0xDC, 0);
+    return AsOneOperation([=]() -> LONG {
+        KEST_STEP(ChipUpdate(ioBase, kRegAlarmControl, 0xBF, 0));
+        KEST_STEP(SelectBank(ioBase, 0));
+        KEST_STEP(ChipUpdate(ioBase, kRegAlarmControl, 0x7F, 0x80));
+        KEST_STEP(ChipSet(ioBase, kRegBeep1, 0x00));
+        KEST_STEP(ChipSet(ioBase, kRegBeep2, 0x00));
+        KEST_STEP(SelectBank(ioBase, 4));
+        return ChipUpdate(ioBase, kRegBeep3, 0xDC, 0);
+    });
 }
 
 LONG AlarmsOn(ULONG ioBase) {
-    KEST_STEP(ChipUpdate(ioBase, kRegAlarmControl, 0xBF, 0));
-    KEST_STEP(SelectBank(ioBase, 0));
-    KEST_STEP(ChipUpdate(ioBase, kRegBeep2, 0x6F, 0x90));
-    KEST_STEP(ChipUpdate(ioBase, kRegAlarmControl, 0x7F, 0));
-    KEST_STEP(ChipSet(ioBase, kRegBeep1, 0xFF));
-    KEST_STEP(ChipUpdate(ioBase, kRegBeep2, 0x40, 0xBF));
-    KEST_STEP(SelectBank(ioBase, 4));
-    return ChipUpdate(ioBase, kRegBeep3, 0xDC, 0x23);
+    return AsOneOperation([=]() -> LONG {
+        KEST_STEP(ChipUpdate(ioBase, kRegAlarmControl, 0xBF, 0));
+        KEST_STEP(SelectBank(ioBase, 0));
+        KEST_STEP(ChipUpdate(ioBase, kRegBeep2, 0x6F, 0x90));
+        KEST_STEP(ChipUpdate(ioBase, kRegAlarmControl, 0x7F, 0));
+        KEST_STEP(ChipSet(ioBase, kRegBeep1, 0xFF));
+        KEST_STEP(ChipUpdate(ioBase, kRegBeep2, 0x40, 0xBF));
+        KEST_STEP(SelectBank(ioBase, 4));
+        return ChipUpdate(ioBase, kRegBeep3, 0xDC, 0x23);
+    });
 }
 
 LONG ReadAuxRegister(ULONG ioBase, UCHAR reg) {
