@@ -8,7 +8,7 @@
 #include <cwctype>
 #include <vector>
 
-#include "driver/platform/port_bus.h"
+#include "sim/port_bus.h"
 #include "host/kernel_state.h"
 
 namespace host {

@@ -6,7 +6,7 @@
 #include <cwchar>
 #include <thread>
 
-#include "driver/platform/port_bus.h"
+#include "sim/port_bus.h"
 #include "host/kernel_state.h"
 
 using host::Kernel;

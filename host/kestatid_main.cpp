@@ -13,7 +13,7 @@
 #include <memory>
 #include <string>
 
-#include "app/device/service_key_file.h"
+#include "common/service_key_file.h"
 #include "host/driver_entry.h"
 #include "host/io_manager.h"
 #include "host/sim_control.h"

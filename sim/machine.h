@@ -71,7 +71,7 @@
 #include <utility>
 #include <vector>
 
-#include "driver/platform/port_bus.h"
+#include "sim/port_bus.h"
 #include "sim/board_catalogue.h"
 #include "sim/clock.h"
 #include "sim/sensor.h"

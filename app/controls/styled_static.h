@@ -7,7 +7,7 @@
 
 #include "app/framework/controls.h"
 #include "app/framework/gdi.h"
-#include "app/monitor/control_tooltip.h"
+#include "app/controls/control_tooltip.h"
 
 class CStyledStatic : public CStatic {
 public:

@@ -1,5 +1,5 @@
 // The service key as a .reg file (systems without a registry).
-#include "app/device/service_key_file.h"
+#include "common/service_key_file.h"
 #include "app/device/settings.h"
 
 namespace settings_detail {

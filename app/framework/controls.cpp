@@ -19,7 +19,7 @@
 #include "app/framework/app.h"
 #include "app/framework/dialog_units.h"
 #include "app/framework/wnd_internal.h"
-#include "app/res/dialog_template.h"
+#include "app/framework/dialog_template.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "app/framework/wnd.h"
-#include "app/res/dialog_template.h"
+#include "app/framework/dialog_template.h"
 
 class CDialog;
 

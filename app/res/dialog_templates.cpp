@@ -1,5 +1,5 @@
 // The program's dialog templates. Rectangles are x, y, width, height in dialog units.
-#include "app/res/dialog_template.h"
+#include "app/framework/dialog_template.h"
 
 #include <iterator>
 #include <vector>

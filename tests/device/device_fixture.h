@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/device/inprocess_transport.h"
+#include "host/inprocess_transport.h"
 #include "app/device/message_box.h"
 #include "host/driver_entry.h"
 #include "host/io_manager.h"

@@ -8,7 +8,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/device/service_key_file.h"
+#include "common/service_key_file.h"
 #include "app/device/settings.h"
 #include "tests/host/kestatid_process.h"
 

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "app/framework/dialog_units.h"
-#include "app/res/dialog_template.h"
+#include "app/framework/dialog_template.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 
 #include <iterator>
 
-#include "app/res/dialog_template.h"
+#include "app/framework/dialog_template.h"
 
 inline constexpr UINT kTestTemplate = 9001;
 inline constexpr DWORD kTestChild = WS_CHILD | WS_VISIBLE;

@@ -7,7 +7,7 @@
 #include <thread>
 
 #include "app/device/device_client.h"
-#include "app/device/inprocess_transport.h"
+#include "host/inprocess_transport.h"
 #include "host/driver_entry.h"
 #include "host/io_manager.h"
 #include "protocol/frame.h"

@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "driver/platform/port_bus.h"
+#include "sim/port_bus.h"
 #include "sim/board_catalogue.h"
 
 namespace simtest {

@@ -11,7 +11,7 @@
 
 #include "app/device/device_client.h"
 #include "app/device/device_transport.h"
-#include "app/device/hex_digit.h"
+#include "common/hex_digit.h"
 #include "protocol/frame.h"
 #include "protocol/ioctl.h"
 

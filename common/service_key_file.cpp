@@ -1,6 +1,6 @@
-#include "app/device/service_key_file.h"
+#include "common/service_key_file.h"
 
-#include "app/device/hex_digit.h"
+#include "common/hex_digit.h"
 
 #include <errno.h>
 #include <fcntl.h>

@@ -1,4 +1,4 @@
-#include "app/device/inprocess_transport.h"
+#include "host/inprocess_transport.h"
 
 #include "host/io_manager.h"
 #include "protocol/ioctl.h"

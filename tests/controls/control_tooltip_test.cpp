@@ -1,6 +1,6 @@
 // Tool tip windows: class registration, the timer's show/hide decisions (with the user's hand
 // played by the test), placement next to the owner, painting and destruction.
-#include "app/monitor/control_tooltip.h"
+#include "app/controls/control_tooltip.h"
 
 #include <QFontMetrics>
 #include <QImage>

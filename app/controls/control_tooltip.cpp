@@ -1,4 +1,4 @@
-#include "app/monitor/control_tooltip.h"
+#include "app/controls/control_tooltip.h"
 
 #include <QApplication>
 #include <QCursor>
