@@ -3,7 +3,6 @@
 #include "driver/kestati.h"
 #include "driver/monitorchip.h"
 
-KMUTEX g_DeviceMutex;
 ULONG g_AdapterId;
 
 namespace {

@@ -1,46 +1,18 @@
-// The board's sensor chip, reached through the adapter's own I2C engine: the two byte-level
-// transactions and every chip operation built from them. Each returns 0 or the value read, or
+// The board's sensor chip, reached through the adapter's own I2C engine: every chip operation
+// built from the engine's two transactions. Each returns 0 or the value read, or
 // -1 as soon as one transaction fails; nothing done before a failure is undone.
 #pragma once
 
+#include "driver/i2c_engine.h"
 #include "driver/platform/kernel.h"
 #include "protocol/ioctl.h"
-
-constexpr LONG kChipFailed = -1;
 
 // 8-bit bus addresses (bit 0 = read).
 constexpr UCHAR kChipWriteAddress = 0x5E;
 constexpr UCHAR kChipReadAddress = 0x5F;
 constexpr UCHAR kAuxDeviceAddress = 0x70;
 
-// How many status polls a started phase may take.
-constexpr ULONG kPollRounds = 65535;
-
-// Engine control words, per engine variant.
-struct I2cControlWords {
-    ULONG setup;         // control 0 before a transaction
-    ULONG startAddress;  // go: address + register phase
-    ULONG reSetupFirst;  // control 0, before the receive phase
-    ULONG startReceive;  // go: receive phase
-};
-constexpr ULONG kControl1Write = 0x28030012;
-constexpr ULONG kControl1Read = 0x28030011;
-constexpr ULONG kReSetupSecond = 0x10;
-
-// Adapter registers of the indexed engine and ports (offsets from ioBase) of the direct engine.
-constexpr ULONG kIndexedControl0 = 0x2E0;
-constexpr ULONG kIndexedControl1 = 0x2E4;
-constexpr ULONG kIndexedData = 0x2E8;
-constexpr ULONG kDirectControl0 = 0x90;
-constexpr ULONG kDirectControl1 = 0x94;
-constexpr ULONG kDirectData = 0x98;
-
-// True for the adapters whose engine is reached through the register index/data pair.
-bool UsesIndexedI2cEngine(ULONG adapterId);
-
-LONG I2cWriteByte(ULONG ioBase, UCHAR address, UCHAR reg, ULONG value);
-LONG I2cReadByte(ULONG ioBase, UCHAR address, UCHAR reg);
-
+// Each chip operation runs whole: no other operation's transactions come between its own.
 LONG SelectBank(ULONG ioBase, UCHAR bank);
 
 // Start-up, in this order at load, on re-initialisation and on resume.
@@ -70,6 +42,9 @@ LONG ReadBankRegister(ULONG ioBase, UCHAR bank, UCHAR reg, MonitorReadings* read
 // Conversions.
 ULONG FanCountToRpm(ULONG count);
 ULONG FanRpmToCountLimit(ULONG rpm);
+// Voltage inputs count 16 mV per step.
+ULONG CountToMillivolts(ULONG count);
+ULONG MillivoltsToCount(ULONG millivolts);
 ULONG SubSensorAddressTemp2(ULONG reg4A);
 ULONG SubSensorAddressTemp3(ULONG reg4A);
 
