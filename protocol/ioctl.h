@@ -7,63 +7,67 @@
 
 typedef uint32_t KestU32;
 
-// Device type 0x22, METHOD_BUFFERED, FILE_ANY_ACCESS: code = 0x220000 | (function << 2).
+// A control code from its parts, as the kernel's CTL_CODE builds it: device type in bits 31-16,
+// required access in 15-14, function in 13-2, transfer method in 1-0.
+constexpr KestU32 kKestDeviceType = 0x22;  // FILE_DEVICE_UNKNOWN
+constexpr KestU32 kKestMethodBuffered = 0;
+constexpr KestU32 kKestFileAnyAccess = 0;
 constexpr KestU32 KestControlCode(KestU32 function) {
-    return 0x220000u | (function << 2);
+    return (kKestDeviceType << 16) | (kKestFileAnyAccess << 14) | (function << 2) |
+           kKestMethodBuffered;
 }
 
-constexpr KestU32 IOCTL_GET_CLOCK_DIVIDERS = 0x220494;
-constexpr KestU32 IOCTL_SET_CLOCK_DIVIDERS = 0x220498;
-constexpr KestU32 IOCTL_GET_ADAPTER_INFO = 0x22049C;
-constexpr KestU32 IOCTL_READ_FAN1 = 0x2204A0;
-constexpr KestU32 IOCTL_READ_IN1 = 0x2204A4;
-constexpr KestU32 IOCTL_READ_IN7 = 0x2204A8;
-constexpr KestU32 IOCTL_READ_IN5 = 0x2204AC;
-constexpr KestU32 IOCTL_READ_IN6 = 0x2204B0;
-constexpr KestU32 IOCTL_READ_IN8 = 0x2204B4;
-constexpr KestU32 IOCTL_READ_IN2 = 0x2204B8;
-constexpr KestU32 IOCTL_READ_TEMP1 = 0x2204BC;
-constexpr KestU32 IOCTL_READ_TEMP2 = 0x2204C0;
-constexpr KestU32 IOCTL_READ_TEMP3 = 0x2204C4;
-constexpr KestU32 IOCTL_READ_CHIP_ID = 0x2204C8;
-constexpr KestU32 IOCTL_SET_TEMP2_LIMIT = 0x2204CC;
-constexpr KestU32 IOCTL_SET_TEMP3_LIMIT = 0x2204D0;
-constexpr KestU32 IOCTL_SET_FAN_DRIVE = 0x2204D4;
-constexpr KestU32 IOCTL_GET_FAN_DRIVE = 0x2204D8;
-constexpr KestU32 IOCTL_SET_FAN1_LIMIT = 0x2204DC;
-constexpr KestU32 IOCTL_SET_TEMP1_LIMIT = 0x2204E0;
-constexpr KestU32 IOCTL_SET_IN7_LIMIT_A = 0x2204E4;
-constexpr KestU32 IOCTL_SET_IN1_LIMIT_A = 0x2204E8;
-constexpr KestU32 IOCTL_SET_IN2_LIMIT_A = 0x2204EC;
-constexpr KestU32 IOCTL_SET_IN5_LIMIT_A = 0x2204F0;
-constexpr KestU32 IOCTL_SET_IN8_LIMIT_A = 0x2204F4;
-constexpr KestU32 IOCTL_SET_IN6_LIMIT_A = 0x2204F8;
-constexpr KestU32 IOCTL_SET_IN7_LIMIT_B = 0x2204FC;
-constexpr KestU32 IOCTL_SET_IN1_LIMIT_B = 0x220500;
-constexpr KestU32 IOCTL_SET_IN2_LIMIT_B = 0x220504;
-constexpr KestU32 IOCTL_SET_IN5_LIMIT_B = 0x220508;
-constexpr KestU32 IOCTL_SET_IN8_LIMIT_B = 0x22050C;
-constexpr KestU32 IOCTL_SET_IN6_LIMIT_B = 0x220510;
-constexpr KestU32 IOCTL_NO_OPERATION = 0x220514;  // defined code that does nothing
-constexpr KestU32 IOCTL_ALARMS_OFF = 0x220518;
-constexpr KestU32 IOCTL_ALARMS_ON = 0x22051C;
-constexpr KestU32 IOCTL_REINIT_MONITOR = 0x220520;
-constexpr KestU32 IOCTL_READ_BANK0_REG = 0x220524;
-constexpr KestU32 IOCTL_READ_BANK1_REG = 0x220528;
-constexpr KestU32 IOCTL_READ_BANK2_REG = 0x22052C;
-constexpr KestU32 IOCTL_READ_BANK3_REG = 0x220530;
-constexpr KestU32 IOCTL_READ_BANK4_REG = 0x220534;
-constexpr KestU32 IOCTL_READ_BANK5_REG = 0x220538;
-constexpr KestU32 IOCTL_READ_BANK6_REG = 0x22053C;
-constexpr KestU32 IOCTL_READ_IO_REG = 0x220540;
-constexpr KestU32 IOCTL_READ_PLL_REG = 0x220544;
-constexpr KestU32 IOCTL_READ_AUX_I2C_REG = 0x220548;
+constexpr KestU32 IOCTL_GET_CLOCK_DIVIDERS = KestControlCode(0x125);
+constexpr KestU32 IOCTL_SET_CLOCK_DIVIDERS = KestControlCode(0x126);
+constexpr KestU32 IOCTL_GET_ADAPTER_INFO = KestControlCode(0x127);
+constexpr KestU32 IOCTL_READ_FAN1 = KestControlCode(0x128);
+constexpr KestU32 IOCTL_READ_IN1 = KestControlCode(0x129);
+constexpr KestU32 IOCTL_READ_IN7 = KestControlCode(0x12A);
+constexpr KestU32 IOCTL_READ_IN5 = KestControlCode(0x12B);
+constexpr KestU32 IOCTL_READ_IN6 = KestControlCode(0x12C);
+constexpr KestU32 IOCTL_READ_IN8 = KestControlCode(0x12D);
+constexpr KestU32 IOCTL_READ_IN2 = KestControlCode(0x12E);
+constexpr KestU32 IOCTL_READ_TEMP1 = KestControlCode(0x12F);
+constexpr KestU32 IOCTL_READ_TEMP2 = KestControlCode(0x130);
+constexpr KestU32 IOCTL_READ_TEMP3 = KestControlCode(0x131);
+constexpr KestU32 IOCTL_READ_CHIP_ID = KestControlCode(0x132);
+constexpr KestU32 IOCTL_SET_TEMP2_LIMIT = KestControlCode(0x133);
+constexpr KestU32 IOCTL_SET_TEMP3_LIMIT = KestControlCode(0x134);
+constexpr KestU32 IOCTL_SET_FAN_DRIVE = KestControlCode(0x135);
+constexpr KestU32 IOCTL_GET_FAN_DRIVE = KestControlCode(0x136);
+constexpr KestU32 IOCTL_SET_FAN1_LIMIT = KestControlCode(0x137);
+constexpr KestU32 IOCTL_SET_TEMP1_LIMIT = KestControlCode(0x138);
+constexpr KestU32 IOCTL_SET_IN7_LIMIT_A = KestControlCode(0x139);
+constexpr KestU32 IOCTL_SET_IN1_LIMIT_A = KestControlCode(0x13A);
+constexpr KestU32 IOCTL_SET_IN2_LIMIT_A = KestControlCode(0x13B);
+constexpr KestU32 IOCTL_SET_IN5_LIMIT_A = KestControlCode(0x13C);
+constexpr KestU32 IOCTL_SET_IN8_LIMIT_A = KestControlCode(0x13D);
+constexpr KestU32 IOCTL_SET_IN6_LIMIT_A = KestControlCode(0x13E);
+constexpr KestU32 IOCTL_SET_IN7_LIMIT_B = KestControlCode(0x13F);
+constexpr KestU32 IOCTL_SET_IN1_LIMIT_B = KestControlCode(0x140);
+constexpr KestU32 IOCTL_SET_IN2_LIMIT_B = KestControlCode(0x141);
+constexpr KestU32 IOCTL_SET_IN5_LIMIT_B = KestControlCode(0x142);
+constexpr KestU32 IOCTL_SET_IN8_LIMIT_B = KestControlCode(0x143);
+constexpr KestU32 IOCTL_SET_IN6_LIMIT_B = KestControlCode(0x144);
+constexpr KestU32 IOCTL_NO_OPERATION = KestControlCode(0x145);  // defined code that does nothing
+constexpr KestU32 IOCTL_ALARMS_OFF = KestControlCode(0x146);
+constexpr KestU32 IOCTL_ALARMS_ON = KestControlCode(0x147);
+constexpr KestU32 IOCTL_REINIT_MONITOR = KestControlCode(0x148);
+constexpr KestU32 IOCTL_READ_BANK0_REG = KestControlCode(0x149);
+constexpr KestU32 IOCTL_READ_BANK1_REG = KestControlCode(0x14A);
+constexpr KestU32 IOCTL_READ_BANK2_REG = KestControlCode(0x14B);
+constexpr KestU32 IOCTL_READ_BANK3_REG = KestControlCode(0x14C);
+constexpr KestU32 IOCTL_READ_BANK4_REG = KestControlCode(0x14D);
+constexpr KestU32 IOCTL_READ_BANK5_REG = KestControlCode(0x14E);
+constexpr KestU32 IOCTL_READ_BANK6_REG = KestControlCode(0x14F);
+constexpr KestU32 IOCTL_READ_IO_REG = KestControlCode(0x150);
+constexpr KestU32 IOCTL_READ_PLL_REG = KestControlCode(0x151);
+constexpr KestU32 IOCTL_READ_AUX_I2C_REG = KestControlCode(0x152);
 
 constexpr KestU32 kFirstControlCode = IOCTL_GET_CLOCK_DIVIDERS;
 constexpr KestU32 kLastControlCode = IOCTL_READ_AUX_I2C_REG;
 
-static_assert(KestControlCode(0x125) == IOCTL_GET_CLOCK_DIVIDERS, "function 0x125");
-static_assert(KestControlCode(0x152) == IOCTL_READ_AUX_I2C_REG, "function 0x152");
+static_assert(kFirstControlCode == 0x220494 && kLastControlCode == 0x220548, "the code range");
 
 // Completion statuses a client can see (NTSTATUS values).
 constexpr KestU32 kStatusSuccess = 0x00000000;
@@ -80,8 +84,9 @@ constexpr KestU32 kAdapterRadeon9700Pro = 0x4E451002;
 constexpr KestU32 kAdapterRadeon9200 = 0x59611002;  // RV280
 
 constexpr bool IsSupportedAdapter(KestU32 pciId) {
-    return pciId == 0x41501002 || pciId == 0x4E441002 || pciId == 0x4E451002 ||
-           pciId == 0x4E481002 || pciId == 0x59611002;
+    return pciId == kAdapterRadeon9600Pro || pciId == kAdapterRadeon9500Pro ||
+           pciId == kAdapterRadeon9700Pro || pciId == kAdapterRadeon9800Pro ||
+           pciId == kAdapterRadeon9200;
 }
 
 #pragma pack(push, 1)
