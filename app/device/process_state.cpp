@@ -1,5 +1,7 @@
 #include "app/device/process_state.h"
 
+#include "protocol/ioctl.h"
+
 uint32_t g_nAdapterId = 0;
 uint32_t g_nSubsystemId = 0;
 int g_nFanControl = 0;
@@ -12,5 +14,6 @@ uint8_t g_bMonitorOn = 0;
 
 bool IsFanControlBoard() {
     return g_nSubsystemId == 0x00F21D5A || g_nSubsystemId == 0x00121D5A ||
-           g_nAdapterId == 0x59611002 || g_nAdapterId == 0x41501002 || g_nAdapterId == 0x4E481002;
+           g_nAdapterId == kAdapterRadeon9200 || g_nAdapterId == kAdapterRadeon9600Pro ||
+           g_nAdapterId == kAdapterRadeon9800Pro;
 }

@@ -38,11 +38,11 @@ uint32_t FanSpeedForAdapter(uint32_t adapterId, uint32_t storedSpeed) {
     uint32_t low = 40;
     uint32_t high = 200;
     uint32_t replacement = 45;
-    if (adapterId == 0x59611002) {
+    if (adapterId == kAdapterRadeon9200) {
         low = 30;
         high = 75;
         replacement = 30;
-    } else if (adapterId == 0x4E481002) {
+    } else if (adapterId == kAdapterRadeon9800Pro) {
         high = 112;
         replacement = 58;
     }
@@ -57,7 +57,7 @@ void ApplyAlarmLimits() {
         SendDriverValue(IOCTL_SET_TEMP1_LIMIT, 70);
     }
     SendDriverValue(IOCTL_SET_TEMP2_LIMIT, 70);
-    SendDriverValue(IOCTL_SET_TEMP3_LIMIT, g_nAdapterId == 0x4E481002 ? 85 : 70);
+    SendDriverValue(IOCTL_SET_TEMP3_LIMIT, g_nAdapterId == kAdapterRadeon9800Pro ? 85 : 70);
 }
 
 uint32_t ComposeClockDividers(uint32_t current, uint32_t engineMHz, uint32_t memoryMHz,

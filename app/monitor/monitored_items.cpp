@@ -15,9 +15,6 @@ using Kind = BoardKind;
 constexpr uint32_t kFailedReading = 0xFFFFFFFFu;
 constexpr uint32_t kSafeFanRpm = 3000;
 
-constexpr uint32_t kAdapter9200 = 0x59611002;
-constexpr uint32_t kAdapter9600 = 0x41501002;
-constexpr uint32_t kAdapter9800 = 0x4E481002;
 constexpr uint32_t kSubsystem9800B = 0x20021787;
 constexpr uint32_t kSubsystemF2 = 0x00F21D5A;
 constexpr uint32_t kSubsystem12 = 0x00121D5A;
@@ -278,13 +275,13 @@ std::string Printf(const char* format, double value, bool bWhole) {
 }  // namespace
 
 BoardKind ClassifyBoard(uint32_t nAdapterId, uint32_t nSubsystemId) {
-    if (nAdapterId == kAdapter9200) {
+    if (nAdapterId == kAdapterRadeon9200) {
         return Kind::Kind9200;
     }
-    if (nAdapterId == kAdapter9600) {
+    if (nAdapterId == kAdapterRadeon9600Pro) {
         return Kind::Kind9600;
     }
-    if (nAdapterId == kAdapter9800) {
+    if (nAdapterId == kAdapterRadeon9800Pro) {
         return nSubsystemId == kSubsystem9800B ? Kind::Kind9800B : Kind::Kind9800;
     }
     if (nSubsystemId == kSubsystemF2) {
