@@ -1,7 +1,9 @@
 // Pieces of the window layer shared between its source files; not for window code.
 #pragma once
 
+#include <QFrame>
 #include <QObject>
+#include <QPainter>
 #include <QPointer>
 #include <QTimer>
 
@@ -20,6 +22,27 @@ inline constexpr const char* kPropStyle = "zelStyle";      // WS_* | class style
 inline constexpr const char* kPropExStyle = "zelExStyle";  // WS_EX_*
 inline constexpr const char* kPropText = "zelText";        // window text as the program set it
 inline constexpr const char* kPropClass = "zelClass";      // template class name
+
+// A plain child window: draws only its edges; everything else comes from its OnPaint.
+class CWndWidget : public QFrame {
+public:
+    explicit CWndWidget(QWidget* parent) : QFrame(parent) {}
+    void PaintEdges() {
+        if (frameWidth() == 0) {
+            return;
+        }
+        QPainter painter(this);
+        drawFrame(&painter);
+    }
+};
+
+// Where a widget's client area starts inside it (a frame's contents).
+inline QPoint ClientOrigin(const QWidget* w) {
+    if (const auto* frame = qobject_cast<const QFrame*>(w)) {
+        return frame->contentsRect().topLeft();
+    }
+    return QPoint(0, 0);
+}
 
 // Turns a widget's Qt events into messages for its attached window object and owns its timers.
 class CWndHook : public QObject {
