@@ -69,15 +69,21 @@ bool DirectWriteSequence(ULONG ioBase, UCHAR address, UCHAR reg, ULONG value) {
     return PollPhase(ioBase, false);
 }
 
-bool IndexedWriteSequence(ULONG ioBase, UCHAR address, UCHAR reg, ULONG value) {
+// Everything before the address phase starts: flush, set-up, mode, then address and register
+// queued in the FIFO (the data register stays selected).
+void IndexedAddressSetup(ULONG ioBase, ULONG control1, UCHAR address, UCHAR reg) {
     IndexedFlush(ioBase);
     OutDword(ioBase + kRegisterIndex, kIndexedControl0);
     (void)InDword(ioBase + kRegisterData);
     IndexedWrite(ioBase, kIndexedControl0, kIndexedWords.setup);
-    IndexedWrite(ioBase, kIndexedControl1, kControl1Write);
+    IndexedWrite(ioBase, kIndexedControl1, control1);
     OutDword(ioBase + kRegisterIndex, kIndexedData);
     OutDword(ioBase + kRegisterData, address & 0xFE);
     OutDword(ioBase + kRegisterData, reg);
+}
+
+bool IndexedWriteSequence(ULONG ioBase, UCHAR address, UCHAR reg, ULONG value) {
+    IndexedAddressSetup(ioBase, kControl1Write, address, reg);
     OutDword(ioBase + kRegisterData, value);
     IndexedWrite(ioBase, kIndexedControl0, kIndexedWords.startAddress);
     return PollPhase(ioBase, true);
@@ -106,14 +112,7 @@ bool DirectReadSequence(ULONG ioBase, UCHAR address, UCHAR reg, ULONG* value) {
 }
 
 bool IndexedReadSequence(ULONG ioBase, UCHAR address, UCHAR reg, ULONG* value) {
-    IndexedFlush(ioBase);
-    OutDword(ioBase + kRegisterIndex, kIndexedControl0);
-    (void)InDword(ioBase + kRegisterData);
-    IndexedWrite(ioBase, kIndexedControl0, kIndexedWords.setup);
-    IndexedWrite(ioBase, kIndexedControl1, kControl1Read);
-    OutDword(ioBase + kRegisterIndex, kIndexedData);
-    OutDword(ioBase + kRegisterData, address & 0xFE);
-    OutDword(ioBase + kRegisterData, reg);
+    IndexedAddressSetup(ioBase, kControl1Read, address, reg);
     IndexedWrite(ioBase, kIndexedControl0, kIndexedWords.startAddress);
     if (!PollPhase(ioBase, true)) {
         return false;
