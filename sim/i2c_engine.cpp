@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <utility>
 
+#include "sim/hex.h"
+
 namespace sim {
 
 namespace {
@@ -11,12 +13,6 @@ constexpr uint32_t kTimingMask = 0xFFFF0000;
 constexpr uint32_t kTiming = 0x14140000;
 constexpr uint32_t kStartStop = 0x0300;
 constexpr uint32_t kStatusBits = 0x7;
-
-std::string Hex(uint32_t value) {
-    char text[16];
-    std::snprintf(text, sizeof text, "0x%x", value);
-    return text;
-}
 
 }  // namespace
 

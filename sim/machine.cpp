@@ -11,6 +11,7 @@
 #include <utility>
 
 #include "sim/i2c_engine.h"
+#include "sim/hex.h"
 #include "sim/monitor_chip.h"
 #include "sim/physics.h"
 
@@ -49,12 +50,6 @@ constexpr size_t kMaxI2cLog = 65536;
 constexpr size_t kMaxViolations = 1000;
 
 constexpr int kFanCountScale = 1350000;
-
-std::string Hex(uint32_t value, int digits = 0) {
-    char text[16];
-    std::snprintf(text, sizeof text, "0x%0*x", digits, value);
-    return text;
-}
 
 uint32_t AllOnes(int width) {
     return width == 8 ? 0xFFu : 0xFFFFFFFFu;

@@ -1,9 +1,17 @@
 #include "sim/trace.h"
 
+#include "sim/hex.h"
+
 #include <cstdio>
 #include <ostream>
 
 namespace sim {
+
+std::string Hex(uint32_t value, int digits) {
+    char text[16];
+    std::snprintf(text, sizeof text, "0x%0*x", digits, value);
+    return text;
+}
 
 std::string Describe(const PortAccess& access) {
     char text[64];
