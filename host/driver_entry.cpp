@@ -8,14 +8,15 @@ namespace host {
 namespace {
 
 // The emulation passes its own driver object and registry path through the opaque pointers.
-int32_t EnterKestati(void* driverObject, void* registryPath)
-{
+int32_t EnterKestati(void* driverObject, void* registryPath) {
     return DriverEntry(static_cast<PDRIVER_OBJECT>(driverObject),
                        static_cast<PUNICODE_STRING>(registryPath));
 }
 
 }  // namespace
 
-DriverEntryRoutine KestatiDriverEntry() { return &EnterKestati; }
+DriverEntryRoutine KestatiDriverEntry() {
+    return &EnterKestati;
+}
 
 }  // namespace host
