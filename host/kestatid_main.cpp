@@ -13,6 +13,7 @@
 #include <memory>
 #include <string>
 
+#include "common/device_socket.h"
 #include "common/service_key_file.h"
 #include "host/driver_entry.h"
 #include "host/io_manager.h"
@@ -75,8 +76,7 @@ int ParseOptions(int argc, char** argv, Options* o) {
         *target = argv[++i];
     }
     if (o->socket.empty()) {
-        const char* env = getenv(kDeviceSocketEnv);
-        o->socket = (env != nullptr && env[0] != '\0') ? env : kDefaultDeviceSocket;
+        o->socket = DeviceSocketPath();
     }
     if (o->serviceKey.empty()) {
         o->serviceKey = ServiceKeyFilePath();

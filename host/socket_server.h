@@ -14,6 +14,8 @@
 #include <thread>
 #include <vector>
 
+#include "protocol/frame.h"
+
 namespace host {
 
 // Binds a listening socket at `path`, mode 0660 and group `gid` (unless (gid_t)-1). A socket
@@ -26,7 +28,7 @@ using SimCommandHandler = std::function<std::string(const std::string& line)>;
 struct ServerLimits {
     int workers = 4;
     int maxConnections = 256;  // connections being read, queued or served at once
-    int clientTimeoutMs = 2000;
+    int clientTimeoutMs = kFrameClientTimeoutMs;
 };
 
 class SocketServer {

@@ -37,6 +37,5 @@ void SetDeviceTransport(DeviceTransport* transport);
 DeviceTransport& PlatformDeviceTransport();
 
 #ifndef _WIN32
-// Path of the device socket: KESTATI_DEVICE when set and not empty, else the standard path.
-const char* DeviceSocketPath();
+#include "common/device_socket.h"  // DeviceSocketPath(), which the socket transport opens
 #endif

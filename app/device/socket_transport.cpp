@@ -123,11 +123,6 @@ private:
 
 }  // namespace
 
-const char* DeviceSocketPath() {
-    const char* path = getenv(kDeviceSocketEnv);
-    return (path != nullptr && path[0] != '\0') ? path : kDefaultDeviceSocket;
-}
-
 DeviceTransport& PlatformDeviceTransport() {
     static SocketTransport transport;
     return transport;
