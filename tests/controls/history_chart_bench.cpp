@@ -16,8 +16,9 @@ QApplication& App() {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
-    static QApplication app(argc, argv);
-    return app;
+    // Never destroyed: torn down among the exit handlers it would outlive Qt's own globals.
+    static QApplication* app = new QApplication(argc, argv);
+    return *app;
 }
 
 // Client size in pixels: 224 x 57 dialog units with 6 x 13 base units (8-point Tahoma metrics)
