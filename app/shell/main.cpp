@@ -1,0 +1,26 @@
+// zel: the tray program.
+#include <QApplication>
+#include <QDBusConnection>
+#include <QSystemTrayIcon>
+
+#include "app/shell/norlex_app.h"
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("zel"));
+    // The program lives in the tray: hiding or closing its last window does not end it.
+    QApplication::setQuitOnLastWindowClosed(false);
+    AfxInitFramework();
+    int result = 0;
+    {
+        CNorlexApp theApp;
+        if (!theApp.InitInstance(QSystemTrayIcon::isSystemTrayAvailable(),
+                                 QDBusConnection::systemBus())) {
+            return 0;
+        }
+        result = QApplication::exec();
+        // Windows that delete themselves after their last message go now.
+        QApplication::processEvents();
+    }
+    return result;
+}

@@ -1,0 +1,292 @@
+#include "app/shell/main_frame.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QWidget>
+
+#include "app/clock/board_table.h"
+#include "app/clock/clock_dividers.h"
+#include "app/clock/clock_file.h"
+#include "app/device/device_client.h"
+#include "app/device/process_state.h"
+#include "app/device/settings.h"
+#include "app/shell/about_dlg.h"
+#include "app/shell/modal_loops.h"
+#include "app/shell/monitor_dlg.h"
+#include "app/shell/tray_icon.h"
+#include "protocol/ioctl.h"
+
+namespace {
+
+constexpr unsigned kErrorBox = MB_ICONERROR | MB_SETFOREGROUND;
+constexpr uint32_t kFullFanDrive = 255;
+constexpr int kFanRestoreWrites = 11;
+constexpr COLORREF kDialogButtonFace = 0x00C8D0D4;
+
+// Fan guard limits: the first reading above the first limit (or below the lower one) is checked
+// again against the second.
+struct GuardLimits {
+    uint32_t nFirst;
+    uint32_t nSecond;
+};
+constexpr uint32_t kGuardLower = 5;
+
+GuardLimits GuardLimitsFor(uint32_t nAdapterId) {
+    return nAdapterId == kAdapterRadeon9800Pro ? GuardLimits{70, 68} : GuardLimits{60, 58};
+}
+
+}  // namespace
+
+BEGIN_MESSAGE_MAP(CMainFrame, CWnd)
+ON_COMMAND(ID_SHOW_CONFIG, OnShowConfig)
+ON_COMMAND(ID_APP_EXIT_TRAY, OnAppExit)
+ON_COMMAND(ID_APP_ABOUT, OnAppAbout)
+ON_WM_DESTROY()
+ON_WM_CREATE()
+ON_WM_TIMER()
+END_MESSAGE_MAP()
+
+CMainFrame::CMainFrame(bool bTrayAvailable)
+    : m_pConfigDlg(nullptr), m_nFanGuardTimer(0), m_bTrayAvailable(bTrayAvailable) {
+    g_bConfigShown = 0;
+    g_bFanGuardTripped = 0;
+    g_nAdapterId = QueryAdapterInfo(3);
+    g_nSubsystemId = QueryAdapterInfo(7);
+    g_nFanControl = static_cast<int>(ReadFanControlSetting());
+    g_nNoFan = static_cast<int>(ReadNoFanSetting());
+    g_nFan4Temp = static_cast<int>(ReadFan4TempSetting());
+    g_bFanStopped = 0;
+    g_bMonitorOn = 0;
+    if (g_nAdapterId != kAdapterRadeon9200) {
+        ApplyStoredClocks();
+    }
+}
+
+CMainFrame::~CMainFrame() {
+    if (GetSafeHwnd() != nullptr) {
+        DestroyWindow();
+    }
+}
+
+void CMainFrame::ApplyStoredClocks() {
+    const uint32_t current = ReadClockDividers();
+    if (current == 0) {
+        ShowMessageBox("Device access deny", "ZEL ERROR", kErrorBox);
+        ExitProgram(1);
+    }
+    const StoredClocks stored = ReadClockFile();
+    if (!stored.bOpened) {
+        ShowConfigDialog();
+        return;
+    }
+    const BoardRow* row = FindBoardRow(g_nAdapterId, g_nSubsystemId);
+    if (row == nullptr || !row->bTunable) {
+        ShowMessageBox("Graphic Card not supported!", "ZEL", kErrorBox);
+        ExitProgram(1);
+    }
+    // A field the file did not hold counts as outside its window.
+    const uint32_t engine =
+        stored.bHaveEngine ? ClampToWindow(static_cast<uint32_t>(stored.nEngine),
+                                           row->engineStartWindow)
+                           : row->engineStartWindow.nFallback;
+    const uint32_t memory =
+        stored.bHaveMemory ? ClampToWindow(static_cast<uint32_t>(stored.nMemory),
+                                           row->memoryStartWindow)
+                           : row->memoryStartWindow.nFallback;
+    WriteClockDividers(ComposeClockDividers(current, engine, memory, kReferenceDivider));
+}
+
+BOOL CMainFrame::LoadFrame() {
+    // Zero-sized, just outside the bottom-right corner of the screen, no taskbar button.
+    QScreen* screen = QGuiApplication::primaryScreen();
+    const QSize size = screen != nullptr ? screen->size() : QSize(0, 0);
+    const RECT rect{size.width(), size.height(), size.width(), size.height()};
+    if (!CreateEx(WS_EX_TOOLWINDOW, nullptr, "ZEL", WS_POPUP, rect, nullptr, 0)) {
+        return FALSE;
+    }
+    m_hWnd->setWindowFlag(Qt::Tool, true);
+    return TRUE;
+}
+
+int CMainFrame::OnCreate() {
+    if (CWnd::OnCreate() == -1) {
+        return -1;
+    }
+    // A first-run dialog opened during construction had no owner yet: the frame takes it, so
+    // that the exit path destroys it (and its destroy step runs) like any other.
+    if (m_pConfigDlg != nullptr && m_pConfigDlg->GetSafeHwnd() != nullptr &&
+        m_pConfigDlg->GetSafeHwnd()->parentWidget() == nullptr) {
+        QWidget* dlg = m_pConfigDlg->GetSafeHwnd();
+        const bool visible = dlg->isVisible();
+        dlg->setParent(m_hWnd, dlg->windowFlags());
+        if (visible) {
+            dlg->show();
+        }
+    }
+    m_pTray = std::make_unique<TrayIcon>(this, kTrayCallbackMessage, kTrayIconId, 128,
+                                         "Kest Program");
+    if (m_bTrayAvailable) {
+        m_pTray->Add();
+    }
+    ApplyFanSettings();
+    return 0;
+}
+
+void CMainFrame::ApplyFanSettings() {
+    if (IsFanControlBoard() && g_nFanControl == 1) {
+        const uint32_t speed = FanSpeedForAdapter(g_nAdapterId, ReadFanSpeedSetting());
+        SendDriverValue(IOCTL_SET_FAN_DRIVE, speed);
+        if (g_nFan4Temp == 0) {
+            StartFanGuard();
+        }
+    } else {
+        SendDriverValue(IOCTL_SET_FAN_DRIVE, kFullFanDrive);
+    }
+}
+
+void CMainFrame::StartFanGuard() {
+    m_nFanGuardTimer = SetTimer(kFanGuardTimer, kFanGuardPeriodMs, nullptr);
+}
+
+void CMainFrame::StopFanGuard() {
+    KillTimer(m_nFanGuardTimer);
+}
+
+void CMainFrame::OnFanGuardTimer(UINT_PTR /*nIDEvent*/) {
+    const uint32_t t = QueryDriverReading(IOCTL_READ_TEMP3);
+    if (g_bFanGuardTripped == 1) {
+        Default();
+        return;
+    }
+    const GuardLimits limits = GuardLimitsFor(g_nAdapterId);
+    if (t > limits.nFirst || t < kGuardLower) {
+        const uint32_t t2 = QueryDriverReading(IOCTL_READ_TEMP3);
+        if (t2 > limits.nSecond || t2 < kGuardLower) {
+            StopFanGuard();
+            g_bFanGuardTripped = 1;
+            for (int write = 1; write <= kFanRestoreWrites; ++write) {
+                SendDriverValue(IOCTL_SET_FAN_DRIVE, kFullFanDrive);
+                if (QueryDriverReading(IOCTL_GET_FAN_DRIVE) == kFullFanDrive ||
+                    write == kFanRestoreWrites) {
+                    break;
+                }
+            }
+        }
+    }
+    Default();
+}
+
+void CMainFrame::ShowConfigDialog() {
+    if (m_pConfigDlg != nullptr) {
+        m_pConfigDlg->ShowWindow(SW_SHOWNORMAL);
+    } else {
+        auto* dlg = new CMonitorDlg(nullptr);
+        dlg->m_pFrame = this;
+        m_pConfigDlg = dlg;
+        if (!dlg->Create(CMonitorDlg::IDD, nullptr)) {
+            m_pConfigDlg = nullptr;
+            delete dlg;
+            return;
+        }
+        dlg->ShowWindow(SW_SHOWNORMAL);
+    }
+    m_pConfigDlg->SetForegroundWindow();
+    g_bConfigShown = 1;
+}
+
+void CMainFrame::HideConfigDialog() {
+    if (m_pConfigDlg != nullptr) {
+        m_pConfigDlg->ShowWindow(SW_HIDE);
+    }
+    g_bConfigShown = 0;
+}
+
+void CMainFrame::OnShowConfig() {
+    if (g_bConfigShown == 0) {
+        ShowConfigDialog();
+    }
+    if (m_pConfigDlg != nullptr) {
+        m_pConfigDlg->SetForegroundWindow();
+        m_pConfigDlg->ShowWindow(SW_SHOWNORMAL);
+    }
+}
+
+LRESULT CMainFrame::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == kTrayCallbackMessage) {
+        if (lParam == WM_LBUTTONDBLCLK) {
+            if (m_pConfigDlg != nullptr) {
+                m_pConfigDlg->SetForegroundWindow();
+            }
+            if (g_bConfigShown == 0) {
+                ShowConfigDialog();
+            } else {
+                HideConfigDialog();
+            }
+        } else if (lParam == WM_RBUTTONDOWN) {
+            TrayIcon::TrackPopupMenu131(this, QCursor::pos());
+        }
+    }
+    return CWnd::DefWindowProc(message, wParam, lParam);
+}
+
+LRESULT CMainFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_POWERBROADCAST && wParam == PBT_APMRESUMESUSPEND) {
+        QueryDriverReading(IOCTL_REINIT_MONITOR);
+        QueryDriverReading(IOCTL_ALARMS_OFF);
+        if (g_nAdapterId != kAdapterRadeon9200) {
+            ApplyStoredClocks();
+        }
+        g_nFan4Temp = static_cast<int>(ReadFan4TempSetting());
+        ApplyFanSettings();
+        const int index = COLOR_BTNFACE;
+        const COLORREF colour = kDialogButtonFace;
+        SetSysColors(1, &index, &colour);
+    }
+    return CWnd::WindowProc(message, wParam, lParam);
+}
+
+void CMainFrame::OnSystemResumed() {
+    SendMessage(WM_POWERBROADCAST, PBT_APMRESUMESUSPEND, 0);
+}
+
+void CMainFrame::OnAppExit() {
+    RequestExit();
+}
+
+void CMainFrame::OnAppAbout() {
+    CAboutDlg about;
+    about.DoModal();
+}
+
+void CMainFrame::RequestExit() {
+    if (m_bExitRequested) {
+        return;
+    }
+    m_bExitRequested = true;
+    // Message boxes and dialogs running modal loops end as if closed or cancelled; the exit
+    // itself waits until their callers have returned, so nothing they use is deleted under them.
+    EndModalLoops();
+    RunWhenModalLoopsEnded(m_hWnd, [this]() { RunExitPath(); });
+}
+
+void CMainFrame::RunExitPath() {
+    SendMessage(WM_CLOSE);
+}
+
+void CMainFrame::OnDestroy() {
+    QueryDriverReading(IOCTL_ALARMS_OFF);
+    if (m_pTray) {
+        m_pTray->Delete();
+    }
+    CWnd::OnDestroy();
+    if (AfxGetMainWnd() == this) {
+        AfxSetMainWnd(nullptr);
+        QApplication::exit(0);
+    }
+}
+
+void CMainFrame::PostNcDestroy() {
+    m_pConfigDlg = nullptr;
+}

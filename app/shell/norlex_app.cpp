@@ -1,0 +1,38 @@
+#include "app/shell/norlex_app.h"
+
+#include <cstdio>
+
+#include "app/shell/exit_signals.h"
+#include "app/shell/main_frame.h"
+#include "app/shell/resume_watcher.h"
+
+CNorlexApp::CNorlexApp() = default;
+CNorlexApp::~CNorlexApp() = default;
+
+BOOL CNorlexApp::InitInstance(bool bTrayAvailable, const QDBusConnection& bus) {
+    if (!bTrayAvailable) {
+        std::fprintf(stderr,
+                     "zel: the desktop has no notification area; the main dialog stays open and "
+                     "closing it ends the program\n");
+    }
+    // Construction applies the stored clocks, or opens the main dialog on the first run.
+    m_pFrame = std::make_unique<CMainFrame>(bTrayAvailable);
+    if (!m_pFrame->LoadFrame()) {
+        return FALSE;
+    }
+    AfxSetMainWnd(m_pFrame.get());
+    m_pFrame->ShowWindow(SW_HIDE);
+    if (!bTrayAvailable) {
+        m_pFrame->ShowConfigDialog();
+    }
+
+    CMainFrame* frame = m_pFrame.get();
+    m_pSignals = std::make_unique<ExitSignals>([frame]() { frame->RequestExit(); });
+    m_pResume = std::make_unique<ResumeWatcher>(bus, [frame]() { frame->OnSystemResumed(); });
+    if (!m_pResume->Listening()) {
+        std::fprintf(stderr,
+                     "zel: no system bus; a resume from suspend will not re-apply the clocks and "
+                     "fan settings\n");
+    }
+    return TRUE;
+}

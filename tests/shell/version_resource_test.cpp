@@ -1,0 +1,70 @@
+// The version resource reader on real PE files made by the mingw tool chain during the build.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "app/shell/driver_version.h"
+#include "app/shell/version_resource.h"
+#include "tests/shell/scratch_dir.h"
+
+namespace {
+
+std::string Slurp(const char* path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+bool VersionOf(const std::string& bytes, FileVersion* version) {
+    return FindFileVersion(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), version);
+}
+
+TEST(VersionResource, ReadsTheFixedFileVersion) {
+    FileVersion version{};
+    ASSERT_TRUE(ReadFileVersion(KEST_VERSIONED_DLL, &version));
+    EXPECT_EQ(FormatFileVersion(version), "6.14.10.6458");
+    EXPECT_EQ(version.nMS, 0x0006000Eu);
+    EXPECT_EQ(version.nLS, 0x000A193Au);
+}
+
+TEST(VersionResource, NoResourceMissingOrTruncatedFileHasNoVersion) {
+    FileVersion version{};
+    EXPECT_FALSE(ReadFileVersion(KEST_UNVERSIONED_DLL, &version));
+    EXPECT_FALSE(ReadFileVersion("/nonexistent/ati2dvag.dll", &version));
+    const std::string whole = Slurp(KEST_VERSIONED_DLL);
+    ASSERT_GT(whole.size(), 1024u);
+    // Cut anywhere: the reader never reads past what it has, and finds nothing.
+    for (std::size_t size = 0; size < whole.size(); size += 7) {
+        EXPECT_FALSE(VersionOf(whole.substr(0, size), &version)) << size;
+    }
+    EXPECT_TRUE(VersionOf(whole, &version));
+    EXPECT_FALSE(VersionOf("MZ not a PE image at all", &version));
+}
+
+TEST(VersionResource, CorruptedBytesNeverCrashTheReader) {
+    const std::string whole = Slurp(KEST_VERSIONED_DLL);
+    FileVersion version{};
+    for (std::size_t at = 0; at < whole.size(); ++at) {
+        std::string bad = whole;
+        bad[at] = static_cast<char>(bad[at] ^ 0xFF);
+        VersionOf(bad, &version);  // any answer, but no fault (the sanitizer tree checks)
+    }
+}
+
+TEST(DriverVersion, ComesFromTheSystemDirectory) {
+    kesttest::ScratchDir dir;
+    setenv("KESTATI_SYSTEM_DIR", dir.Path().c_str(), 1);
+    EXPECT_EQ(ReadDriverVersionText(), "");
+    dir.Write("ati2dvag.dll", Slurp(KEST_VERSIONED_DLL));
+    EXPECT_EQ(ReadDriverVersionText(), "6.14.10.6458");
+    dir.Write("ati2dvag.dll", Slurp(KEST_UNVERSIONED_DLL));
+    EXPECT_EQ(ReadDriverVersionText(), "");
+    unsetenv("KESTATI_SYSTEM_DIR");
+}
+
+}  // namespace
