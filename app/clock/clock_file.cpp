@@ -1,7 +1,7 @@
 #include "app/clock/clock_file.h"
 
 #include <cstdio>
-#include <cstring>
+#include <cstdlib>
 
 #ifdef _WIN32
 #include <windows.h>

@@ -4,6 +4,7 @@
 #include <QCursor>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QThread>
 #include <QWidget>
 
 #include "app/clock/board_table.h"
@@ -283,7 +284,11 @@ void CMainFrame::OnDestroy() {
     CWnd::OnDestroy();
     if (AfxGetMainWnd() == this) {
         AfxSetMainWnd(nullptr);
-        QApplication::exit(0);
+        // The main window gone ends the message loop (when one runs: exit() without a loop
+        // would make every later loop return at once).
+        if (QThread::currentThread()->loopLevel() > 0) {
+            QApplication::exit(0);
+        }
     }
 }
 

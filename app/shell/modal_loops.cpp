@@ -12,7 +12,6 @@
 namespace {
 
 constexpr int kMaxLoops = 64;
-constexpr int kRetryMs = 10;
 
 int g_nProgramLoopLevel = 1;
 
@@ -62,7 +61,7 @@ void RunWhenModalLoopsEnded(QObject* context, std::function<void()> fn) {
         }
         if (ModalLoopRunning()) {
             EndModalLoops();
-            QTimer::singleShot(kRetryMs, guard.data(), [guard, fn = std::move(fn)]() mutable {
+            QTimer::singleShot(0, guard.data(), [guard, fn = std::move(fn)]() mutable {
                 RunWhenModalLoopsEnded(guard.data(), std::move(fn));
             });
             return;

@@ -4,12 +4,22 @@
 
 #include "app/shell/exit_signals.h"
 #include "app/shell/main_frame.h"
+#include "app/shell/modal_loops.h"
 #include "app/shell/resume_watcher.h"
 
 CNorlexApp::CNorlexApp() = default;
 CNorlexApp::~CNorlexApp() = default;
 
 BOOL CNorlexApp::InitInstance(bool bTrayAvailable, const QDBusConnection& bus) {
+    // From the start: a signal while a start-up box is open closes the box, then its fatal
+    // path (or the exit path, once the frame exists) ends the program.
+    m_pSignals = std::make_unique<ExitSignals>([this]() {
+        if (m_pFrame != nullptr && m_pFrame->GetSafeHwnd() != nullptr) {
+            m_pFrame->RequestExit();
+        } else {
+            EndModalLoops();
+        }
+    });
     if (!bTrayAvailable) {
         std::fprintf(stderr,
                      "zel: the desktop has no notification area; the main dialog stays open and "
@@ -27,7 +37,6 @@ BOOL CNorlexApp::InitInstance(bool bTrayAvailable, const QDBusConnection& bus) {
     }
 
     CMainFrame* frame = m_pFrame.get();
-    m_pSignals = std::make_unique<ExitSignals>([frame]() { frame->RequestExit(); });
     m_pResume = std::make_unique<ResumeWatcher>(bus, [frame]() { frame->OnSystemResumed(); });
     if (!m_pResume->Listening()) {
         std::fprintf(stderr,

@@ -166,8 +166,8 @@ bool FixedFileInfo(const Image& image, size_t offset, uint32_t size, FileVersion
     static const char kKey[] = "VS_VERSION_INFO";
     uint32_t length = 0;
     uint32_t valueLength = 0;
-    if (!image.U16(offset, &length) || !image.U16(offset + 2, &valueLength) || length > size ||
-        valueLength < 52) {
+    if (size > image.Size() || offset > image.Size() - size || !image.U16(offset, &length) ||
+        !image.U16(offset + 2, &valueLength) || length > size || valueLength < 52) {
         return false;
     }
     size_t p = offset + 6;

@@ -31,7 +31,7 @@ TEST_F(ExitTest, ExitWithTheDialogHiddenDestroysItFirst) {
     m_machine->SetChipRegister(0, 0x57, 0x80);  // beeps enabled, as an alarm leaves them
     ClearRequests();
     m_frame->SendMessage(WM_COMMAND, ID_APP_EXIT_TRAY, 0);
-    QApplication::processEvents();
+    RunPostedEvents();
     EXPECT_EQ(m_frame->GetSafeHwnd(), nullptr);
     const std::vector<uint32_t> codes = Codes();
     ASSERT_GE(codes.size(), 4u);
@@ -53,13 +53,13 @@ TEST_F(ExitTest, ExitWhileAMessageBoxIsOpenClosesItFirst) {
     m_frame->ShowConfigDialog();
     QTimer::singleShot(0, m_frame->GetSafeHwnd(), [this]() { m_frame->RequestExit(); });
     const int okCancel = ShowMessageBox("question", "ZEL", MB_OKCANCEL);
-    const int ok = ShowMessageBox("not reached: the exit is on its way", "ZEL", MB_OK);
+    const int ok = ShowMessageBox("closed too: the exit is on its way", "ZEL", MB_OK);
     EXPECT_EQ(okCancel, IDCANCEL);  // as if closed
     EXPECT_EQ(ok, IDOK);
     // The frame is still there: the exit waits for the code that opened the box.
     ASSERT_NE(m_frame->GetSafeHwnd(), nullptr);
     ASSERT_NE(m_frame->m_pConfigDlg, nullptr);
-    QApplication::processEvents();
+    RunPostedEvents();
     EXPECT_EQ(m_frame->GetSafeHwnd(), nullptr);
     SetMessageBoxService(&m_boxes);
 }
@@ -74,7 +74,7 @@ TEST_F(ExitTest, ExitWhileADialogRunsModallyCancelsItFirst) {
     // Back in the caller with everything alive; the exit comes after.
     EXPECT_EQ(m_frame->m_pConfigDlg, dlg);
     EXPECT_NE(dlg->GetSafeHwnd(), nullptr);
-    QApplication::processEvents();
+    RunPostedEvents();
     EXPECT_EQ(m_frame->GetSafeHwnd(), nullptr);
 }
 
@@ -83,15 +83,15 @@ TEST_F(ExitTest, ExitRunsOnce) {
     m_frame->RequestExit();
     m_frame->SendMessage(WM_COMMAND, ID_APP_EXIT_TRAY, 0);
     ClearRequests();
-    QApplication::processEvents();
+    RunPostedEvents();
     EXPECT_EQ(Codes(), std::vector<uint32_t>{IOCTL_ALARMS_OFF});
 }
 
 TEST_F(ExitTest, TerminationSignalsTakeTheExitPath) {
     for (int sig : {SIGTERM, SIGINT, SIGHUP}) {
         int calls = 0;
-        ExitSignals signals([&calls]() { ++calls; });
-        ASSERT_TRUE(signals.Installed());
+        ExitSignals handlers([&calls]() { ++calls; });
+        ASSERT_TRUE(handlers.Installed());
         ASSERT_EQ(std::raise(sig), 0);
         for (int i = 0; i < 100 && calls == 0; ++i) {
             QApplication::processEvents(QEventLoop::AllEvents, 10);

@@ -313,7 +313,7 @@ TEST_F(MainFrameTest, TrayMenuAndDoubleClick) {
     });
     m_frame->SendMessage(kTrayCallbackMessage, kTrayIconId, WM_RBUTTONDOWN);
     EXPECT_TRUE(m_frame->ExitRequested());
-    QApplication::processEvents();
+    RunPostedEvents();
     EXPECT_EQ(m_frame->GetSafeHwnd(), nullptr);
 }
 

@@ -373,7 +373,7 @@ TEST_F(MonitorDlgTest, WithoutATrayClosingTheDialogExits) {
     ClearRequests();
     dlg->GetSafeHwnd()->close();
     EXPECT_TRUE(m_frame->ExitRequested());
-    QApplication::processEvents();
+    RunPostedEvents();
     EXPECT_EQ(m_frame->GetSafeHwnd(), nullptr);
     // The dialog's destroy step, then the frame's: alarms off last.
     ASSERT_FALSE(Codes().empty());

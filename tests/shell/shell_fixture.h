@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "app/device/device_client.h"
 #include "app/device/inprocess_transport.h"
 #include "app/device/process_state.h"
 #include "app/device/service_key_file.h"
@@ -145,6 +146,7 @@ protected:
     CMainFrame* MakeFrame(bool bTray = true) {
         m_frame = std::make_unique<CMainFrame>(bTray);
         EXPECT_TRUE(m_frame->LoadFrame());
+        AfxSetMainWnd(m_frame.get());
         return m_frame.get();
     }
 
@@ -154,7 +156,15 @@ protected:
             m_frame->DestroyWindow();
         }
         m_frame.reset();
+        AfxSetMainWnd(nullptr);
         QApplication::processEvents();
+    }
+
+    // Lets the deferred steps of an exit run (posted events only, never a timer).
+    void RunPostedEvents() {
+        for (int i = 0; i < 20; ++i) {
+            QApplication::processEvents();
+        }
     }
 
     void ClearRequests() { m_transport.requests.clear(); }

@@ -38,8 +38,14 @@ TEST(VersionResource, NoResourceMissingOrTruncatedFileHasNoVersion) {
     EXPECT_FALSE(ReadFileVersion("/nonexistent/ati2dvag.dll", &version));
     const std::string whole = Slurp(KEST_VERSIONED_DLL);
     ASSERT_GT(whole.size(), 1024u);
-    // Cut anywhere: the reader never reads past what it has, and finds nothing.
-    for (std::size_t size = 0; size < whole.size(); size += 7) {
+    // Cut anywhere before the end of the version block: nothing is found (and nothing is read
+    // past the end).
+    const std::size_t signature = whole.find(std::string("\xBD\x04\xEF\xFE", 4));
+    ASSERT_NE(signature, std::string::npos);
+    const std::size_t blockEnd = whole.find(std::string("V\0a\0r\0F\0i\0l\0e", 13));
+    ASSERT_NE(blockEnd, std::string::npos);
+    ASSERT_LT(signature, blockEnd);
+    for (std::size_t size = 0; size < blockEnd; size += 3) {
         EXPECT_FALSE(VersionOf(whole.substr(0, size), &version)) << size;
     }
     EXPECT_TRUE(VersionOf(whole, &version));
