@@ -11,9 +11,9 @@ build: deps
 	@cmake -S . -B build -DCMAKE_BUILD_TYPE=Debug $(CMAKE_QUIET)
 	@cmake --build build -j$(JOBS)
 
-# Driver, platform, simulator, service and client code again under ASan and UBSan.
+# Everything again under ASan and UBSan, the windows and their offscreen tests included.
 asan: deps
-	@cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DKEST_SANITIZE=ON -DKEST_WITH_QT=OFF $(CMAKE_QUIET)
+	@cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DKEST_SANITIZE=ON -DKEST_WITH_QT=ON $(CMAKE_QUIET)
 	@cmake --build build-asan -j$(JOBS)
 
 windows: deps

@@ -9,6 +9,7 @@ packages=(
   qt6-base-dev qt6-svg-dev libgl-dev fonts-wine fonts-dejavu-core
   g++-mingw-w64-i686 mingw-w64-i686-dev binutils-mingw-w64-i686
   clang-format
+  dbus-daemon
 )
 
 missing=()

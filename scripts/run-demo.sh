@@ -1,11 +1,17 @@
 #!/bin/sh
-# Starts kestatid on a simulated RADEON 9800 PRO with a private socket and service key, shows what
-# kestctl reads from it, and stops the service again. Expects the Debug build in build/.
+# Runs the program on a simulated RADEON 9800 PRO: starts kestatid with a private socket and
+# service key, starts zel in a private state directory (where its kest.txt lives) and stops the
+# service when zel exits. Without a display it shows what kestctl reads instead. Expects the
+# Debug build in build/.
+#
+#   ZEL_STATE_DIR   where zel keeps kest.txt (default: $XDG_STATE_HOME/zel-demo, i.e.
+#                   ~/.local/state/zel-demo); delete it to start again from the first run.
 set -eu
 
 BUILD=${BUILD:-build}
 KESTATID="$BUILD/host/kestatid"
 KESTCTL="$BUILD/tools/kestctl/kestctl"
+ZEL="$BUILD/app/shell/zel"
 [ -x "$KESTATID" ] || KESTATID="$BUILD/kestatid"
 [ -x "$KESTCTL" ] || KESTCTL="$BUILD/kestctl"
 
@@ -34,8 +40,21 @@ until "$KESTCTL" raw 0x220514 >/dev/null 2>&1; do
     sleep 0.05
 done
 
-echo "== kestctl info"
-"$KESTCTL" info
-echo
-echo "== kestctl read"
-"$KESTCTL" read
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+    echo "run-demo: no display (neither DISPLAY nor WAYLAND_DISPLAY is set), so here is what kestctl reads instead of the program"
+    echo "== kestctl info"
+    "$KESTCTL" info
+    echo
+    echo "== kestctl read"
+    "$KESTCTL" read
+    exit 0
+fi
+
+STATE_DIR="${ZEL_STATE_DIR:-${XDG_STATE_HOME:-$HOME/.local/state}/zel-demo}"
+mkdir -p "$STATE_DIR"
+ZEL=$(realpath "$ZEL")
+echo "run-demo: zel runs in $STATE_DIR; choose \"&Exit\" in its tray menu (or close the window where there is no tray) to end the demo"
+cd "$STATE_DIR"
+status=0
+"$ZEL" || status=$?
+exit "$status"

@@ -4,6 +4,7 @@
 #include <QSystemTrayIcon>
 
 #include "app/shell/norlex_app.h"
+#include "app/shell/startup_report.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -11,6 +12,7 @@ int main(int argc, char** argv) {
     // The program lives in the tray: hiding or closing its last window does not end it.
     QApplication::setQuitOnLastWindowClosed(false);
     AfxInitFramework();
+    ReportFirstPaintWhenAsked();
     int result = 0;
     {
         CNorlexApp theApp;
