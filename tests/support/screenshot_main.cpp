@@ -2,6 +2,9 @@
 //
 //   zel_screenshot confirm out.png          the clock confirm dialog with sample clocks
 //   zel_screenshot template:<id> out.png    any dialog template as a plain dialog
+//   zel_screenshot main:<board>[:<page>] out.png
+//                                           the main dialog set up on a simulated catalogue board
+//                                           (in this process), on tab page 0, 1 or 2
 //   add --rss to print the process's resident memory while the window is shown
 #include <QApplication>
 
@@ -11,13 +14,14 @@
 #include <string>
 
 #include "app/clock/clock_confirm_dlg.h"
+#include "tests/support/main_dialog_shot.h"
 #include "app/framework/framework.h"
 #include "tests/support/screenshot.h"
 
 namespace {
 
 int Usage() {
-    std::fprintf(stderr, "usage: zel_screenshot confirm|template:<id> out.png [--rss]\n");
+    std::fprintf(stderr, "usage: zel_screenshot confirm|template:<id>|main:<board>[:<page>] out.png [--rss]\n");
     return 2;
 }
 
@@ -36,6 +40,10 @@ int main(int argc, char** argv) {
 
     QApplication app(argc, argv);
     AfxInitFramework(false);
+
+    if (which.rfind("main:", 0) == 0) {
+        return SaveMainDialogShot(which.substr(5), out, rss);
+    }
 
     std::unique_ptr<CDialog> dialog;
     if (which == "confirm") {
