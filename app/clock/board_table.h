@@ -37,7 +37,7 @@ struct BoardRow {
     int nEngineSliderMax;
     int nMemorySliderMin;
     int nMemorySliderMax;
-    bool bTunable;  // false: the program never changes this board's clocks
+    bool bTunable;             // false: the program never changes this board's clocks
     ClockWindow engineWindow;  // the main dialog's clamp
     ClockWindow memoryWindow;
     ClockWindow engineStartWindow;  // start-up and resume

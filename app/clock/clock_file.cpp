@@ -90,8 +90,8 @@ bool WriteReplacing(const unsigned char* bytes) {
     if (fd < 0) {
         return WriteInPlace(bytes);
     }
-    const bool ok = fchmod(fd, ModeForReplacement()) == 0 && WriteAll(fd, bytes, kFileSize) &&
-                    fsync(fd) == 0;
+    const bool ok =
+        fchmod(fd, ModeForReplacement()) == 0 && WriteAll(fd, bytes, kFileSize) && fsync(fd) == 0;
     if (close(fd) != 0 || !ok || rename(temp, kClockFileName) != 0) {
         unlink(temp);
         return WriteInPlace(bytes);

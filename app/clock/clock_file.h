@@ -8,7 +8,7 @@
 inline constexpr const char* kClockFileName = "kest.txt";
 
 struct StoredClocks {
-    bool bOpened;  // false: the file could not be opened for update (missing, a directory, ...)
+    bool bOpened;      // false: the file could not be opened for update (missing, a directory, ...)
     bool bHaveEngine;  // the engine field was all there
     bool bHaveMemory;  // the memory field was all there
     int32_t nEngine;

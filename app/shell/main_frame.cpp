@@ -89,13 +89,13 @@ void CMainFrame::ApplyStoredClocks() {
     }
     // A field the file did not hold counts as outside its window.
     const uint32_t engine =
-        stored.bHaveEngine ? ClampToWindow(static_cast<uint32_t>(stored.nEngine),
-                                           row->engineStartWindow)
-                           : row->engineStartWindow.nFallback;
+        stored.bHaveEngine
+            ? ClampToWindow(static_cast<uint32_t>(stored.nEngine), row->engineStartWindow)
+            : row->engineStartWindow.nFallback;
     const uint32_t memory =
-        stored.bHaveMemory ? ClampToWindow(static_cast<uint32_t>(stored.nMemory),
-                                           row->memoryStartWindow)
-                           : row->memoryStartWindow.nFallback;
+        stored.bHaveMemory
+            ? ClampToWindow(static_cast<uint32_t>(stored.nMemory), row->memoryStartWindow)
+            : row->memoryStartWindow.nFallback;
     WriteClockDividers(ComposeClockDividers(current, engine, memory, kReferenceDivider));
 }
 
@@ -126,8 +126,8 @@ int CMainFrame::OnCreate() {
             dlg->show();
         }
     }
-    m_pTray = std::make_unique<TrayIcon>(this, kTrayCallbackMessage, kTrayIconId, 128,
-                                         "Kest Program");
+    m_pTray =
+        std::make_unique<TrayIcon>(this, kTrayCallbackMessage, kTrayIconId, 128, "Kest Program");
     if (m_bTrayAvailable) {
         m_pTray->Add();
     }

@@ -9,12 +9,11 @@ constexpr const char* kLogin1Manager = "org.freedesktop.login1.Manager";
 ResumeWatcher::ResumeWatcher(const QDBusConnection& bus, std::function<void()> onResume)
     : m_onResume(std::move(onResume)) {
     QDBusConnection connection(bus);
-    m_bListening = connection.isConnected() &&
-                   connection.connect(QString::fromLatin1(kLogin1Service),
-                                      QString::fromLatin1(kLogin1Path),
-                                      QString::fromLatin1(kLogin1Manager),
-                                      QStringLiteral("PrepareForSleep"), this,
-                                      SLOT(OnPrepareForSleep(bool)));
+    m_bListening =
+        connection.isConnected() &&
+        connection.connect(QString::fromLatin1(kLogin1Service), QString::fromLatin1(kLogin1Path),
+                           QString::fromLatin1(kLogin1Manager), QStringLiteral("PrepareForSleep"),
+                           this, SLOT(OnPrepareForSleep(bool)));
 }
 
 void ResumeWatcher::OnPrepareForSleep(bool bStarting) {

@@ -13,7 +13,8 @@ class QMenu;
 
 class TrayIcon : public QObject {
 public:
-    TrayIcon(CWnd* pNotify, UINT nCallbackMessage, UINT nID, int nIconResource, const char* lpszTip);
+    TrayIcon(CWnd* pNotify, UINT nCallbackMessage, UINT nID, int nIconResource,
+             const char* lpszTip);
     ~TrayIcon() override;
 
     // NIM_ADD and NIM_DELETE.

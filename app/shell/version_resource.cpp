@@ -95,7 +95,8 @@ public:
             Section section{};
             if (!m_image.U32(s + 8, &section.nVirtualSize) ||
                 !m_image.U32(s + 12, &section.nVirtualAddress) ||
-                !m_image.U32(s + 16, &section.nRawSize) || !m_image.U32(s + 20, &section.nRawOffset)) {
+                !m_image.U32(s + 16, &section.nRawSize) ||
+                !m_image.U32(s + 20, &section.nRawOffset)) {
                 return false;
             }
             m_sections.push_back(section);

@@ -67,16 +67,22 @@ TEST(BoardTable, SnapTestsOneMemberPerBoard) {
         bool applied;
     };
     const Case cases[] = {
-        {0x4E481002, 0, 380, 341, 380, 340, true},           {0x4E481002, 0, 380, 343, 380, 343, false},
-        {0x4E481002, 0, 379, 339, 379, 339, false},          {0x4E441002, 0x00F21D5A, 277, 270, 277, 271, true},
-        {0x4E441002, 0, 324, 310, 325, 310, true},           {0x4E441002, 0, 323, 310, 323, 310, false},
-        {0x41501002, 0, 400, 299, 400, 300, true},           {0x41501002, 0x01021D5A, 400, 299, 400, 299, false},
-        {0x4E451002, 0, 276, 270, 276, 270, false},          {0x59611002, 0, 249, 199, 249, 199, false},
+        {0x4E481002, 0, 380, 341, 380, 340, true},
+        {0x4E481002, 0, 380, 343, 380, 343, false},
+        {0x4E481002, 0, 379, 339, 379, 339, false},
+        {0x4E441002, 0x00F21D5A, 277, 270, 277, 271, true},
+        {0x4E441002, 0, 324, 310, 325, 310, true},
+        {0x4E441002, 0, 323, 310, 323, 310, false},
+        {0x41501002, 0, 400, 299, 400, 300, true},
+        {0x41501002, 0x01021D5A, 400, 299, 400, 299, false},
+        {0x4E451002, 0, 276, 270, 276, 270, false},
+        {0x59611002, 0, 249, 199, 249, 199, false},
     };
     for (const Case& c : cases) {
         int engine = c.engine;
         int memory = c.memory;
-        EXPECT_EQ(SnapToNominal(*FindBoardRow(c.adapter, c.subsystem), &engine, &memory), c.applied);
+        EXPECT_EQ(SnapToNominal(*FindBoardRow(c.adapter, c.subsystem), &engine, &memory),
+                  c.applied);
         EXPECT_EQ(engine, c.wantEngine);
         EXPECT_EQ(memory, c.wantMemory);
     }
@@ -125,8 +131,7 @@ protected:
 
 TEST_F(ClockFileTest, WritesEightBytesLittleEndian) {
     ASSERT_TRUE(WriteClockFile(325, 311));
-    EXPECT_EQ(m_dir.Read("kest.txt"),
-              std::string("\x45\x01\x00\x00\x37\x01\x00\x00", 8));
+    EXPECT_EQ(m_dir.Read("kest.txt"), std::string("\x45\x01\x00\x00\x37\x01\x00\x00", 8));
     const StoredClocks stored = ReadClockFile();
     EXPECT_TRUE(stored.bOpened && stored.bHaveEngine && stored.bHaveMemory);
     EXPECT_EQ(stored.nEngine, 325);

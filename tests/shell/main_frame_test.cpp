@@ -93,10 +93,10 @@ TEST_F(MainFrameTest, ConstructionOrderOfRequests) {
     SetKey("fancontrol", 0);
     m_dir.Write("kest.txt", Le(380, 340));
     MakeFrame();
-    const std::vector<uint32_t> expected = {
-        IOCTL_GET_ADAPTER_INFO, IOCTL_GET_ADAPTER_INFO, IOCTL_GET_CLOCK_DIVIDERS,
-        IOCTL_READ_PLL_REG,     IOCTL_READ_PLL_REG,     IOCTL_SET_CLOCK_DIVIDERS,
-        IOCTL_SET_FAN_DRIVE};
+    const std::vector<uint32_t> expected = {IOCTL_GET_ADAPTER_INFO,   IOCTL_GET_ADAPTER_INFO,
+                                            IOCTL_GET_CLOCK_DIVIDERS, IOCTL_READ_PLL_REG,
+                                            IOCTL_READ_PLL_REG,       IOCTL_SET_CLOCK_DIVIDERS,
+                                            IOCTL_SET_FAN_DRIVE};
     EXPECT_EQ(Codes(), expected);
     EXPECT_EQ(ValuesOf(IOCTL_SET_FAN_DRIVE), std::vector<uint32_t>{255});
     EXPECT_EQ(g_nAdapterId, 0x4E481002u);
@@ -113,12 +113,12 @@ TEST_F(MainFrameTest, FanDriveFromTheStoredSettings) {
         bool guard;
     };
     const Case cases[] = {
-        {"9200", 1, 20, 0, 30, true},           {"9200", 1, 40, 0, 40, true},
-        {"9200", 1, 76, 1, 30, false},          {"9800pro", 1, 150, 0, 58, true},
-        {"9800pro", 1, 100, -1, 100, false},    {"9600pro", 1, 250, 0, 45, true},
-        {"9500pro-f2", 1, 200, 0, 200, true},   {"9700pro-12", 1, 39, 0, 45, true},
-        {"9700pro", 1, 100, 0, 255, false},     {"9800pro", -1, 100, 0, 255, false},
-        {"9800pro", 0, 100, 0, 255, false},     {"9800pro", 1, -1, 0, 58, true},
+        {"9200", 1, 20, 0, 30, true},         {"9200", 1, 40, 0, 40, true},
+        {"9200", 1, 76, 1, 30, false},        {"9800pro", 1, 150, 0, 58, true},
+        {"9800pro", 1, 100, -1, 100, false},  {"9600pro", 1, 250, 0, 45, true},
+        {"9500pro-f2", 1, 200, 0, 200, true}, {"9700pro-12", 1, 39, 0, 45, true},
+        {"9700pro", 1, 100, 0, 255, false},   {"9800pro", -1, 100, 0, 255, false},
+        {"9800pro", 0, 100, 0, 255, false},   {"9800pro", 1, -1, 0, 58, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.board) + " fancontrol " + std::to_string(c.fancontrol) +
@@ -219,10 +219,10 @@ TEST_F(MainFrameTest, ResumeReappliesClocksFanAndColour) {
     m_dir.Write("kest.txt", Le(420, 360));
     ClearRequests();
     m_frame->OnSystemResumed();
-    const std::vector<uint32_t> expected = {
-        IOCTL_REINIT_MONITOR, IOCTL_ALARMS_OFF,         IOCTL_GET_CLOCK_DIVIDERS,
-        IOCTL_READ_PLL_REG,   IOCTL_READ_PLL_REG,       IOCTL_SET_CLOCK_DIVIDERS,
-        IOCTL_SET_FAN_DRIVE};
+    const std::vector<uint32_t> expected = {IOCTL_REINIT_MONITOR,     IOCTL_ALARMS_OFF,
+                                            IOCTL_GET_CLOCK_DIVIDERS, IOCTL_READ_PLL_REG,
+                                            IOCTL_READ_PLL_REG,       IOCTL_SET_CLOCK_DIVIDERS,
+                                            IOCTL_SET_FAN_DRIVE};
     EXPECT_EQ(Codes(), expected);
     ExpectClocksNear(*m_machine, 420, 360);
     EXPECT_EQ(m_machine->FanDrive(), 90);

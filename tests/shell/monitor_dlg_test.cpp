@@ -111,8 +111,8 @@ TEST_F(MonitorDlgTest, FirstRunCreatesTheFileWithTheDefaultsAndAppliesThem) {
         const char* board;
         int engine, memory;
     };
-    for (const Case& c : {Case{"9800pro", 380, 340}, Case{"9500pro-f2", 277, 271},
-                          Case{"9600pro-a", 400, 275}}) {
+    for (const Case& c :
+         {Case{"9800pro", 380, 340}, Case{"9500pro-f2", 277, 271}, Case{"9600pro-a", 400, 275}}) {
         SCOPED_TRACE(c.board);
         Load(c.board);
         WriteClockDividers(PllWord() ^ 0x00101000u);  // something else in force before
@@ -139,8 +139,8 @@ TEST_F(MonitorDlgTest, SnapRulesAfterReadingTheFile) {
         int fileEngine, fileMemory, engine, memory;
     };
     const Case cases[] = {
-        {"9700pro", 324, 310, 325, 310}, {"9500pro-f2", 277, 270, 277, 271},
-        {"9800pro", 380, 342, 380, 340}, {"9600pro", 400, 299, 400, 300},
+        {"9700pro", 324, 310, 325, 310},   {"9500pro-f2", 277, 270, 277, 271},
+        {"9800pro", 380, 342, 380, 340},   {"9600pro", 400, 299, 400, 300},
         {"9600pro-a", 400, 299, 400, 299}, {"9500pro", 276, 270, 276, 270},
         {"9800pro", 900, 340, 380, 340},  // outside the dialog's window: clamped
     };
@@ -200,10 +200,9 @@ TEST_F(MonitorDlgTest, ReopeningWithTheMonitorOnRestartsIt) {
     EXPECT_FALSE(dlg->m_btnHeatsink.IsWindowEnabled());
     // The last requests of the set-up: alarms off, then the switch-on steps with the limits.
     const std::vector<uint32_t> codes = Codes();
-    const std::vector<uint32_t> tail = {IOCTL_ALARMS_OFF,      IOCTL_REINIT_MONITOR,
-                                        IOCTL_ALARMS_OFF,      IOCTL_SET_FAN1_LIMIT,
-                                        IOCTL_SET_TEMP1_LIMIT, IOCTL_SET_TEMP2_LIMIT,
-                                        IOCTL_SET_TEMP3_LIMIT};
+    const std::vector<uint32_t> tail = {
+        IOCTL_ALARMS_OFF,      IOCTL_REINIT_MONITOR,  IOCTL_ALARMS_OFF,     IOCTL_SET_FAN1_LIMIT,
+        IOCTL_SET_TEMP1_LIMIT, IOCTL_SET_TEMP2_LIMIT, IOCTL_SET_TEMP3_LIMIT};
     ASSERT_GE(codes.size(), tail.size());
     EXPECT_EQ(std::vector<uint32_t>(codes.end() - static_cast<long>(tail.size()), codes.end()),
               tail);
@@ -247,8 +246,9 @@ TEST_F(MonitorDlgTest, FanOptionsFollowTheServiceKey) {
 
 TEST_F(MonitorDlgTest, GarbledOrUnreadableServiceKeyReadsAsMissing) {
     Load("9800pro", false);
-    m_dir.Write("KestATI.reg", "\x01\x02garbage\n[HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet"
-                               "\\Services\\KestATI]\n\"nofan\"=dword:zz\n\"fancontrol\"=hex:\n");
+    m_dir.Write("KestATI.reg",
+                "\x01\x02garbage\n[HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet"
+                "\\Services\\KestATI]\n\"nofan\"=dword:zz\n\"fancontrol\"=hex:\n");
     m_dir.Write("kest.txt", Le(380, 340));
     MakeFrame();
     EXPECT_EQ(m_machine->FanDrive(), 255);
@@ -304,10 +304,10 @@ TEST_F(MonitorDlgTest, TabPagesShowTheirControls) {
             LRESULT result = -1;
             dlg->OnTabSelChange(nullptr, &result);
             EXPECT_EQ(result, 0);
-            for (int id : {1004, 1005, 1009, 1013, 1006, 1019, 1023, 1041, 1032, 1033, 1037, 1038,
-                           1011, 1015, 1012, 1016, 1034, 1035, 1042, 1056, 1059, 1062, 1063, 1060,
-                           1061, 1064, 1065, 1076, 1077, 1078, 1079, 1080, 1089, 1090, 1091, 1095,
-                           1039}) {
+            for (int id :
+                 {1004, 1005, 1009, 1013, 1006, 1019, 1023, 1041, 1032, 1033, 1037, 1038, 1011,
+                  1015, 1012, 1016, 1034, 1035, 1042, 1056, 1059, 1062, 1063, 1060, 1061, 1064,
+                  1065, 1076, 1077, 1078, 1079, 1080, 1089, 1090, 1091, 1095, 1039}) {
                 EXPECT_EQ(shown(id), page == 0) << id;
             }
             EXPECT_EQ(!dlg->m_chart.GetSafeHwnd()->isHidden(), page == 0);
@@ -338,12 +338,14 @@ TEST_F(MonitorDlgTest, TextPagesAreWhiteAndTheRestKeepsTheDialogColours) {
     EXPECT_EQ(dlg->OnCtlColor(&dc, dlg->GetDlgItem(1008), CTLCOLOR_BTN), nullptr);
     CString features;
     dlg->m_editFeatures.GetWindowText(features);
-    EXPECT_TRUE(features.startsWith("Fastest 3D Gaming Performance\r\n\r\n  -128MB DDR memory "
-                                    "accelerates the latest 3D games"));
+    EXPECT_TRUE(
+        features.startsWith("Fastest 3D Gaming Performance\r\n\r\n  -128MB DDR memory "
+                            "accelerates the latest 3D games"));
     CString help;
     dlg->m_editHelp.GetWindowText(help);
-    EXPECT_TRUE(help.startsWith("Pelagon Graphics Monitor FAQs\r\n\r\nQ: Why does my screen not "
-                                "display properly after tuning the clock speed?"));
+    EXPECT_TRUE(
+        help.startsWith("Pelagon Graphics Monitor FAQs\r\n\r\nQ: Why does my screen not "
+                        "display properly after tuning the clock speed?"));
     EXPECT_EQ(help.count("\r\nQ: "), 6);
 }
 

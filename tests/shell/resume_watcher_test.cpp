@@ -19,9 +19,8 @@ namespace {
 class PrivateBus {
 public:
     PrivateBus() {
-        std::FILE* p = popen(KEST_DBUS_DAEMON
-                             " --session --fork --nopidfile --print-address=1 --print-pid=1",
-                             "r");
+        std::FILE* p = popen(
+            KEST_DBUS_DAEMON " --session --fork --nopidfile --print-address=1 --print-pid=1", "r");
         if (p == nullptr) {
             return;
         }
@@ -59,9 +58,9 @@ bool PumpUntil(Pred done) {
 }
 
 void EmitPrepareForSleep(QDBusConnection& login1, bool starting) {
-    QDBusMessage signal = QDBusMessage::createSignal(QStringLiteral("/org/freedesktop/login1"),
-                                                     QStringLiteral("org.freedesktop.login1.Manager"),
-                                                     QStringLiteral("PrepareForSleep"));
+    QDBusMessage signal = QDBusMessage::createSignal(
+        QStringLiteral("/org/freedesktop/login1"), QStringLiteral("org.freedesktop.login1.Manager"),
+        QStringLiteral("PrepareForSleep"));
     signal << starting;
     ASSERT_TRUE(login1.send(signal));
 }
@@ -78,7 +77,8 @@ TEST(ResumeWatcher, RunsOnTheEndOfSleepOnly) {
     // Let the match rule reach the bus before the first signal.
     QDBusConnection watcherBus = QDBusConnection(QStringLiteral("watcher"));
     ASSERT_TRUE(PumpUntil([&]() {
-        return watcherBus.interface()->isServiceRegistered(QStringLiteral("org.freedesktop.login1"))
+        return watcherBus.interface()
+            ->isServiceRegistered(QStringLiteral("org.freedesktop.login1"))
             .value();
     }));
     EmitPrepareForSleep(login1, true);

@@ -29,8 +29,8 @@ public:
         if (chdir(m_old.c_str()) != 0) {
             return;
         }
-        const std::string command = "chmod -R u+rwx '" + m_path + "' 2>/dev/null; rm -rf '" +
-                                    m_path + "'";
+        const std::string command =
+            "chmod -R u+rwx '" + m_path + "' 2>/dev/null; rm -rf '" + m_path + "'";
         if (system(command.c_str()) != 0) {
             // A scratch directory that will not go is left for the system to clean.
         }

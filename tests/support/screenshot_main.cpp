@@ -21,7 +21,9 @@
 namespace {
 
 int Usage() {
-    std::fprintf(stderr, "usage: zel_screenshot confirm|template:<id>|main:<board>[:<page>] out.png [--rss]\n");
+    std::fprintf(
+        stderr,
+        "usage: zel_screenshot confirm|template:<id>|main:<board>[:<page>] out.png [--rss]\n");
     return 2;
 }
 
