@@ -6,10 +6,7 @@
 #include "app/device/process_state.h"
 #include "app/device/settings.h"
 #include "app/shell/monitor_dlg.h"
-
-namespace {
-constexpr unsigned kErrorBox = MB_ICONERROR | MB_SETFOREGROUND;
-}  // namespace
+#include "app/shell/ui_constants.h"
 
 void CMonitorDlg::DecodeClockDividers(uint32_t word) {
     const uint32_t engineSelector = ReadPllRegister(kPllEnginePost);

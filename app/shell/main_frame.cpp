@@ -16,15 +16,14 @@
 #include "app/shell/about_dlg.h"
 #include "app/shell/modal_loops.h"
 #include "app/shell/monitor_dlg.h"
+#include "app/shell/ui_constants.h"
 #include "app/shell/tray_icon.h"
 #include "protocol/ioctl.h"
 
 namespace {
 
-constexpr unsigned kErrorBox = MB_ICONERROR | MB_SETFOREGROUND;
 constexpr uint32_t kFullFanDrive = 255;
 constexpr int kFanRestoreWrites = 11;
-constexpr COLORREF kDialogButtonFace = 0x00C8D0D4;
 
 // Fan guard limits: the first reading above the first limit (or below the lower one) is checked
 // again against the second.

@@ -1,4 +1,5 @@
 #include "app/shell/monitor_dlg.h"
+#include "app/shell/ui_constants.h"
 
 #include <QTimer>
 
@@ -14,8 +15,6 @@
 
 namespace {
 
-constexpr unsigned kErrorBox = MB_ICONERROR | MB_SETFOREGROUND;
-constexpr COLORREF kDialogButtonFace = 0x00C8D0D4;
 constexpr UINT_PTR kMonitorTimer = 1;
 constexpr UINT kMonitorPeriodMs = 1000;
 constexpr uint32_t kMonitorChipId = 48;

@@ -1,5 +1,6 @@
 // The main dialog's set-up on every board kind and its window behaviour.
 #include <QFile>
+#include <sys/stat.h>
 #include <QTest>
 
 #include "app/clock/board_table.h"
@@ -131,6 +132,19 @@ TEST_F(MonitorDlgTest, FirstRunCreatesTheFileWithTheDefaultsAndAppliesThem) {
         host::UnloadDriver();
         ASSERT_EQ(unlink("kest.txt"), 0);
     }
+}
+
+TEST_F(MonitorDlgTest, ClockFileThatCannotBeMadeStillAppliesTheDefaults) {
+    Load("9800pro");
+    ASSERT_EQ(mkdir("kest.txt", 0755), 0);  // a directory where the file belongs
+    MakeFrame();
+    ASSERT_NE(m_frame->m_pConfigDlg, nullptr);  // treated as the first run
+    EXPECT_NEAR(m_machine->EngineMhz(), 380, 3.0);
+    EXPECT_NEAR(m_machine->MemoryMhz(), 340, 3.0);
+    m_frame->m_pConfigDlg->SendMessage(WM_CLOSE);
+    QApplication::processEvents();
+    EXPECT_EQ(m_dir.Names(), (std::vector<std::string>{"KestATI.reg", "kest.txt"}));
+    EXPECT_TRUE(m_boxes.Boxes().empty());
 }
 
 TEST_F(MonitorDlgTest, SnapRulesAfterReadingTheFile) {
