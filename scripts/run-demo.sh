@@ -39,6 +39,11 @@ until "$KESTCTL" raw 0x220514 >/dev/null 2>&1; do
     fi
     sleep 0.05
 done
+# Another service answering on the same socket would be talking to the program instead.
+if ! kill -0 "$PID" 2>/dev/null; then
+    echo "run-demo: kestatid did not start (is another one using $KESTATI_DEVICE?)" >&2
+    exit 1
+fi
 
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
     echo "run-demo: no display (neither DISPLAY nor WAYLAND_DISPLAY is set), so here is what kestctl reads instead of the program"
