@@ -10,6 +10,7 @@
 
 #include "protocol/ioctl.h"
 #include "tests/host/e2e_support.h"
+#include "tests/shell/zel_process.h"
 
 namespace kesttest {
 namespace {
@@ -30,17 +31,9 @@ public:
         }
     }
     bool Start() {
-        m_pid = fork();
-        if (m_pid == 0) {
-            if (chdir(m_dir.c_str()) != 0) {
-                _exit(127);
-            }
-            setenv("QT_QPA_PLATFORM", "offscreen", 1);
-            const int log = open((m_dir + "/zel.log").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-            dup2(log, 2);
-            execl(ZEL_PATH, "zel", static_cast<char*>(nullptr));
-            _exit(127);
-        }
+        const int log = open((m_dir + "/zel.log").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        m_pid = SpawnZel(m_dir, log);
+        close(log);
         return m_pid > 0;
     }
     // Polls (bounded) until `path` exists in the directory or zel has ended.

@@ -16,6 +16,7 @@
 #include <thread>
 
 #include "tests/host/kestatid_process.h"
+#include "tests/shell/zel_process.h"
 
 namespace {
 
@@ -31,18 +32,7 @@ Running StartZel(const std::string& dir) {
         return {};
     }
     Running r;
-    r.pid = fork();
-    if (r.pid == 0) {
-        close(fds[0]);
-        dup2(fds[1], 2);
-        if (chdir(dir.c_str()) != 0) {
-            _exit(127);
-        }
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
-        setenv("ZEL_REPORT_FIRST_PAINT", "1", 1);
-        execl(ZEL_PATH, "zel", static_cast<char*>(nullptr));
-        _exit(127);
-    }
+    r.pid = kesttest::SpawnZel(dir, fds[1], true);
     close(fds[1]);
     r.err = fds[0];
     std::string seen;
