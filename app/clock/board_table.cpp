@@ -2,6 +2,8 @@
 
 #include <iterator>
 
+#include "protocol/ioctl.h"
+
 namespace {
 
 constexpr int kPicture9700 = 156;
@@ -13,33 +15,34 @@ constexpr ClockWindow kNoWindow{0, 0, 0};
 constexpr SnapRule kNoSnap{SnapMember::kNone, 0, 0, 0};
 
 // clang-format off
+// 0x4E44 is the RADEON 9700 PRO id that some RADEON 9500 PRO boards carry too.
 const BoardRow kRows[] = {
     // RADEON 9600 PRO, variant A
-    {0x41501002, 0x01021D5A, "ATI RADEON9600PRO", 400, 275, 380, 590, 500, 620, true,
+    {kAdapterRadeon9600Pro, 0x01021D5A, "ATI RADEON9600PRO", 400, 275, 380, 590, 500, 620, true,
      {350, 600, 400}, {250, 310, 275}, {380, 590, 400}, {250, 310, 275},
      kNoSnap, kPicture9600And9800},
     // RADEON 9600 PRO
-    {0x41501002, kAnySubsystem, "ATI RADEON9600PRO", 400, 300, 380, 590, 500, 630, true,
+    {kAdapterRadeon9600Pro, kAnySubsystem, "ATI RADEON9600PRO", 400, 300, 380, 590, 500, 630, true,
      {350, 600, 400}, {250, 320, 300}, {380, 590, 400}, {250, 320, 300},
      {SnapMember::kMemory, 299, 300, 300}, kPicture9600And9800},
     // RADEON 9500 PRO on a RADEON 9700 PRO id
-    {0x4E441002, 0x00F21D5A, "ATI RADEON9500PRO", 277, 271, 270, 370, 520, 620, true,
+    {kAdapterRadeon9500Pro, 0x00F21D5A, "ATI RADEON9500PRO", 277, 271, 270, 370, 520, 620, true,
      {270, 375, 277}, {260, 315, 271}, {270, 375, 277}, {260, 315, 271},
      {SnapMember::kMemory, 270, 271, 271}, kPicture9500},
     // RADEON 9700 PRO
-    {0x4E441002, kAnySubsystem, "ATI RADEON9700PRO", 325, 311, 300, 385, 600, 700, true,
+    {kAdapterRadeon9500Pro, kAnySubsystem, "ATI RADEON9700PRO", 325, 311, 300, 385, 600, 700, true,
      {300, 385, 325}, {300, 352, 311}, {300, 385, 325}, {300, 352, 311},
      {SnapMember::kEngine, 324, 325, 325}, kPicture9700},
     // RADEON 9500 PRO
-    {0x4E451002, kAnySubsystem, "ATI RADEON9500PRO", 277, 271, 270, 370, 520, 620, true,
+    {kAdapterRadeon9700Pro, kAnySubsystem, "ATI RADEON9500PRO", 277, 271, 270, 370, 520, 620, true,
      {270, 375, 277}, {260, 315, 271}, {270, 375, 277}, {260, 315, 271},
      kNoSnap, kPicture9500},
     // RADEON 9800 PRO
-    {0x4E481002, kAnySubsystem, "ATI RADEON9800PRO", 380, 340, 315, 455, 600, 760, true,
+    {kAdapterRadeon9800Pro, kAnySubsystem, "ATI RADEON9800PRO", 380, 340, 315, 455, 600, 760, true,
      {315, 455, 380}, {300, 380, 340}, {315, 455, 380}, {300, 380, 340},
      {SnapMember::kMemory, 340, 342, 340}, kPicture9600And9800},
     // RADEON 9200: shown, never tuned
-    {0x59611002, kAnySubsystem, "ATI RADEON9200", 250, 200, 225, 300, 360, 500, false,
+    {kAdapterRadeon9200, kAnySubsystem, "ATI RADEON9200", 250, 200, 225, 300, 360, 500, false,
      kNoWindow, kNoWindow, kNoWindow, kNoWindow, kNoSnap, kPicture9200},
 };
 // clang-format on

@@ -6,7 +6,7 @@
 
 #include <cstdio>
 
-#include "app/device/inprocess_transport.h"
+#include "host/inprocess_transport.h"
 #include "app/shell/main_frame.h"
 #include "app/shell/monitor_dlg.h"
 #include "host/driver_entry.h"
