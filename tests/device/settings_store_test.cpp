@@ -1,6 +1,8 @@
 // The service key file behind the four fan settings.
 #include <stdlib.h>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <fstream>
 #include <sstream>
@@ -114,6 +116,9 @@ TEST_F(SettingsStoreTest, WritesReplaceTheFileAndKeepEverythingElse) {
     chmod(m_path.c_str(), 0664);
     struct stat old;
     ASSERT_EQ(stat(m_path.c_str(), &old), 0);
+    // Held open so the file system cannot hand the old inode number to a later replacement.
+    const int oldFd = open(m_path.c_str(), O_RDONLY);
+    ASSERT_GE(oldFd, 0);
 
     EXPECT_EQ(WriteFan4TempSetting(0), kErrorSuccess);
     EXPECT_EQ(WriteFanControlSetting(1), kErrorSuccess);
@@ -135,6 +140,7 @@ TEST_F(SettingsStoreTest, WritesReplaceTheFileAndKeepEverythingElse) {
     struct stat now;
     ASSERT_EQ(stat(m_path.c_str(), &now), 0);
     EXPECT_NE(now.st_ino, old.st_ino) << "replaced by rename, not rewritten in place";
+    close(oldFd);
     EXPECT_EQ(now.st_mode & 0777, 0664u);
     EXPECT_EQ(FilesInDir(), 1) << "no temporary file left behind";
 }
