@@ -11,18 +11,30 @@ namespace {
 // One open, one request, one close. Output buffers start zeroed: a request that succeeds
 // without filling them (an unsupported adapter completes with nothing done) then reads 0
 // instead of whatever the stack held.
-bool Transact(uint32_t code, const void* in, uint32_t inLength, void* out, uint32_t outLength) {
+// `filled` (may be null) receives the Information count of a completed request.
+ReadingOutcome Exchange(uint32_t code, const void* in, uint32_t inLength, void* out,
+                        uint32_t outLength, uint32_t* filled) {
     DeviceTransport& transport = CurrentDeviceTransport();
     DeviceHandle handle = transport.Open(nullptr);
     if (handle == kInvalidDeviceHandle) {
-        return false;
+        return ReadingOutcome::kNoDevice;
     }
     uint32_t status = 0;
     uint32_t information = 0;
     bool replied =
         transport.Control(handle, code, in, inLength, out, outLength, &status, &information);
     transport.Close(handle);
-    return replied && StatusSucceeded(status);
+    if (!replied) {
+        return ReadingOutcome::kNoDevice;
+    }
+    if (filled != nullptr) {
+        *filled = information;
+    }
+    return StatusSucceeded(status) ? ReadingOutcome::kValue : ReadingOutcome::kFailed;
+}
+
+bool Transact(uint32_t code, const void* in, uint32_t inLength, void* out, uint32_t outLength) {
+    return Exchange(code, in, inLength, out, outLength, nullptr) == ReadingOutcome::kValue;
 }
 
 uint32_t PickReading(uint32_t code, const MonitorReadings& r) {
@@ -86,6 +98,22 @@ uint32_t QueryDriverReading(uint32_t code) {
         return 0;
     }
     return PickReading(code, readings);
+}
+
+ReadingOutcome QueryDriverReadingOutcome(uint32_t code, uint32_t* value) {
+    MonitorReadings readings;
+    memset(&readings, 0, sizeof readings);
+    uint32_t filled = 0;
+    ReadingOutcome outcome = Exchange(code, nullptr, 0, &readings, sizeof readings, &filled);
+    if (outcome != ReadingOutcome::kValue) {
+        return outcome;
+    }
+    // A completion without the record (an adapter that vanished) carries no reading.
+    if (filled < sizeof readings) {
+        return ReadingOutcome::kFailed;
+    }
+    *value = PickReading(code, readings);
+    return ReadingOutcome::kValue;
 }
 
 uint32_t SendDriverValue(uint32_t code, uint32_t value) {

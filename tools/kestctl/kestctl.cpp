@@ -1,10 +1,7 @@
 #include "tools/kestctl/kestctl.h"
 
-#include <ctype.h>
 #include <errno.h>
-#include <stdarg.h>
 #include <stdio.h>
-#include <stdlib.h>
 #include <string.h>
 
 #include <vector>
@@ -14,6 +11,9 @@
 #include "common/hex_digit.h"
 #include "protocol/frame.h"
 #include "protocol/ioctl.h"
+#include "tools/kestctl/command_support.h"
+#include "tools/kestctl/readings.h"
+#include "tools/kestctl/commands.h"
 
 #ifndef _WIN32
 #include <poll.h>
@@ -30,6 +30,7 @@ constexpr const char* kUsage =
     "Commands:\n"
     "  info    the adapter's identity, aperture, I/O window and AGP mode\n"
     "  read    every sensor reading of the monitor chip\n"
+    "  watch   sample the board's readings every interval, as a table, CSV or JSON lines\n"
     "  raw     send one control request exactly as given\n"
     "  sim     control the running service's simulated board\n"
     "\n"
@@ -41,11 +42,15 @@ constexpr const char* kInfoUsage =
     "Prints the seven fields of the adapter information record, one 'name value' line each.\n";
 
 constexpr const char* kReadUsage =
-    "usage: kestctl read\n"
+    "usage: kestctl read [--json]\n"
     "\n"
     "Sends every reading request and prints one 'name value' line each: fan1 in RPM, in* in\n"
     "millivolts, temp* in degrees C, chip_id and fan_drive as the chip holds them. A request\n"
-    "that fails reads 0.\n";
+    "that fails reads 0.\n"
+    "  --json  one JSON object instead: the adapter and subsystem ids, and for each item the\n"
+    "          board's monitor watches (keyed fan1, temp3, ...) its name, raw value, value in\n"
+    "          its unit (RPM, V, °C), whether it is inside the board's safe range and the\n"
+    "          range's text. A failed reading is null.\n";
 
 constexpr const char* kRawUsage =
     "usage: kestctl raw CODE [--in VALUE]... [--in-bytes HEX] [--out N]\n"
@@ -72,50 +77,6 @@ constexpr const char* kSimUsage =
     "  state                    print the board's state as key=value lines\n"
     "SENSOR is one of fan1 in1 in2 in5 in6 in7 in8 temp1 temp2 temp3.\n";
 
-std::string Format(const char* format, ...) __attribute__((format(printf, 1, 2)));
-std::string Format(const char* format, ...) {
-    char buffer[256];
-    va_list args;
-    va_start(args, format);
-    vsnprintf(buffer, sizeof buffer, format, args);
-    va_end(args);
-    return buffer;
-}
-
-bool IsHelp(const char* arg) {
-    return strcmp(arg, "--help") == 0 || strcmp(arg, "-h") == 0;
-}
-
-// Hex with 0x, or decimal; the whole text, at most 32 bits. Digits only: strtoull would also
-// take leading blanks, a sign and a second 0x.
-bool ParseNumber(const char* text, uint32_t* value) {
-    if (text == nullptr) {
-        return false;
-    }
-    int base = 10;
-    if (text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
-        base = 16;
-        text += 2;
-    }
-    if (*text == '\0') {
-        return false;
-    }
-    for (const char* p = text; *p != '\0'; ++p) {
-        const unsigned char c = static_cast<unsigned char>(*p);
-        if (base == 16 ? !isxdigit(c) : !isdigit(c)) {
-            return false;
-        }
-    }
-    errno = 0;
-    char* end = nullptr;
-    unsigned long long v = strtoull(text, &end, base);
-    if (errno != 0 || *end != '\0' || v > 0xFFFFFFFFull) {
-        return false;
-    }
-    *value = static_cast<uint32_t>(v);
-    return true;
-}
-
 bool ParseHexBytes(const char* text, std::vector<uint8_t>* bytes) {
     size_t n = strlen(text);
     if (n == 0 || n % 2 != 0) {
@@ -129,25 +90,6 @@ bool ParseHexBytes(const char* text, std::vector<uint8_t>* bytes) {
         }
         bytes->push_back(static_cast<uint8_t>((hi << 4) | lo));
     }
-    return true;
-}
-
-int BadArguments(std::string* err, const std::string& message, const char* usage) {
-    *err += "kestctl: " + message + "\n" + usage;
-    return 2;
-}
-
-// The six client functions cannot tell a missing device from a reading of 0; look first, so that
-// a stopped service is an error and not a screen of zeros.
-bool DeviceReachable(std::string* err) {
-    DeviceTransport& transport = CurrentDeviceTransport();
-    const char* why = "unknown reason";
-    DeviceHandle h = transport.Open(&why);
-    if (h == kInvalidDeviceHandle) {
-        *err += Format("kestctl: cannot open %s: %s\n", KEST_USER_PATH, why);
-        return false;
-    }
-    transport.Close(h);
     return true;
 }
 
@@ -187,25 +129,17 @@ int Read(int argc, const char* const* argv, std::string* out, std::string* err) 
         *out += kReadUsage;
         return 0;
     }
+    if (argc == 1 && strcmp(argv[0], "--json") == 0) {
+        return ReadJson(out, err);
+    }
     if (argc > 0) {
-        return BadArguments(err, Format("read takes no arguments, got '%s'", argv[0]), kReadUsage);
+        return BadArguments(err, Format("read takes no arguments but --json, got '%s'", argv[0]),
+                            kReadUsage);
     }
     if (!DeviceReachable(err)) {
         return 1;
     }
-    struct Reading {
-        const char* name;
-        uint32_t code;
-    };
-    static const Reading kReadings[] = {
-        {"fan1", IOCTL_READ_FAN1},       {"in1", IOCTL_READ_IN1},
-        {"in7", IOCTL_READ_IN7},         {"in5", IOCTL_READ_IN5},
-        {"in6", IOCTL_READ_IN6},         {"in8", IOCTL_READ_IN8},
-        {"in2", IOCTL_READ_IN2},         {"temp1", IOCTL_READ_TEMP1},
-        {"temp2", IOCTL_READ_TEMP2},     {"temp3", IOCTL_READ_TEMP3},
-        {"chip_id", IOCTL_READ_CHIP_ID}, {"fan_drive", IOCTL_GET_FAN_DRIVE},
-    };
-    for (const Reading& r : kReadings) {
+    for (const NamedReading& r : AllReadings()) {
         uint32_t value = QueryDriverReading(r.code);
         *out += r.code == IOCTL_READ_CHIP_ID ? Format("%s 0x%02X\n", r.name, value)
                                              : Format("%s %u\n", r.name, value);
@@ -371,30 +305,56 @@ int Sim(int argc, const char* const* argv, std::string* out, std::string* err) {
 #endif
 }
 
+// Collects what a command writes; nobody answers questions.
+class StringIo : public KestctlIo {
+public:
+    StringIo(std::string* out, std::string* err) : m_out(out), m_err(err) {}
+    void Out(const std::string& text) override { *m_out += text; }
+    void Err(const std::string& text) override { *m_err += text; }
+    int Input() const override { return -1; }
+
+private:
+    std::string* m_out;
+    std::string* m_err;
+};
+
 }  // namespace
 
-int RunKestctl(int argc, const char* const* argv, std::string* out, std::string* err) {
-    if (argc < 2) {
-        return BadArguments(err, "no command given", kUsage);
-    }
-    const char* command = argv[1];
+int RunKestctl(int argc, const char* const* argv, KestctlIo& io) {
+    std::string out;
+    std::string err;
+    int code = 2;
+    const char* command = argc < 2 ? nullptr : argv[1];
     int restCount = argc - 2;
     const char* const* rest = argv + 2;
-    if (IsHelp(command) || strcmp(command, "help") == 0) {
-        *out += kUsage;
-        return 0;
+    if (command == nullptr) {
+        code = BadArguments(&err, "no command given", kUsage);
+    } else if (IsHelp(command) || strcmp(command, "help") == 0) {
+        out += kUsage;
+        code = 0;
+    } else if (strcmp(command, "info") == 0) {
+        code = Info(restCount, rest, &out, &err);
+    } else if (strcmp(command, "read") == 0) {
+        code = Read(restCount, rest, &out, &err);
+    } else if (strcmp(command, "watch") == 0) {
+        return Watch(restCount, rest, io);
+    } else if (strcmp(command, "raw") == 0) {
+        code = Raw(restCount, rest, &out, &err);
+    } else if (strcmp(command, "sim") == 0) {
+        code = Sim(restCount, rest, &out, &err);
+    } else {
+        code = BadArguments(&err, Format("unknown command '%s'", command), kUsage);
     }
-    if (strcmp(command, "info") == 0) {
-        return Info(restCount, rest, out, err);
+    if (!out.empty()) {
+        io.Out(out);
     }
-    if (strcmp(command, "read") == 0) {
-        return Read(restCount, rest, out, err);
+    if (!err.empty()) {
+        io.Err(err);
     }
-    if (strcmp(command, "raw") == 0) {
-        return Raw(restCount, rest, out, err);
-    }
-    if (strcmp(command, "sim") == 0) {
-        return Sim(restCount, rest, out, err);
-    }
-    return BadArguments(err, Format("unknown command '%s'", command), kUsage);
+    return code;
+}
+
+int RunKestctl(int argc, const char* const* argv, std::string* out, std::string* err) {
+    StringIo io(out, err);
+    return RunKestctl(argc, argv, io);
 }

@@ -4,11 +4,26 @@
 
 #include "tools/kestctl/kestctl.h"
 
+namespace {
+
+// Standard output is flushed after every piece, so that a log written through a pipe or into a
+// file survives the program being killed.
+class StdIo : public KestctlIo {
+public:
+    void Out(const std::string& text) override {
+        fwrite(text.data(), 1, text.size(), stdout);
+        fflush(stdout);
+    }
+    void Err(const std::string& text) override {
+        fwrite(text.data(), 1, text.size(), stderr);
+        fflush(stderr);
+    }
+    int Input() const override { return 0; }  // standard input
+};
+
+}  // namespace
+
 int main(int argc, char** argv) {
-    std::string out;
-    std::string err;
-    int code = RunKestctl(argc, argv, &out, &err);
-    fputs(out.c_str(), stdout);
-    fputs(err.c_str(), stderr);
-    return code;
+    StdIo io;
+    return RunKestctl(argc, argv, io);
 }

@@ -1,0 +1,21 @@
+// Small pieces every kestctl command uses: formatting, argument checks and the first look at
+// the device.
+#pragma once
+
+#include <stdint.h>
+
+#include <string>
+
+std::string Format(const char* format, ...) __attribute__((format(printf, 1, 2)));
+
+bool IsHelp(const char* arg);
+
+// Hex with 0x, or decimal; the whole text, at most 32 bits.
+bool ParseNumber(const char* text, uint32_t* value);
+
+// Appends "kestctl: message" and the command's usage to `err`; returns the exit code 2.
+int BadArguments(std::string* err, const std::string& message, const char* usage);
+
+// The client functions cannot tell a missing device from a reading of 0; look first, so that a
+// stopped service is an error and not a screen of zeros.
+bool DeviceReachable(std::string* err);

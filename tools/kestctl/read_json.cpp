@@ -1,0 +1,22 @@
+#include <vector>
+
+#include "tools/kestctl/command_support.h"
+#include "tools/kestctl/commands.h"
+#include "tools/kestctl/readings.h"
+
+int ReadJson(std::string* out, std::string* err) {
+    if (!DeviceReachable(err)) {
+        return 1;
+    }
+    WatchedBoard board = IdentifyBoard();
+    std::vector<ItemSample> samples;
+    if (!SampleBoard(board, &samples)) {
+        *err += "kestctl: the device stopped answering\n";
+        return 1;
+    }
+    *out +=
+        Format("{\"adapter\":\"0x%08X\",\"subsystem\":\"0x%08X\",\"readings\":", board.nAdapterId,
+               board.nSubsystemId) +
+        ReadingsJson(board, samples) + "}\n";
+    return 0;
+}
