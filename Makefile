@@ -2,7 +2,7 @@
 JOBS ?= 2
 CMAKE_QUIET = -Wno-dev --log-level=WARNING
 
-.PHONY: deps build asan windows test run bench format clean
+.PHONY: deps build asan windows test run release bench install format clean
 
 deps:
 	@scripts/install-deps.sh
@@ -27,10 +27,20 @@ test: windows build asan
 run: build
 	@scripts/run-demo.sh
 
-bench: deps
-	@cmake -S . -B build-release -DCMAKE_BUILD_TYPE=Release -DKEST_WITH_QT=ON $(CMAKE_QUIET)
+PREFIX ?= /usr/local
+
+release: deps
+	@cmake -S . -B build-release -DCMAKE_BUILD_TYPE=Release -DKEST_WITH_QT=ON \
+		-DCMAKE_INSTALL_PREFIX=$(PREFIX) $(CMAKE_QUIET)
 	@cmake --build build-release -j$(JOBS)
+
+bench: release
 	@for b in build-release/bench/*; do [ -x "$$b" ] && "$$b"; done
+
+# kestatid, kestctl and zel with the systemd unit, sleep hook, desktop entries, icon, manual pages
+# and completion under PREFIX; DESTDIR stages the whole tree somewhere else.
+install: release
+	@DESTDIR="$(DESTDIR)" cmake --install build-release
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i

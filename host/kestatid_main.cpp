@@ -29,6 +29,7 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: kestatid [--board NAME] [--socket PATH] [--service-key PATH] [--group NAME]\n"
+    "       kestatid --list-boards\n"
     "\n"
     "Loads the KestATI driver on a simulated board and serves its device \\\\.\\kestati.\n"
     "  --board NAME        simulated board (default 9800pro)\n"
@@ -37,6 +38,7 @@ constexpr const char* kUsage =
     "  --service-key PATH  the driver's service key file, created when missing\n"
     "                      (default $KESTATI_SERVICE_KEY, else /var/lib/kestati/KestATI.reg)\n"
     "  --group NAME        group that may use the device (default video)\n"
+    "  --list-boards       print the names of the simulated boards, one a line\n"
     "Signals: TERM or INT unload the driver and stop; USR1 tells the driver the system resumed.\n";
 
 struct Options {
@@ -47,12 +49,18 @@ struct Options {
     bool groupGiven = false;
 };
 
-// 0: run; 1: --help shown; 2: bad arguments.
+// 0: run; 1: --help or the board list shown; 2: bad arguments.
 int ParseOptions(int argc, char** argv, Options* o) {
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
         if (arg == "--help" || arg == "-h") {
             fputs(kUsage, stdout);
+            return 1;
+        }
+        if (arg == "--list-boards") {
+            for (std::string_view name : sim::BoardNames()) {
+                printf("%.*s\n", static_cast<int>(name.size()), name.data());
+            }
             return 1;
         }
         std::string* target = nullptr;
