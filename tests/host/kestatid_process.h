@@ -39,6 +39,16 @@ inline bool Connects(const std::string& path) {
     return ok;
 }
 
+// The argv of `args` for posix_spawn; points into `args`, which must outlive it.
+inline std::vector<char*> SpawnArgv(std::vector<std::string>& args) {
+    std::vector<char*> argv;
+    for (std::string& a : args) {
+        argv.push_back(a.data());
+    }
+    argv.push_back(nullptr);
+    return argv;
+}
+
 // A private temporary directory, removed with everything in it.
 class TempDir {
 public:
@@ -76,11 +86,7 @@ public:
         std::vector<std::string> args = {KESTATID_PATH, "--socket", m_socket, "--service-key",
                                          m_key};
         args.insert(args.end(), extra.begin(), extra.end());
-        std::vector<char*> argv;
-        for (std::string& a : args) {
-            argv.push_back(a.data());
-        }
-        argv.push_back(nullptr);
+        std::vector<char*> argv = SpawnArgv(args);
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
         posix_spawn_file_actions_addopen(&actions, 2, m_log.c_str(), O_WRONLY | O_CREAT | O_APPEND,

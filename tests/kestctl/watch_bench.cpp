@@ -1,7 +1,6 @@
 // How many samples of every reading kestctl gets through the kestatid socket: inside one
 // `watch` process, and as one `kestctl read` per process start.
 #include <benchmark/benchmark.h>
-#include <fcntl.h>
 
 #include <string>
 #include <vector>
@@ -9,27 +8,16 @@
 #include "app/device/device_transport.h"
 #include "protocol/frame.h"
 #include "tests/host/kestatid_process.h"
+#include "tests/kestctl/kestctl_process.h"
 #include "tools/kestctl/readings.h"
 
 namespace {
 
-// Runs the kestctl program with its output thrown away; true when it exited 0.
-bool RunKestctl(std::vector<std::string> args) {
-    args.insert(args.begin(), KESTCTL_PATH);
-    std::vector<char*> argv;
-    for (std::string& a : args) {
-        argv.push_back(a.data());
-    }
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    pid_t pid = -1;
-    int rc = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    int status = 0;
-    return rc == 0 && waitpid(pid, &status, 0) == pid && WIFEXITED(status) &&
-           WEXITSTATUS(status) == 0;
+// Runs the kestctl program to its end; true when it exited 0.
+bool RunKestctl(const std::vector<std::string>& args) {
+    kesttest::KestctlProcess process(args);
+    int status = process.Wait();
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
 // A running service for one benchmark.

@@ -1,6 +1,5 @@
 // kestctl read --json and watch against the real kestatid, with sensors pinned through the
 // board's control socket; the signal and service-loss cases run the kestctl program itself.
-#include <poll.h>
 #include <time.h>
 
 #include <memory>
@@ -11,11 +10,13 @@
 #include "app/device/settings.h"
 #include "protocol/frame.h"
 #include "tests/host/e2e_support.h"
+#include "tests/kestctl/kestctl_process.h"
 
 namespace {
 
 using kesttest::Ctl;
 using kesttest::CtlResult;
+using kesttest::KestctlProcess;
 
 std::vector<std::string> Lines(const std::string& text) {
     std::vector<std::string> lines;
@@ -31,94 +32,6 @@ std::vector<std::string> Lines(const std::string& text) {
     }
     return lines;
 }
-
-// The kestctl program with its standard output and error on pipes.
-class KestctlProcess {
-public:
-    explicit KestctlProcess(std::vector<std::string> args) {
-        args.insert(args.begin(), KESTCTL_PATH);
-        std::vector<char*> argv;
-        for (std::string& a : args) {
-            argv.push_back(a.data());
-        }
-        argv.push_back(nullptr);
-        int out[2];
-        int err[2];
-        EXPECT_EQ(pipe(out), 0);
-        EXPECT_EQ(pipe(err), 0);
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_adddup2(&actions, out[1], 1);
-        posix_spawn_file_actions_adddup2(&actions, err[1], 2);
-        posix_spawn_file_actions_addclose(&actions, out[0]);
-        posix_spawn_file_actions_addclose(&actions, err[0]);
-        EXPECT_EQ(posix_spawn(&m_pid, argv[0], &actions, nullptr, argv.data(), environ), 0);
-        posix_spawn_file_actions_destroy(&actions);
-        close(out[1]);
-        close(err[1]);
-        m_out = out[0];
-        m_err = err[0];
-    }
-    ~KestctlProcess() {
-        if (m_pid > 0) {
-            kill(m_pid, SIGKILL);
-            Wait();
-        }
-        close(m_out);
-        close(m_err);
-    }
-
-    // Reads standard output until it holds `lines` whole lines (or ends); what was read so far.
-    const std::string& ReadLines(size_t lines, int limitMs = 20000) {
-        long long end = kesttest::MonotonicMs() + limitMs;
-        while (static_cast<size_t>(std::count(m_text.begin(), m_text.end(), '\n')) < lines &&
-               kesttest::MonotonicMs() < end) {
-            if (!ReadSome(m_out, &m_text, static_cast<int>(end - kesttest::MonotonicMs()))) {
-                break;
-            }
-        }
-        return m_text;
-    }
-
-    void Signal(int signo) const { kill(m_pid, signo); }
-
-    // Waits for the exit and collects the rest of both streams; the raw wait status.
-    int Wait() {
-        while (ReadSome(m_out, &m_text, 20000)) {
-        }
-        while (ReadSome(m_err, &m_errText, 20000)) {
-        }
-        int status = -1;
-        while (waitpid(m_pid, &status, 0) < 0 && errno == EINTR) {
-        }
-        m_pid = -1;
-        return status;
-    }
-
-    const std::string& Out() const { return m_text; }
-    const std::string& Err() const { return m_errText; }
-
-private:
-    static bool ReadSome(int fd, std::string* into, int limitMs) {
-        pollfd p{fd, POLLIN, 0};
-        if (poll(&p, 1, limitMs) <= 0) {
-            return false;
-        }
-        char buffer[4096];
-        ssize_t n = read(fd, buffer, sizeof buffer);
-        if (n <= 0) {
-            return false;
-        }
-        into->append(buffer, static_cast<size_t>(n));
-        return true;
-    }
-
-    pid_t m_pid = -1;
-    int m_out = -1;
-    int m_err = -1;
-    std::string m_text;
-    std::string m_errText;
-};
 
 class WatchTest : public ::testing::Test {
 protected:
