@@ -10,7 +10,7 @@ packages=(
   g++-mingw-w64-i686 mingw-w64-i686-dev binutils-mingw-w64-i686
   clang-format
   dbus-daemon
-  desktop-file-utils man-db groff-base
+  desktop-file-utils man-db groff-base systemd
 )
 
 missing=()

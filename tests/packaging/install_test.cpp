@@ -101,6 +101,14 @@ TEST(Install, StagedInstallLaysOutEveryFile) {
           "\nWantedBy=multi-user.target\n"}) {
         EXPECT_NE(unit.find(line), std::string::npos) << line;
     }
+    // systemd reads it without a complaint, run from the staged binary.
+    const std::string staged = root + "/kestatid.service";
+    ShellResult copy = Shell("sed 's|=/usr/local/sbin/|=" + root + "/usr/local/sbin/|' '" + root +
+                             "/usr/local/lib/systemd/system/kestatid.service' > '" + staged + "'");
+    ASSERT_EQ(copy.status, 0) << copy.out;
+    ShellResult verify = Shell("systemd-analyze --man=no verify '" + staged + "'");
+    EXPECT_EQ(verify.status, 0) << verify.out;
+    EXPECT_EQ(verify.out, "");
 }
 
 TEST(Install, DesktopEntryIsValidAndStartsTheLauncher) {
