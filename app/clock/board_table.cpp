@@ -53,6 +53,19 @@ uint32_t ClampToWindow(uint32_t nClock, const ClockWindow& window) {
     return nClock < window.nMin || nClock > window.nMax ? window.nFallback : nClock;
 }
 
+ClampedClocks ClampToWindows(const BoardRow& row, uint32_t* pnEngine, uint32_t* pnMemory) {
+    ClampedClocks clamped{false, false};
+    if (ClampToWindow(*pnMemory, row.memoryWindow) != *pnMemory) {
+        *pnMemory = row.memoryWindow.nFallback;
+        clamped.bMemory = true;
+    }
+    if (ClampToWindow(*pnEngine, row.engineWindow) != *pnEngine) {
+        *pnEngine = row.engineWindow.nFallback;
+        clamped.bEngine = true;
+    }
+    return clamped;
+}
+
 const BoardRow* FindBoardRow(uint32_t nAdapterId, uint32_t nSubsystemId) {
     for (const BoardRow& row : kRows) {
         if (row.nAdapterId == nAdapterId &&

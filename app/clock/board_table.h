@@ -55,6 +55,14 @@ const BoardRow* FindBoardRow(uint32_t nAdapterId, uint32_t nSubsystemId);
 // Every row, in table order (for tools and tests).
 const BoardRow* BoardRows(int* pnCount);
 
+// Keeps a wanted pair of clocks inside the board's main-dialog windows, memory first: a clock
+// outside its window takes the window's fallback. Says which of the two were replaced.
+struct ClampedClocks {
+    bool bEngine;
+    bool bMemory;
+};
+ClampedClocks ClampToWindows(const BoardRow& row, uint32_t* pnEngine, uint32_t* pnMemory);
+
 // Applies the board's snap rule to a pair of clocks; true when the tested clock lay in the rule's
 // window and now holds the nominal clock.
 bool SnapToNominal(const BoardRow& row, int* pnEngine, int* pnMemory);

@@ -36,12 +36,11 @@ uint32_t CMonitorDlg::ClampAndComposeClocks() {
         ShowMessageBox("Graphic card not supported!", "ZEL", kErrorBox);
         ExitProgram(1);
     }
-    if (ClampToWindow(m_nWorkMemory, row->memoryWindow) != m_nWorkMemory) {
-        m_nWorkMemory = row->memoryWindow.nFallback;
+    const ClampedClocks clamped = ClampToWindows(*row, &m_nWorkEngine, &m_nWorkMemory);
+    if (clamped.bMemory) {
         m_nMemoryClock = static_cast<int>(m_nWorkMemory);
     }
-    if (ClampToWindow(m_nWorkEngine, row->engineWindow) != m_nWorkEngine) {
-        m_nWorkEngine = row->engineWindow.nFallback;
+    if (clamped.bEngine) {
         m_nEngineClock = static_cast<int>(m_nWorkEngine);
     }
     return ComposeClockDividers(current, m_nWorkEngine, m_nWorkMemory, kReferenceDivider);

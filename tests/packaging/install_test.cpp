@@ -177,7 +177,8 @@ TEST(Install, BashCompletesCommandsOptionsAndBoardNames) {
         std::string expected;
     };
     const Row rows[] = {
-        {"kestctl ''", 1, "info read watch raw sim help --help\n"},
+        {"kestctl ''", 1, "info read watch clocks raw sim help --help\n"},
+        {"kestctl clocks set 400 700 ''", 5, "--yes\n"},
         {"kestctl w", 1, "watch\n"},
         {"kestctl watch --format ''", 3, "table csv json\n"},
         {"kestctl watch --interval ''", 3, "\n"},

@@ -10,3 +10,6 @@ int ReadJson(std::string* out, std::string* err);
 
 // `watch [--interval SECONDS] [--count N] [--format table|csv|json]`.
 int Watch(int argc, const char* const* argv, KestctlIo& io);
+
+// `clocks` and `clocks set ENGINE MEMORY [--yes]`.
+int ClocksCommand(int argc, const char* const* argv, KestctlIo& io);

@@ -31,6 +31,7 @@ constexpr const char* kUsage =
     "  info    the adapter's identity, aperture, I/O window and AGP mode\n"
     "  read    every sensor reading of the monitor chip\n"
     "  watch   sample the board's readings every interval, as a table, CSV or JSON lines\n"
+    "  clocks  the engine and memory clocks in force; 'clocks set' changes them\n"
     "  raw     send one control request exactly as given\n"
     "  sim     control the running service's simulated board\n"
     "\n"
@@ -338,6 +339,8 @@ int RunKestctl(int argc, const char* const* argv, KestctlIo& io) {
         code = Read(restCount, rest, &out, &err);
     } else if (strcmp(command, "watch") == 0) {
         return Watch(restCount, rest, io);
+    } else if (strcmp(command, "clocks") == 0) {
+        return ClocksCommand(restCount, rest, io);
     } else if (strcmp(command, "raw") == 0) {
         code = Raw(restCount, rest, &out, &err);
     } else if (strcmp(command, "sim") == 0) {

@@ -14,10 +14,12 @@ public:
     virtual void Err(const std::string& text) = 0;
     // The descriptor answers come from; -1 when there is nobody to ask.
     virtual int Input() const = 0;
+    // How long a question waits for its answer.
+    virtual int AnswerTimeoutMs() const { return 10000; }
 };
 
 // Returns the exit code: 0 done, 1 the device (or the board's control socket) cannot be reached
-// or the request was not answered, 2 bad arguments.
+// or the request was not answered, 2 bad arguments, 3 new clocks not kept.
 int RunKestctl(int argc, const char* const* argv, KestctlIo& io);
 
 // The same with everything collected in `out` and `err`, and nobody to ask.
