@@ -2,7 +2,7 @@
 JOBS ?= 2
 CMAKE_QUIET = -Wno-dev --log-level=WARNING
 
-.PHONY: deps build asan windows test run release bench install format clean
+.PHONY: deps build asan windows fuzz-build fuzz test run release bench install format clean
 
 deps:
 	@scripts/install-deps.sh
@@ -20,9 +20,20 @@ windows: deps
 	@cmake -S . -B build-windows -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release $(CMAKE_QUIET)
 	@cmake --build build-windows -j$(JOBS)
 
-test: windows build asan
+# The libFuzzer targets, built with clang under ASan and UBSan in their own tree.
+fuzz-build: deps
+	@cmake -S . -B build-fuzz -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
+		-DCMAKE_BUILD_TYPE=RelWithDebInfo -DKEST_FUZZ=ON $(CMAKE_QUIET)
+	@cmake --build build-fuzz -j$(JOBS) --target fuzzers
+
+# Every fuzz target for a million inputs (RUNS=n for another count).
+fuzz: fuzz-build
+	@scripts/run-fuzzers.sh
+
+test: windows build asan fuzz-build
 	@ctest --test-dir build --output-on-failure -j$(JOBS)
 	@ctest --test-dir build-asan --output-on-failure -j$(JOBS)
+	@ctest --test-dir build-fuzz --output-on-failure -j$(JOBS)
 
 run: build
 	@scripts/run-demo.sh
@@ -46,4 +57,4 @@ format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
-	rm -rf build build-asan build-windows build-release
+	rm -rf build build-asan build-windows build-release build-fuzz

@@ -19,6 +19,7 @@ namespace {
 struct Entry {
     std::string raw;
     std::string joined;
+    bool unterminated = false;  // the file ends inside its continuation
 };
 
 std::string Trim(const std::string& s) {
@@ -58,6 +59,7 @@ std::vector<Entry> SplitEntries(const std::string& text) {
         }
     }
     if (continuing || !current.raw.empty()) {
+        current.unterminated = continuing;
         entries.push_back(current);
     }
     return entries;
@@ -313,6 +315,9 @@ bool SetRegDword(std::string* text, const char* name, uint32_t value) {
         Entry& after = entries[lastInKey];
         if (after.raw.empty() || after.raw.back() != '\n') {
             after.raw += "\n";
+        }
+        if (after.unterminated) {
+            after.raw += "\n";  // a blank line ends the continuation, or it would swallow ours
         }
         after.raw += newLine + "\n";
     }

@@ -8,7 +8,7 @@ packages=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   qt6-base-dev qt6-svg-dev libgl-dev fonts-wine fonts-dejavu-core
   g++-mingw-w64-i686 mingw-w64-i686-dev binutils-mingw-w64-i686
-  clang-format
+  clang-format clang libclang-rt-14-dev
   dbus-daemon
   desktop-file-utils man-db groff-base systemd
 )

@@ -10,9 +10,6 @@ std::string Format(const char* format, ...) __attribute__((format(printf, 1, 2))
 
 bool IsHelp(const char* arg);
 
-// Hex with 0x, or decimal; the whole text, at most 32 bits.
-bool ParseNumber(const char* text, uint32_t* value);
-
 // Appends "kestctl: message" and the command's usage to `err`; returns the exit code 2.
 int BadArguments(std::string* err, const std::string& message, const char* usage);
 

@@ -8,9 +8,9 @@
 
 #include "app/device/device_client.h"
 #include "app/device/device_transport.h"
-#include "common/hex_digit.h"
 #include "protocol/frame.h"
 #include "protocol/ioctl.h"
+#include "tools/kestctl/arguments.h"
 #include "tools/kestctl/command_support.h"
 #include "tools/kestctl/readings.h"
 #include "tools/kestctl/commands.h"
@@ -77,22 +77,6 @@ constexpr const char* kSimUsage =
     "  ambient DEGREES          add heat to the room\n"
     "  state                    print the board's state as key=value lines\n"
     "SENSOR is one of fan1 in1 in2 in5 in6 in7 in8 temp1 temp2 temp3.\n";
-
-bool ParseHexBytes(const char* text, std::vector<uint8_t>* bytes) {
-    size_t n = strlen(text);
-    if (n == 0 || n % 2 != 0) {
-        return false;
-    }
-    for (size_t i = 0; i < n; i += 2) {
-        int hi = HexDigit(text[i]);
-        int lo = HexDigit(text[i + 1]);
-        if (hi < 0 || lo < 0) {
-            return false;
-        }
-        bytes->push_back(static_cast<uint8_t>((hi << 4) | lo));
-    }
-    return true;
-}
 
 int Info(int argc, const char* const* argv, std::string* out, std::string* err) {
     if (argc > 0 && IsHelp(argv[0])) {
