@@ -6,6 +6,7 @@
 #include <signal.h>
 #include <stdio.h>
 #include <string.h>
+#include <sys/eventfd.h>
 #include <sys/signalfd.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -130,7 +131,8 @@ int ListenOnPath(const std::string& path, gid_t gid, std::string* error) {
         fprintf(stderr, "kestatid: cannot give %s to group %u: %s\n", path.c_str(),
                 static_cast<unsigned>(gid), strerror(errno));
     }
-    if (listen(fd, 64) != 0) {
+    // Clients beyond the connection limit wait in this queue; they are not refused.
+    if (listen(fd, SOMAXCONN) != 0) {
         *error = "cannot listen on " + path + ": " + strerror(errno);
         close(fd);
         unlink(path.c_str());
@@ -161,27 +163,144 @@ bool SocketServer::Start(const std::string& devicePath, const std::string& simPa
             m_simIno = st.st_ino;
         }
     }
+    m_wakeFd = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    if (m_wakeFd < 0) {
+        *error = std::string("eventfd: ") + strerror(errno);
+        RemoveSocket(m_simFd, m_simPath, m_simDev, m_simIno);
+        return false;
+    }
     m_deviceFd = ListenOnPath(devicePath, gid, error);
     if (m_deviceFd < 0) {
         RemoveSocket(m_simFd, m_simPath, m_simDev, m_simIno);
+        close(m_wakeFd);
+        m_wakeFd = -1;
         return false;
     }
     if (stat(devicePath.c_str(), &st) == 0) {
         m_deviceDev = st.st_dev;
         m_deviceIno = st.st_ino;
     }
+    // The accepting threads wait in accept() itself, so that each connection wakes just one.
+    fcntl(m_deviceFd, F_SETFL, fcntl(m_deviceFd, F_GETFL) & ~O_NONBLOCK);
     m_stopping = false;
     for (int i = 0; i < m_limits.workers; ++i) {
         m_workers.emplace_back([this] { Worker(); });
     }
+    for (int i = 0; i < m_limits.acceptors; ++i) {
+        m_acceptors.emplace_back([this] { Acceptor(); });
+    }
     return true;
 }
 
+bool SocketServer::TakeSlot() {
+    std::unique_lock<std::mutex> lock(m_mutex);
+    m_slotFree.wait(lock, [this] { return m_stopping || m_connections < m_limits.maxConnections; });
+    if (m_stopping) {
+        return false;
+    }
+    ++m_connections;
+    return true;
+}
+
+void SocketServer::EndConnection(int fd) {
+    if (fd >= 0) {
+        close(fd);
+    }
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        --m_connections;
+    }
+    m_slotFree.notify_one();
+}
+
+void SocketServer::Acceptor() {
+    for (;;) {
+        // A place is taken before the connection is: at the limit, clients stay queued.
+        if (!TakeSlot()) {
+            return;
+        }
+        int fd = accept4(m_deviceFd, nullptr, nullptr, SOCK_CLOEXEC);
+        if (fd < 0) {
+            const int e = errno;
+            EndConnection(-1);
+            {
+                std::lock_guard<std::mutex> lock(m_mutex);
+                if (m_stopping) {
+                    return;
+                }
+            }
+            if (e == EMFILE || e == ENFILE || e == ENOBUFS || e == ENOMEM) {
+                fprintf(stderr, "kestatid: cannot accept a connection: %s\n", strerror(e));
+                timespec pause{0, 50 * 1000 * 1000};
+                nanosleep(&pause, nullptr);
+            } else if (e == EINVAL || e == EBADF) {
+                return;  // the listening socket is shut down
+            }
+            continue;
+        }
+        ServeOrPass(fd, NowMs());
+    }
+}
+
+void SocketServer::ServeOrPass(int fd, long long acceptedMs) {
+    FrameReader frame;
+    const long long promptEnd = acceptedMs + m_limits.promptMs;
+    for (;;) {
+        switch (ReadDeviceFrame(fd, frame)) {
+            case Progress::kDropped:
+                EndConnection(fd);
+                return;
+            case Progress::kReady:
+                ServeDevice(fd, frame);
+                EndConnection(fd);
+                return;
+            case Progress::kWaiting:
+                break;
+        }
+        const long long left = promptEnd - NowMs();
+        pollfd p{fd, POLLIN, 0};
+        if (left <= 0 || poll(&p, 1, static_cast<int>(left)) == 0) {
+            break;
+        }
+    }
+    // Slow to send: the event loop waits for the rest without holding this thread.
+    fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) | O_NONBLOCK);
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        if (!m_stopping) {
+            m_passed.push_back(Pending{
+                fd, Kind::kDevice, std::move(frame), {}, acceptedMs + m_limits.clientTimeoutMs});
+            fd = -1;
+        }
+    }
+    if (fd >= 0) {
+        EndConnection(fd);
+        return;
+    }
+    const uint64_t one = 1;
+    if (write(m_wakeFd, &one, sizeof one) < 0) {
+        // The counter is already non-zero: the event loop will look anyway.
+    }
+}
+
+void SocketServer::TakePassed() {
+    uint64_t count;
+    if (read(m_wakeFd, &count, sizeof count) < 0) {
+        // Nothing was signalled; the list below is simply empty.
+    }
+    std::lock_guard<std::mutex> lock(m_mutex);
+    for (Pending& p : m_passed) {
+        m_pending.push_back(std::move(p));
+    }
+    m_passed.clear();
+}
+
 void SocketServer::Run(int signalFd, const std::function<bool(int signo)>& onSignal) {
+    constexpr size_t kFixed = 3;  // signals, passed connections, board control socket
     for (;;) {
         std::vector<pollfd> fds;
         fds.push_back({signalFd, POLLIN, 0});
-        fds.push_back({m_deviceFd, POLLIN, 0});
+        fds.push_back({m_wakeFd, POLLIN, 0});
         fds.push_back({m_simFd, POLLIN, 0});
         long long now = NowMs();
         int timeout = -1;
@@ -203,41 +322,45 @@ void SocketServer::Run(int signalFd, const std::function<bool(int signo)>& onSig
                 }
             }
         }
-        // Pending connections first: the indices of fds match m_pending from slot 3 on.
+        // Pending connections first: the indices of fds match m_pending from kFixed on.
         now = NowMs();
         std::vector<Pending> still;
         for (size_t i = 0; i < m_pending.size(); ++i) {
             Pending& p = m_pending[i];
-            short revents = ready > 0 ? fds[3 + i].revents : 0;
+            short revents = ready > 0 ? fds[kFixed + i].revents : 0;
             if (revents != 0) {
-                if (ReadPending(p)) {
+                Progress progress = p.kind == Kind::kDevice ? ReadDeviceFrame(p.fd, p.frame)
+                                                            : ReadSimLine(p.fd, p.line);
+                if (progress == Progress::kWaiting) {
                     still.push_back(std::move(p));
+                } else if (progress == Progress::kReady) {
+                    Enqueue(std::move(p));
+                } else {
+                    EndConnection(p.fd);
                 }
                 continue;
             }
             if (now >= p.deadlineMs) {
                 fprintf(stderr, "kestatid: client sent no complete request within %d ms; dropped\n",
                         m_limits.clientTimeoutMs);
-                close(p.fd);
-                std::lock_guard<std::mutex> lock(m_mutex);
-                --m_active;
+                EndConnection(p.fd);
                 continue;
             }
             still.push_back(std::move(p));
         }
         m_pending = std::move(still);
         if (ready > 0 && (fds[1].revents & POLLIN) != 0) {
-            Accept(m_deviceFd, Kind::kDevice);
+            TakePassed();
         }
         if (ready > 0 && m_simFd >= 0 && (fds[2].revents & POLLIN) != 0) {
-            Accept(m_simFd, Kind::kSim);
+            AcceptSim();
         }
     }
 }
 
-void SocketServer::Accept(int listenFd, Kind kind) {
+void SocketServer::AcceptSim() {
     for (;;) {
-        int fd = accept4(listenFd, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
+        int fd = accept4(m_simFd, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
         if (fd < 0) {
             if (errno == EINTR) {
                 continue;
@@ -246,158 +369,150 @@ void SocketServer::Accept(int listenFd, Kind kind) {
         }
         {
             std::lock_guard<std::mutex> lock(m_mutex);
-            if (m_active >= m_limits.maxConnections) {
-                fprintf(stderr, "kestatid: %d connections in progress; refusing another\n",
-                        m_active);
+            if (m_connections >= m_limits.maxConnections) {
+                fprintf(stderr, "kestatid: %d connections in progress; refusing a board command\n",
+                        m_connections);
                 close(fd);
                 continue;
             }
-            ++m_active;
+            ++m_connections;
         }
-        m_pending.push_back(Pending{fd, kind, {}, NowMs() + m_limits.clientTimeoutMs});
+        m_pending.push_back(Pending{fd, Kind::kSim, {}, {}, NowMs() + m_limits.clientTimeoutMs});
     }
 }
 
-bool SocketServer::ReadPending(Pending& p) {
-    auto drop = [&](const char* why) {
-        if (why != nullptr) {
-            fprintf(stderr, "kestatid: %s\n", why);
-        }
-        close(p.fd);
-        std::lock_guard<std::mutex> lock(m_mutex);
-        --m_active;
-        return false;
-    };
-    for (;;) {
-        size_t want;
-        if (p.kind == Kind::kSim) {
-            want = kMaxSimLine - p.data.size();
-        } else if (p.data.size() < kRequestHeaderSize) {
-            want = kRequestHeaderSize - p.data.size();
-        } else {
-            RequestHeader h = DecodeRequestHeader(p.data.data());
-            want = kRequestHeaderSize + h.inLength - p.data.size();
-        }
+SocketServer::Progress SocketServer::ReadDeviceFrame(int fd, FrameReader& frame) {
+    while (frame.State() == FrameReader::Status::kNeedMore) {
         unsigned char buffer[512];
-        ssize_t n = want == 0 ? 0 : recv(p.fd, buffer, std::min(want, sizeof buffer), 0);
+        ssize_t n = recv(fd, buffer, std::min(frame.Missing(), sizeof buffer), MSG_DONTWAIT);
         if (n < 0 && errno == EINTR) {
             continue;
         }
         if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
-            return true;
+            return Progress::kWaiting;
         }
         if (n < 0) {
-            return drop("client connection failed while reading its request");
+            fprintf(stderr, "kestatid: client connection failed while reading its request\n");
+            return Progress::kDropped;
         }
-        if (n == 0 && want > 0) {
-            if (p.data.empty()) {
-                return drop(nullptr);  // connected and closed: nothing to answer
+        if (n == 0) {
+            if (frame.Started()) {
+                fprintf(stderr,
+                        "kestatid: client closed the connection in the middle of its request "
+                        "frame\n");
             }
-            if (p.kind == Kind::kSim) {
-                break;  // a last line without its newline
-            }
-            return drop("client closed the connection in the middle of its request frame");
+            return Progress::kDropped;  // connected and closed without a word: nothing to answer
         }
-        p.data.insert(p.data.end(), buffer, buffer + n);
-        if (p.kind == Kind::kSim) {
-            auto nl = std::find(p.data.begin(), p.data.end(), '\n');
-            if (nl != p.data.end()) {
-                p.data.erase(nl, p.data.end());
-                break;
-            }
-            if (p.data.size() >= kMaxSimLine) {
-                return drop("simulator command line too long; dropped");
-            }
-            continue;
-        }
-        if (p.data.size() == kRequestHeaderSize) {
-            RequestHeader h = DecodeRequestHeader(p.data.data());
-            switch (CheckRequestHeader(h)) {
-                case FrameCheck::kBadMagic:
-                    return drop("request frame with a wrong magic number; dropped");
-                case FrameCheck::kTooLong: {
-                    fprintf(stderr,
-                            "kestatid: request 0x%08X asks for %u input and %u output bytes, more "
-                            "than %u; refused\n",
-                            h.code, h.inLength, h.outLength, kFrameMaxData);
-                    MakeBlockingWithSendTimeout(p.fd);
-                    SendReply(p.fd, kStatusInvalidParameter, nullptr, 0);
-                    return drop(nullptr);
-                }
-                case FrameCheck::kOk:
-                    break;
-            }
-        }
-        if (p.data.size() >= kRequestHeaderSize &&
-            p.data.size() == kRequestHeaderSize + DecodeRequestHeader(p.data.data()).inLength) {
-            break;
-        }
+        frame.Take(buffer, static_cast<size_t>(n));
     }
-    MakeBlockingWithSendTimeout(p.fd);
-    Enqueue(Job{p.fd, p.kind, std::move(p.data)});
-    return false;
+    switch (frame.State()) {
+        case FrameReader::Status::kBadMagic:
+            fprintf(stderr, "kestatid: request frame with a wrong magic number; dropped\n");
+            return Progress::kDropped;
+        case FrameReader::Status::kTooLong: {
+            const RequestHeader& h = frame.Header();
+            fprintf(stderr,
+                    "kestatid: request 0x%08X asks for %u input and %u output bytes, more than "
+                    "%u; refused\n",
+                    h.code, h.inLength, h.outLength, kFrameMaxData);
+            MakeBlockingWithSendTimeout(fd);
+            SendReply(fd, kStatusInvalidParameter, nullptr, 0);
+            return Progress::kDropped;
+        }
+        default:
+            return Progress::kReady;
+    }
 }
 
-void SocketServer::Enqueue(Job job) {
+SocketServer::Progress SocketServer::ReadSimLine(int fd, std::vector<unsigned char>& line) {
+    for (;;) {
+        unsigned char buffer[512];
+        ssize_t n = recv(fd, buffer, std::min(kMaxSimLine - line.size(), sizeof buffer), 0);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+            return Progress::kWaiting;
+        }
+        if (n < 0) {
+            fprintf(stderr, "kestatid: client connection failed while reading its request\n");
+            return Progress::kDropped;
+        }
+        if (n == 0) {
+            // A last line without its newline still counts.
+            return line.empty() ? Progress::kDropped : Progress::kReady;
+        }
+        line.insert(line.end(), buffer, buffer + n);
+        auto nl = std::find(line.begin(), line.end(), '\n');
+        if (nl != line.end()) {
+            line.erase(nl, line.end());
+            return Progress::kReady;
+        }
+        if (line.size() >= kMaxSimLine) {
+            fprintf(stderr, "kestatid: simulator command line too long; dropped\n");
+            return Progress::kDropped;
+        }
+    }
+}
+
+void SocketServer::Enqueue(Pending p) {
     {
         std::lock_guard<std::mutex> lock(m_mutex);
-        m_jobs.push_back(std::move(job));
+        m_jobs.push_back(std::move(p));
     }
-    m_wake.notify_one();
+    m_jobReady.notify_one();
 }
 
 void SocketServer::Worker() {
     for (;;) {
-        Job job;
+        Pending job;
         {
             std::unique_lock<std::mutex> lock(m_mutex);
-            m_wake.wait(lock, [this] { return m_stopping || !m_jobs.empty(); });
+            m_jobReady.wait(lock, [this] { return m_stopping || !m_jobs.empty(); });
             if (m_jobs.empty()) {
                 return;
             }
             job = std::move(m_jobs.front());
             m_jobs.pop_front();
         }
+        MakeBlockingWithSendTimeout(job.fd);
         if (job.kind == Kind::kDevice) {
-            ServeDevice(job);
+            ServeDevice(job.fd, job.frame);
         } else {
-            ServeSim(job);
+            ServeSim(job.fd, job.line);
         }
-        close(job.fd);
-        std::lock_guard<std::mutex> lock(m_mutex);
-        --m_active;
+        EndConnection(job.fd);
     }
 }
 
-void SocketServer::ServeDevice(Job& job) {
-    RequestHeader h = DecodeRequestHeader(job.data.data());
-    const unsigned char* input = job.data.data() + kRequestHeaderSize;
+void SocketServer::ServeDevice(int fd, const FrameReader& frame) {
+    const RequestHeader& h = frame.Header();
     int32_t openStatus = 0;
     int handle = OpenDevice(KEST_USER_PATH, &openStatus);
     if (handle < 0) {
         fprintf(stderr, "kestatid: cannot open the device: status 0x%08X\n",
                 static_cast<unsigned>(openStatus));
-        SendReply(job.fd, static_cast<KestU32>(openStatus), nullptr, 0);
+        SendReply(fd, static_cast<KestU32>(openStatus), nullptr, 0);
         return;
     }
     std::vector<unsigned char> output(h.outLength);
     uint32_t information = 0;
     int32_t status =
-        DeviceControl(handle, h.code, h.inLength > 0 ? input : nullptr, h.inLength,
+        DeviceControl(handle, h.code, h.inLength > 0 ? frame.Input() : nullptr, h.inLength,
                       output.empty() ? nullptr : output.data(), h.outLength, &information);
     CloseDevice(handle);
     // Never more than the caller's buffer, whatever the driver claims.
     KestU32 length = std::min<KestU32>(information, h.outLength);
-    SendReply(job.fd, static_cast<KestU32>(status), output.data(), length);
+    SendReply(fd, static_cast<KestU32>(status), output.data(), length);
 }
 
-void SocketServer::ServeSim(Job& job) {
-    std::string line(job.data.begin(), job.data.end());
+void SocketServer::ServeSim(int fd, const std::vector<unsigned char>& data) {
+    std::string line(data.begin(), data.end());
     if (!line.empty() && line.back() == '\r') {
         line.pop_back();
     }
     std::string answer = m_simCommands(line);
-    SendAll(job.fd, reinterpret_cast<const unsigned char*>(answer.data()), answer.size());
+    SendAll(fd, reinterpret_cast<const unsigned char*>(answer.data()), answer.size());
 }
 
 void SocketServer::RemoveSocket(int& fd, const std::string& path, dev_t dev, ino_t ino) {
@@ -414,22 +529,38 @@ void SocketServer::RemoveSocket(int& fd, const std::string& path, dev_t dev, ino
 }
 
 void SocketServer::Stop() {
-    RemoveSocket(m_deviceFd, m_devicePath, m_deviceDev, m_deviceIno);
-    RemoveSocket(m_simFd, m_simPath, m_simDev, m_simIno);
-    for (Pending& p : m_pending) {
-        close(p.fd);
-    }
     {
         std::lock_guard<std::mutex> lock(m_mutex);
-        m_active -= static_cast<int>(m_pending.size());
         m_stopping = true;
     }
+    m_slotFree.notify_all();
+    m_jobReady.notify_all();
+    // Wakes the accepting threads out of accept(); each finishes the request it is serving.
+    if (m_deviceFd >= 0) {
+        shutdown(m_deviceFd, SHUT_RDWR);
+    }
+    for (std::thread& t : m_acceptors) {
+        t.join();
+    }
+    m_acceptors.clear();
+    RemoveSocket(m_deviceFd, m_devicePath, m_deviceDev, m_deviceIno);
+    RemoveSocket(m_simFd, m_simPath, m_simDev, m_simIno);
+    // Connections still being read are dropped; requests already read are served.
+    if (m_wakeFd >= 0) {
+        TakePassed();
+    }
+    for (Pending& p : m_pending) {
+        EndConnection(p.fd);
+    }
     m_pending.clear();
-    m_wake.notify_all();
     for (std::thread& t : m_workers) {
         t.join();
     }
     m_workers.clear();
+    if (m_wakeFd >= 0) {
+        close(m_wakeFd);
+        m_wakeFd = -1;
+    }
 }
 
 }  // namespace host

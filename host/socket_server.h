@@ -1,7 +1,9 @@
 // Publishes the driver's device as a Unix socket: each connection is one open handle that
-// carries exactly one device-control request. Frames are read on one event loop, so a slow or
-// silent client never holds a worker; complete, valid requests go to a bounded set of worker
-// threads that hand them to the I/O manager emulation.
+// carries exactly one device-control request. A few accepting threads take connections straight
+// from the listening socket and serve a client that sends its request at once on the spot, with
+// no hand-off. A client that is slow to send is passed to the event loop, which waits for its
+// request (or drops it after the client time-out) without holding a thread, and hands the
+// request to a small pool of workers.
 #pragma once
 
 #include <sys/types.h>
@@ -14,6 +16,7 @@
 #include <thread>
 #include <vector>
 
+#include "host/frame_reader.h"
 #include "protocol/frame.h"
 
 namespace host {
@@ -26,9 +29,14 @@ int ListenOnPath(const std::string& path, gid_t gid, std::string* error);
 using SimCommandHandler = std::function<std::string(const std::string& line)>;
 
 struct ServerLimits {
-    int workers = 4;
-    int maxConnections = 256;  // connections being read, queued or served at once
+    int acceptors = 4;  // threads that accept device connections and serve prompt clients
+    int workers = 2;    // threads that serve the requests of clients that were slow to send them
+    // Connections being read, queued or served at once. Further clients wait in the listening
+    // socket's queue until one ends; none is refused.
+    int maxConnections = 256;
     int clientTimeoutMs = kFrameClientTimeoutMs;
+    // How long an accepting thread waits for a request before it passes the connection on.
+    int promptMs = 1;
 };
 
 class SocketServer {
@@ -46,7 +54,8 @@ public:
     // is passed to `onSignal`.
     void Run(int signalFd, const std::function<bool(int signo)>& onSignal);
 
-    // Removes the sockets, drops connections still being read, lets queued requests finish.
+    // Removes the sockets, drops connections still being read, lets requests already read
+    // finish.
     void Stop();
 
 private:
@@ -54,29 +63,36 @@ private:
     struct Pending {
         int fd;
         Kind kind;
-        std::vector<unsigned char> data;
+        FrameReader frame;                // device requests
+        std::vector<unsigned char> line;  // simulator commands
         long long deadlineMs;
     };
-    struct Job {
-        int fd;
-        Kind kind;
-        std::vector<unsigned char> data;
-    };
+    enum class Progress { kWaiting, kReady, kDropped };
 
-    void Accept(int listenFd, Kind kind);
-    // Reads what a pending connection has; returns false when it is finished with (handed to a
-    // worker or dropped).
-    bool ReadPending(Pending& p);
-    void Enqueue(Job job);
+    void Acceptor();
+    // Serves a fresh device connection on this thread if its request arrives promptly;
+    // otherwise passes it to the event loop.
+    void ServeOrPass(int fd, long long acceptedMs);
+    void AcceptSim();
+    // Reads what the client has sent so far, without waiting.
+    Progress ReadDeviceFrame(int fd, FrameReader& frame);
+    Progress ReadSimLine(int fd, std::vector<unsigned char>& line);
+    // Takes the connections the accepting threads passed on into the event loop's set.
+    void TakePassed();
+    void Enqueue(Pending p);
     void Worker();
-    void ServeDevice(Job& job);
-    void ServeSim(Job& job);
+    void ServeDevice(int fd, const FrameReader& frame);
+    void ServeSim(int fd, const std::vector<unsigned char>& line);
+    // Closes a finished connection and frees its place.
+    void EndConnection(int fd);
+    bool TakeSlot();
     void RemoveSocket(int& fd, const std::string& path, dev_t dev, ino_t ino);
 
     std::string m_devicePath;
     std::string m_simPath;
     int m_deviceFd = -1;
     int m_simFd = -1;
+    int m_wakeFd = -1;  // eventfd: connections were passed to the event loop
     dev_t m_deviceDev = 0;
     ino_t m_deviceIno = 0;
     dev_t m_simDev = 0;
@@ -84,12 +100,16 @@ private:
     SimCommandHandler m_simCommands;
     ServerLimits m_limits;
 
-    std::vector<Pending> m_pending;
+    std::vector<Pending> m_pending;  // the event loop's own
+
     std::mutex m_mutex;
-    std::condition_variable m_wake;
-    std::deque<Job> m_jobs;
-    int m_active = 0;  // jobs queued or being served
+    std::condition_variable m_jobReady;
+    std::condition_variable m_slotFree;
+    std::vector<Pending> m_passed;  // from the accepting threads to the event loop
+    std::deque<Pending> m_jobs;     // complete requests for the workers
+    int m_connections = 0;          // places taken: connections open, or about to be accepted
     bool m_stopping = false;
+    std::vector<std::thread> m_acceptors;
     std::vector<std::thread> m_workers;
 };
 
