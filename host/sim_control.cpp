@@ -99,6 +99,13 @@ std::string RunSimCommand(sim::Machine& machine, const std::string& line) {
         machine.SetIoBarAllOnes(first);
         return "ok\n";
     }
+    if (verb == "engine") {
+        if (!Switch(w, "stuck", "free", &first)) {
+            return "error: usage: engine stuck|free\n";
+        }
+        machine.SetEngineStuckBusy(first);
+        return "ok\n";
+    }
     if (verb == "ambient") {
         int degrees = 0;
         if (w.size() != 2 || !ParseInt(w[1], &degrees)) {

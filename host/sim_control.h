@@ -6,6 +6,7 @@
 //   unpin SENSOR             the chip measures SENSOR again
 //   adapter remove|insert    the adapter's configuration space reads all ones, or comes back
 //   iobar missing|present    the adapter's I/O BAR reads all ones, or its address again
+//   engine stuck|free        the adapter's I2C engine answers busy for ever, or works again
 //   ambient DEGREES          extra ambient heat on top of the board's rise
 //   state                    key=value lines: clocks, fan, bank, PLL index, beeper, every sensor
 //

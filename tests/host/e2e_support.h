@@ -1,13 +1,21 @@
 // Helpers for tests that talk to a real kestatid through its sockets.
 #pragma once
 
+#include <dirent.h>
+#include <poll.h>
 #include <stdint.h>
 #include <stdlib.h>
+#include <string.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 
+#include <fstream>
 #include <string>
 #include <vector>
 
 #include "app/device/device_transport.h"
+#include "protocol/frame.h"
 #include "tests/host/kestatid_process.h"
 #include "tools/kestctl/kestctl.h"
 
@@ -32,6 +40,73 @@ struct RawReply {
 inline std::vector<uint8_t> Le32(uint32_t v) {
     return {static_cast<uint8_t>(v), static_cast<uint8_t>(v >> 8), static_cast<uint8_t>(v >> 16),
             static_cast<uint8_t>(v >> 24)};
+}
+
+// Descriptors open in a process ("self" or a pid).
+inline int OpenDescriptorCount(const std::string& process = "self") {
+    int count = 0;
+    DIR* d = opendir(("/proc/" + process + "/fd").c_str());
+    if (d == nullptr) {
+        return -1;
+    }
+    while (dirent* e = readdir(d)) {
+        count += e->d_name[0] != '.';
+    }
+    closedir(d);
+    return count;
+}
+
+// Resident memory of a process in KiB, from its status file; -1 when it cannot be read.
+inline long ResidentKiBOf(pid_t pid) {
+    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+    for (std::string line; std::getline(status, line);) {
+        if (line.compare(0, 6, "VmRSS:") == 0) {
+            return std::stol(line.substr(6));
+        }
+    }
+    return -1;
+}
+
+inline int ConnectRaw(const std::string& path) {
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    strncpy(address.sun_path, path.c_str(), sizeof address.sun_path - 1);
+    int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
+        close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+inline std::vector<uint8_t> Frame(uint32_t magic, uint32_t code, uint32_t inLength,
+                                  uint32_t outLength, const std::vector<uint8_t>& input) {
+    std::vector<uint8_t> f(kRequestHeaderSize + input.size());
+    EncodeRequestHeader(RequestHeader{magic, code, inLength, outLength}, f.data());
+    for (size_t i = 0; i < input.size(); ++i) {
+        f[kRequestHeaderSize + i] = input[i];
+    }
+    return f;
+}
+
+// Everything the server sends until it closes the connection (waits at most `limitMs`).
+inline std::vector<uint8_t> ReadUntilClosed(int fd, int limitMs = 10000) {
+    std::vector<uint8_t> data;
+    long long end = MonotonicMs() + limitMs;
+    while (MonotonicMs() < end) {
+        pollfd p{fd, POLLIN, 0};
+        if (poll(&p, 1, static_cast<int>(end - MonotonicMs())) <= 0) {
+            break;
+        }
+        uint8_t buffer[256];
+        ssize_t n = recv(fd, buffer, sizeof buffer, 0);
+        if (n <= 0) {
+            return data;
+        }
+        data.insert(data.end(), buffer, buffer + n);
+    }
+    data.push_back(0xEE);  // marker: the server never closed
+    return data;
 }
 
 // One request through the platform transport (the device socket), exactly as given.

@@ -19,63 +19,15 @@
 
 namespace {
 
+using kesttest::ConnectRaw;
 using kesttest::Ctl;
+using kesttest::Frame;
 using kesttest::Le32;
+using kesttest::OpenDescriptorCount;
 using kesttest::Raw;
 using kesttest::RawReply;
+using kesttest::ReadUntilClosed;
 using kesttest::SimState;
-
-int OpenDescriptorCount() {
-    int count = 0;
-    DIR* d = opendir("/proc/self/fd");
-    while (dirent* e = readdir(d)) {
-        count += e->d_name[0] != '.';
-    }
-    closedir(d);
-    return count;
-}
-
-int ConnectRaw(const std::string& path) {
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    strncpy(address.sun_path, path.c_str(), sizeof address.sun_path - 1);
-    int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
-        close(fd);
-        return -1;
-    }
-    return fd;
-}
-
-std::vector<uint8_t> Frame(uint32_t magic, uint32_t code, uint32_t inLength, uint32_t outLength,
-                           const std::vector<uint8_t>& input) {
-    std::vector<uint8_t> f(kRequestHeaderSize + input.size());
-    EncodeRequestHeader(RequestHeader{magic, code, inLength, outLength}, f.data());
-    for (size_t i = 0; i < input.size(); ++i) {
-        f[kRequestHeaderSize + i] = input[i];
-    }
-    return f;
-}
-
-// Everything the server sends until it closes the connection (waits at most `limitMs`).
-std::vector<uint8_t> ReadUntilClosed(int fd, int limitMs = 10000) {
-    std::vector<uint8_t> data;
-    long long end = kesttest::MonotonicMs() + limitMs;
-    while (kesttest::MonotonicMs() < end) {
-        pollfd p{fd, POLLIN, 0};
-        if (poll(&p, 1, static_cast<int>(end - kesttest::MonotonicMs())) <= 0) {
-            break;
-        }
-        uint8_t buffer[256];
-        ssize_t n = recv(fd, buffer, sizeof buffer, 0);
-        if (n <= 0) {
-            return data;
-        }
-        data.insert(data.end(), buffer, buffer + n);
-    }
-    data.push_back(0xEE);  // marker: the server never closed
-    return data;
-}
 
 uint32_t BankRegister(uint32_t bank, uint32_t reg) {
     RawReply r = Raw(IOCTL_READ_BANK0_REG + 4 * bank, Le32(reg), 56);

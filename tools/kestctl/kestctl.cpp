@@ -74,6 +74,7 @@ constexpr const char* kSimUsage =
     "  unpin SENSOR             let the chip measure SENSOR again\n"
     "  adapter remove|insert    make the adapter vanish from PCI, or bring it back\n"
     "  iobar missing|present    make the adapter's I/O BAR read all ones, or restore it\n"
+    "  engine stuck|free        make the adapter's I2C engine stay busy, or free it again\n"
     "  ambient DEGREES          add heat to the room\n"
     "  state                    print the board's state as key=value lines\n"
     "SENSOR is one of fan1 in1 in2 in5 in6 in7 in8 temp1 temp2 temp3.\n";
