@@ -94,7 +94,10 @@ public:
 
     uint32_t Read(uint32_t port, int width);
     void Write(uint32_t port, int width, uint32_t value);
+    // Brings the physics and the converters up to the clock. Within one millisecond they change
+    // only when the state that feeds them does, which Invalidate() records.
     void Refresh();
+    void Invalidate() { m_stale = true; }
 
     uint32_t ConfigRead(int bus, int device, int function, uint8_t offset) const;
     uint32_t PllRead(uint8_t index) const;
@@ -145,6 +148,11 @@ public:
     size_t m_violationsDropped = 0;
 
 private:
+    void Convert(uint64_t now);
+
+    bool m_stale = true;
+    uint64_t m_refreshedMs = 0;
+
     PhysicsInputs Inputs() const;
     I2cDevice* FindDevice(uint8_t address);
     bool WindowOffset(uint32_t port, uint32_t& offset) const;
@@ -173,6 +181,7 @@ Machine::Impl::Impl(const BoardSpec& board, Clock& clock)
                I2cEngine::Hooks{[this](uint8_t address) { return FindDevice(address); },
                                 [this](const std::string& text) { Violation(text); },
                                 [this](const I2cTransaction& t) {
+                                    Invalidate();  // a device may hold new values
                                     if (m_i2cLog.size() >= kMaxI2cLog) {
                                         m_i2cLog.pop_front();
                                     }
@@ -220,10 +229,19 @@ uint8_t Machine::Impl::FanCount(double rpm) const {
     return static_cast<uint8_t>(std::clamp(count, 1.0, 255.0));
 }
 
-// Brings the physics up to the clock and feeds the converters. The chip's measurement registers
-// change only while monitoring runs; the sub-sensors convert on their own.
 void Machine::Impl::Refresh() {
     const uint64_t now = m_clock.NowMs();
+    if (now == m_refreshedMs && !m_stale) {
+        return;
+    }
+    m_refreshedMs = now;
+    m_stale = false;
+    Convert(now);
+}
+
+// Feeds the converters. The chip's measurement registers change only while monitoring runs; the
+// sub-sensors convert on their own.
+void Machine::Impl::Convert(uint64_t now) {
     m_physics.Advance(now, Inputs());
 
     auto pinned = [this](Sensor s) { return m_pins[static_cast<size_t>(s)]; };
@@ -506,6 +524,7 @@ void Machine::Impl::WindowWrite(uint32_t offset, int width, uint32_t value) {
                 return;
             }
             m_pll[m_pllIndex & kPllIndexMask] = value;
+            Invalidate();  // the clocks feed the physics
             return;
         case kWinI2cControl0:
             if (direct) {
@@ -754,6 +773,7 @@ void Machine::SetChipPresent(bool present) {
     std::lock_guard<std::mutex> lock(m_impl->m_mutex);
     m_impl->Refresh();
     m_impl->m_chipPresent = present;
+    m_impl->Invalidate();
 }
 
 void Machine::SetNackOnTransaction(int n) {
@@ -789,12 +809,14 @@ void Machine::SetIoBarAllOnes(bool allOnes) {
 void Machine::SetInvalidPostCodes(bool invalid) {
     std::lock_guard<std::mutex> lock(m_impl->m_mutex);
     m_impl->m_invalidPostCodes = invalid;
+    m_impl->Invalidate();
 }
 
 void Machine::SetFanStalled(bool stalled) {
     std::lock_guard<std::mutex> lock(m_impl->m_mutex);
     m_impl->Refresh();  // time up to now ran with the old state
     m_impl->m_fanStalled = stalled;
+    m_impl->Invalidate();
     m_impl->Refresh();
 }
 
@@ -802,17 +824,20 @@ void Machine::SetAmbientHeat(int extraDegreesC) {
     std::lock_guard<std::mutex> lock(m_impl->m_mutex);
     m_impl->Refresh();
     m_impl->m_ambientExtra = extraDegreesC;
+    m_impl->Invalidate();
 }
 
 void Machine::PinSensor(Sensor sensor, int value) {
     std::lock_guard<std::mutex> lock(m_impl->m_mutex);
     m_impl->m_pins[static_cast<size_t>(sensor)] = value;
+    m_impl->Invalidate();
     m_impl->Refresh();
 }
 
 void Machine::UnpinSensor(Sensor sensor) {
     std::lock_guard<std::mutex> lock(m_impl->m_mutex);
     m_impl->m_pins[static_cast<size_t>(sensor)].reset();
+    m_impl->Invalidate();
     m_impl->Refresh();
 }
 
@@ -830,6 +855,7 @@ uint8_t Machine::ChipRegister(int bank, uint8_t reg) const {
 void Machine::SetChipRegister(int bank, uint8_t reg, uint8_t value) {
     std::lock_guard<std::mutex> lock(m_impl->m_mutex);
     m_impl->m_chip.Set(bank, reg, value);
+    m_impl->Invalidate();
 }
 
 uint8_t Machine::SubSensorRegister(int which, uint8_t reg) const {
