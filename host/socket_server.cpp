@@ -381,19 +381,32 @@ void SocketServer::AcceptSim() {
     }
 }
 
+ssize_t SocketServer::ReceiveNow(int fd, unsigned char* buffer, size_t want, Progress* then) {
+    for (;;) {
+        ssize_t n = recv(fd, buffer, want, MSG_DONTWAIT);
+        if (n >= 0) {
+            return n;
+        }
+        if (errno == EINTR) {
+            continue;
+        }
+        if (errno == EAGAIN || errno == EWOULDBLOCK) {
+            *then = Progress::kWaiting;
+        } else {
+            fprintf(stderr, "kestatid: client connection failed while reading its request\n");
+            *then = Progress::kDropped;
+        }
+        return -1;
+    }
+}
+
 SocketServer::Progress SocketServer::ReadDeviceFrame(int fd, FrameReader& frame) {
     while (frame.State() == FrameReader::Status::kNeedMore) {
         unsigned char buffer[512];
-        ssize_t n = recv(fd, buffer, std::min(frame.Missing(), sizeof buffer), MSG_DONTWAIT);
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
-            return Progress::kWaiting;
-        }
+        Progress then = Progress::kWaiting;
+        ssize_t n = ReceiveNow(fd, buffer, std::min(frame.Missing(), sizeof buffer), &then);
         if (n < 0) {
-            fprintf(stderr, "kestatid: client connection failed while reading its request\n");
-            return Progress::kDropped;
+            return then;
         }
         if (n == 0) {
             if (frame.Started()) {
@@ -427,16 +440,11 @@ SocketServer::Progress SocketServer::ReadDeviceFrame(int fd, FrameReader& frame)
 SocketServer::Progress SocketServer::ReadSimLine(int fd, std::vector<unsigned char>& line) {
     for (;;) {
         unsigned char buffer[512];
-        ssize_t n = recv(fd, buffer, std::min(kMaxSimLine - line.size(), sizeof buffer), 0);
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
-            return Progress::kWaiting;
-        }
+        Progress then = Progress::kWaiting;
+        ssize_t n =
+            ReceiveNow(fd, buffer, std::min(kMaxSimLine - line.size(), sizeof buffer), &then);
         if (n < 0) {
-            fprintf(stderr, "kestatid: client connection failed while reading its request\n");
-            return Progress::kDropped;
+            return then;
         }
         if (n == 0) {
             // A last line without its newline still counts.

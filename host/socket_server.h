@@ -74,6 +74,9 @@ private:
     // otherwise passes it to the event loop.
     void ServeOrPass(int fd, long long acceptedMs);
     void AcceptSim();
+    // One read that does not wait: the byte count, 0 when the client has closed, or -1 with
+    // `then` saying whether to wait for more or to drop the connection (a failure, logged).
+    static ssize_t ReceiveNow(int fd, unsigned char* buffer, size_t want, Progress* then);
     // Reads what the client has sent so far, without waiting.
     Progress ReadDeviceFrame(int fd, FrameReader& frame);
     Progress ReadSimLine(int fd, std::vector<unsigned char>& line);
