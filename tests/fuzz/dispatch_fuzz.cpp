@@ -12,7 +12,7 @@
 
 #include "driver/adapter.h"
 #include "driver/kestati.h"
-#include "driver/platform/port_bus.h"
+#include "sim/port_bus.h"
 #include "host/driver_entry.h"
 #include "host/io_manager.h"
 #include "protocol/ioctl.h"

@@ -4,18 +4,13 @@
 #include <vector>
 
 #include "host/frame_reader.h"
+#include "tests/host/e2e_support.h"
 
 namespace {
 
 using Status = host::FrameReader::Status;
 
-std::vector<uint8_t> Frame(uint32_t magic, uint32_t code, uint32_t inLength, uint32_t outLength,
-                           std::vector<uint8_t> input = {}) {
-    std::vector<uint8_t> bytes(kRequestHeaderSize);
-    EncodeRequestHeader(RequestHeader{magic, code, inLength, outLength}, bytes.data());
-    bytes.insert(bytes.end(), input.begin(), input.end());
-    return bytes;
-}
+using kesttest::Frame;
 
 TEST(FrameReader, DecisionsAndTheBytesTheyTake) {
     struct Row {
@@ -25,19 +20,20 @@ TEST(FrameReader, DecisionsAndTheBytesTheyTake) {
         size_t taken;
     };
     const Row rows[] = {
-        {"reading, no input", Frame(kFrameMagic, 0x2204C4, 0, 56), Status::kComplete, 16},
+        {"reading, no input", Frame(kFrameMagic, 0x2204C4, 0, 56, {}), Status::kComplete, 16},
         {"setting with its word", Frame(kFrameMagic, 0x2204D4, 4, 0, {200, 0, 0, 0}),
          Status::kComplete, 20},
         {"half a header", std::vector<uint8_t>(9, 'K'), Status::kNeedMore, 9},
         {"input still missing", Frame(kFrameMagic, 0x2204D4, 4, 0, {1, 2}), Status::kNeedMore, 18},
-        {"wrong magic", Frame(0x4B455354, 0x2204C4, 0, 56), Status::kBadMagic, 16},
+        {"wrong magic", Frame(0x4B455354, 0x2204C4, 0, 56, {}), Status::kBadMagic, 16},
         {"input too long", Frame(kFrameMagic, 0x220540, 4097, 4, {1, 2, 3}), Status::kTooLong, 16},
-        {"output too long", Frame(kFrameMagic, 0x220540, 4, 0x10000000), Status::kTooLong, 16},
+        {"output too long", Frame(kFrameMagic, 0x220540, 4, 0x10000000, {}), Status::kTooLong, 16},
         {"a second frame stays unread",
          [] {
-             std::vector<uint8_t> two = Frame(kFrameMagic, 0x220514, 0, 0);
-             std::vector<uint8_t> next = Frame(kFrameMagic, 0x2204A0, 0, 56);
-             two.insert(two.end(), next.begin(), next.end());
+             std::vector<uint8_t> two = Frame(kFrameMagic, 0x220514, 0, 0, {});
+             for (uint8_t b : Frame(kFrameMagic, 0x2204A0, 0, 56, {})) {
+                 two.push_back(b);
+             }
              return two;
          }(),
          Status::kComplete, 16},
