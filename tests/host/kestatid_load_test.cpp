@@ -28,6 +28,14 @@ using kesttest::ReadUntilClosed;
 
 constexpr int kConnectionLimit = 256;
 
+// Under AddressSanitizer freed memory sits in quarantine and exit runs a leak scan of the whole
+// process, so resident memory and the time to exit say nothing about the service there.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kTimedAndMeasured = false;
+#else
+constexpr bool kTimedAndMeasured = true;
+#endif
+
 // A request and the exact reply it must get: different kinds are mixed so that a reply
 // delivered to the wrong client shows.
 struct Exchange {
@@ -225,7 +233,9 @@ TEST_F(KestatidLoadTest, ThousandClientsInWaves) {
     const long afterRss = kesttest::ResidentKiBOf(m_service->Pid());
     (void)settledFds;
     EXPECT_EQ(afterFds, idleFds);
-    EXPECT_LE(afterRss, idleRss + 2048) << "RSS idle " << idleRss << " KiB, after " << afterRss;
+    if (kTimedAndMeasured) {
+        EXPECT_LE(afterRss, idleRss + 2048) << "RSS idle " << idleRss << " KiB, after " << afterRss;
+    }
     EXPECT_EQ(kesttest::Raw(IOCTL_READ_CHIP_ID, {}, 56).Word(0), 0x30u);
 
     RecordProperty("clients", 40 + 300 + kConnectionLimit + 300 + 2 * 72);
@@ -270,7 +280,9 @@ TEST_F(KestatidLoadTest, TerminateUnderLoad) {
         close(fd);
     }
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << m_service->Log();
-    EXPECT_LT(took, 1000);
+    if (kTimedAndMeasured) {
+        EXPECT_LT(took, 1000);
+    }
     struct stat st;
     EXPECT_NE(stat(socket.c_str(), &st), 0) << "socket left behind";
     printf("terminate under load: exited after %lld ms\n", took);
