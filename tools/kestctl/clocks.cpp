@@ -12,7 +12,6 @@
 #include "app/clock/clock_dividers.h"
 #include "app/device/device_client.h"
 #include "app/device/settings.h"
-#include "tools/kestctl/arguments.h"
 #include "tools/kestctl/command_support.h"
 #include "tools/kestctl/commands.h"
 #include "tools/kestctl/interrupts.h"

@@ -6,6 +6,8 @@
 
 #include <string>
 
+#include "tools/kestctl/arguments.h"
+
 std::string Format(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
 bool IsHelp(const char* arg);

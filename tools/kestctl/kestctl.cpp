@@ -10,7 +10,6 @@
 #include "app/device/device_transport.h"
 #include "protocol/frame.h"
 #include "protocol/ioctl.h"
-#include "tools/kestctl/arguments.h"
 #include "tools/kestctl/command_support.h"
 #include "tools/kestctl/readings.h"
 #include "tools/kestctl/commands.h"
