@@ -14,10 +14,10 @@
 #include "sim/machine.h"
 #include "tests/support/screenshot.h"
 
-int SaveMainDialogShot(const std::string& spec, const QString& out, bool bPrintRss) {
-    const std::size_t colon = spec.find(':');
-    const std::string board = spec.substr(0, colon);
-    const int page = colon == std::string::npos ? 0 : std::stoi(spec.substr(colon + 1));
+int SaveMainDialogShot(const std::string& request, const QString& out, bool bPrintRss) {
+    const std::size_t colon = request.find(':');
+    const std::string board = request.substr(0, colon);
+    const int page = colon == std::string::npos ? 0 : std::stoi(request.substr(colon + 1));
     sim::SteppedClock clock;
     auto machine = sim::Machine::Create(board, clock);
     if (machine == nullptr) {

@@ -6,4 +6,4 @@
 
 #include <string>
 
-int SaveMainDialogShot(const std::string& spec, const QString& out, bool bPrintRss);
+int SaveMainDialogShot(const std::string& request, const QString& out, bool bPrintRss);
