@@ -34,11 +34,6 @@ const char* const kPanelRestartText =
     "does not resolve the problem, please send email to " ZEL_SUPPORT_ADDRESS
     " for further assistance.";
 
-const char* PanelWarningText(PanelAlarmReason reason) {
-    return reason == PanelAlarmReason::VpuTooHot ? "Warning: VPU temperature is too high!"
-                                                 : "Warning: Fan speed is too low!";
-}
-
 bool AlarmStep(int& nAlarmTicks, bool bSafe, const char* lpszWarning, const char* lpszRestartText,
                CWnd* pMonitorDlg) {
     if (bSafe) {

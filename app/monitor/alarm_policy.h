@@ -12,10 +12,6 @@ inline constexpr const char* kAlarmCaption = "ZEL WARNING";
 extern const char* const kDetailsRestartText;
 extern const char* const kPanelRestartText;
 
-// Why the main panel's sample is unsafe; the VPU temperature wins over the fan.
-enum class PanelAlarmReason { None = 0, FanTooSlow = 1, VpuTooHot = 2 };
-const char* PanelWarningText(PanelAlarmReason reason);
-
 // One sample's alarm step. nAlarmTicks is the monitor's count of consecutive unsafe samples;
 // pMonitorDlg the monitoring dialog, which owns the second box.
 //

@@ -90,9 +90,6 @@ TEST_F(AlarmPolicyTest, RestartTextsNameTheSupportAddress) {
                  "Warning: If you reach this window, please click \"OK\" and restart your "
                  "computer. If that does not resolve the problem, please send email to "
                  "support@pelagon.example for further assistance.");
-    EXPECT_STREQ(PanelWarningText(PanelAlarmReason::FanTooSlow), "Warning: Fan speed is too low!");
-    EXPECT_STREQ(PanelWarningText(PanelAlarmReason::VpuTooHot),
-                 "Warning: VPU temperature is too high!");
 }
 
 TEST_F(AlarmPolicyTest, AnHourUnsafeFiresOnceAndOneSafeSampleRearms) {
