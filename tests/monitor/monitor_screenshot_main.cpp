@@ -77,6 +77,8 @@ int main(int argc, char** argv) {
     SetModalDialogHook([&](CDialog& dlg) {
         if (dlg.GetTemplateID() == CHardwareDetailsDlg::IDD) {
             auto* list = qobject_cast<QListWidget*>(dlg.GetDlgItemHwnd(1020));
+            // A click on the list, so that the fan shows its controls too.
+            list->setCurrentRow(index == 0 ? 1 : 0);
             list->setCurrentRow(index);
             for (int i = 0; i < 40; ++i) {
                 clock.Advance(1000);
