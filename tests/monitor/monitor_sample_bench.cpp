@@ -1,6 +1,7 @@
 // One sample of the hardware details dialog (the fan item: a fan reading and the drive read-back,
-// the status line, the alarm step, the text and the chart), through the kestatid socket and
-// through the in-process transport. Reports the median of 200 samples' thread CPU time and wall
+// the status line, the alarm step, the text and the chart) and the readings and verdict of one
+// main-panel sample (the main dialog's drawing is not part of it), through the kestatid socket
+// and through the in-process transport. Reports the median of 200 samples' thread CPU time and wall
 // time as counters (microseconds).
 #include <benchmark/benchmark.h>
 
@@ -17,6 +18,7 @@
 #include "app/device/process_state.h"
 #include "app/framework/framework.h"
 #include "app/monitor/hardware_details_dlg.h"
+#include "app/monitor/panel_sample.h"
 #include "host/driver_entry.h"
 #include "host/io_manager.h"
 #include "protocol/frame.h"
@@ -27,7 +29,7 @@ namespace {
 
 void EnsureApplication() {
     static int argc = 1;
-    static char name[] = "details_sample_bench";
+    static char name[] = "monitor_sample_bench";
     static char* argv[] = {name, nullptr};
     static std::unique_ptr<QApplication> app;
     if (!app) {
@@ -53,29 +55,49 @@ double Median(std::vector<double> v) {
     return v[v.size() / 2];
 }
 
-void RunSamples(benchmark::State& state) {
-    g_nAdapterId = QueryAdapterInfo(3);
-    g_nSubsystemId = QueryAdapterInfo(7);
-    CHardwareDetailsDlg dlg;
-    if (!dlg.Create(CHardwareDetailsDlg::IDD)) {
-        state.SkipWithError("the dialog did not open");
-        return;
-    }
+template <typename Sample>
+void Measure(benchmark::State& state, Sample sample) {
     std::vector<double> cpu;
     std::vector<double> wall;
     for (auto _ : state) {
         const double cpu0 = Seconds(CLOCK_THREAD_CPUTIME_ID);
         const double wall0 = Seconds(CLOCK_MONOTONIC);
-        dlg.SendMessage(WM_TIMER, 1);
+        sample();
         cpu.push_back(Seconds(CLOCK_THREAD_CPUTIME_ID) - cpu0);
         wall.push_back(Seconds(CLOCK_MONOTONIC) - wall0);
     }
-    dlg.DestroyWindow();
     state.counters["median_cpu_us"] = Median(cpu) * 1e6;
     state.counters["median_wall_us"] = Median(wall) * 1e6;
 }
 
-void BM_DetailsSampleThroughKestatid(benchmark::State& state) {
+enum class Which { Details, Panel };
+
+void RunSamples(benchmark::State& state, Which which) {
+    g_nAdapterId = QueryAdapterInfo(3);
+    g_nSubsystemId = QueryAdapterInfo(7);
+    if (which == Which::Panel) {
+        int nLastRpm = 0;
+        int nLastTemp = 0;
+        Measure(state, [&] {
+            const PanelSample s =
+                SamplePanel(ClassifyBoard(), CurrentFanState(), nLastRpm, nLastTemp,
+                            [](uint32_t code) { return QueryDriverReading(code); });
+            nLastRpm = s.nLastFanRpm;
+            nLastTemp = s.nLastVpuTemp;
+            benchmark::DoNotOptimize(s);
+        });
+        return;
+    }
+    CHardwareDetailsDlg dlg;
+    if (!dlg.Create(CHardwareDetailsDlg::IDD)) {
+        state.SkipWithError("the dialog did not open");
+        return;
+    }
+    Measure(state, [&] { dlg.SendMessage(WM_TIMER, 1); });
+    dlg.DestroyWindow();
+}
+
+void SampleThroughKestatid(benchmark::State& state, Which which) {
     EnsureApplication();
     kesttest::TempDir dir;
     kesttest::Kestatid service(dir.Path());
@@ -85,12 +107,11 @@ void BM_DetailsSampleThroughKestatid(benchmark::State& state) {
         return;
     }
     SetDeviceTransport(nullptr);
-    RunSamples(state);
+    RunSamples(state, which);
     service.StopWith(SIGTERM);
 }
-BENCHMARK(BM_DetailsSampleThroughKestatid)->Iterations(200)->UseRealTime();
 
-void BM_DetailsSampleInProcess(benchmark::State& state) {
+void SampleInProcess(benchmark::State& state, Which which) {
     EnsureApplication();
     sim::RealClock clock;
     std::unique_ptr<sim::Machine> machine = sim::Machine::Create("9800pro", clock);
@@ -98,10 +119,14 @@ void BM_DetailsSampleInProcess(benchmark::State& state) {
     host::LoadDriver(host::KestatiDriverEntry());
     InProcessTransport transport;
     SetDeviceTransport(&transport);
-    RunSamples(state);
+    RunSamples(state, which);
     SetDeviceTransport(nullptr);
     host::UnloadDriver();
 }
-BENCHMARK(BM_DetailsSampleInProcess)->Iterations(200)->UseRealTime();
+
+BENCHMARK_CAPTURE(SampleThroughKestatid, details, Which::Details)->Iterations(200)->UseRealTime();
+BENCHMARK_CAPTURE(SampleInProcess, details, Which::Details)->Iterations(200)->UseRealTime();
+BENCHMARK_CAPTURE(SampleThroughKestatid, panel, Which::Panel)->Iterations(200)->UseRealTime();
+BENCHMARK_CAPTURE(SampleInProcess, panel, Which::Panel)->Iterations(200)->UseRealTime();
 
 }  // namespace
