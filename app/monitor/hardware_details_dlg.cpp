@@ -52,10 +52,6 @@ constexpr const char* kUnsafeText = "Item Value is NOT SAFE!";
 constexpr COLORREF kUnsafeColor = RGB(255, 0, 0);
 constexpr UINT kFanBoxStyle = MB_OKCANCEL | MB_ICONEXCLAMATION;
 
-constexpr uint32_t kAdapter9200 = 0x59611002;
-constexpr uint32_t kAdapter9600 = 0x41501002;
-constexpr uint32_t kAdapter9800 = 0x4E481002;
-
 // The driver's mark of a failed sensor transaction is never shown or judged: it reads as a
 // failed request does.
 uint32_t ReadItem(MonitoredItem item) {
@@ -134,23 +130,7 @@ BOOL CHardwareDetailsDlg::OnInitDialog() {
     m_stBanner.SetBitmap(kBitmapBanner).SetStretch(TRUE);
 
     // The fan's texts as a selection writes them, without touching the fan controls.
-    const FanState fan = CurrentFanState();
-    CString current;
-    if (fan.nNoFan == 1) {
-        current = "Unknown";
-    } else if (kind == BoardKind::Kind9200 && fan.bFanStopped) {
-        current = "Stopped!";
-    } else {
-        m_nLastValue = ReadItem(MonitoredItem::FanSpeed);
-        current = CString::fromStdString(FormatItemValue(MonitoredItem::FanSpeed, kind,
-                                                         m_nLastValue, ValueForm::Selection, fan));
-    }
-    SetCurrentText(current);
-    SetDlgItemText(IDC_UNIT, UnitLabel(MonitoredItem::FanSpeed));
-    m_strSafeRange = SafeRangeText(MonitoredItem::FanSpeed, kind);
-    SetDlgItemText(IDC_SAFE_RANGE, m_strSafeRange);
-    m_strDescription = Description(MonitoredItem::FanSpeed);
-    SetDlgItemText(IDC_DESCRIPTION, m_strDescription);
+    m_nLastValue = ShowSelectionTexts(MonitoredItem::FanSpeed);
 
     RECT rc{0, 0, 0, 0};
     if (CWnd* placeholder = GetDlgItem(IDC_CHART)) {
@@ -220,9 +200,7 @@ void CHardwareDetailsDlg::ShowFanControls(bool bShow) {
         }
         return;
     }
-    const bool bThirteen = g_nAdapterId == kAdapter9200 || g_nAdapterId == kAdapter9600 ||
-                           g_nAdapterId == kAdapter9800;
-    m_sliderFan.SetRange(1, bThirteen ? 13 : 15, FALSE);
+    m_sliderFan.SetRange(1, FanSliderMax(ClassifyBoard()), FALSE);
     m_sliderFan.SetTicFreq(1);
     SetSliderFromDrive();
     m_sliderFan.ShowWindow(SW_SHOW);
@@ -243,6 +221,29 @@ void CHardwareDetailsDlg::ShowFanControls(bool bShow) {
     }
 }
 
+uint32_t CHardwareDetailsDlg::ShowSelectionTexts(MonitoredItem item) {
+    const BoardKind kind = ClassifyBoard();
+    const FanState fan = CurrentFanState();
+    uint32_t value = 0;
+    CString current;
+    if (item == MonitoredItem::FanSpeed && fan.nNoFan == 1) {
+        current = "Unknown";
+    } else if (item == MonitoredItem::FanSpeed && kind == BoardKind::Kind9200 && fan.bFanStopped) {
+        current = "Stopped!";
+    } else {
+        value = ReadItem(item);
+        current =
+            CString::fromStdString(FormatItemValue(item, kind, value, ValueForm::Selection, fan));
+    }
+    SetCurrentText(current);
+    SetDlgItemText(IDC_UNIT, UnitLabel(item));
+    m_strSafeRange = SafeRangeText(item, kind);
+    SetDlgItemText(IDC_SAFE_RANGE, m_strSafeRange);
+    m_strDescription = Description(item);
+    SetDlgItemText(IDC_DESCRIPTION, m_strDescription);
+    return value;
+}
+
 void CHardwareDetailsDlg::ShowItem(int nIndex) {
     const BoardKind kind = ClassifyBoard();
     const auto item = ItemAt(kind, nIndex);
@@ -250,33 +251,9 @@ void CHardwareDetailsDlg::ShowItem(int nIndex) {
         m_nLastValue = 0;
         return;
     }
-    const FanState fan = CurrentFanState();
-    uint32_t value = 0;
-    if (*item == MonitoredItem::FanSpeed) {
-        ShowFanControls(IsFanControlBoard() && g_bFanStopped == 0 && g_nNoFan != 1);
-        CString current;
-        if (fan.nNoFan == 1) {
-            current = "Unknown";
-        } else if (kind == BoardKind::Kind9200 && fan.bFanStopped) {
-            current = "Stopped!";
-        } else {
-            value = ReadItem(MonitoredItem::FanSpeed);
-            current = CString::fromStdString(
-                FormatItemValue(MonitoredItem::FanSpeed, kind, value, ValueForm::Selection, fan));
-        }
-        SetCurrentText(current);
-    } else {
-        ShowFanControls(false);
-        value = ReadItem(*item);
-        SetCurrentText(
-            CString::fromStdString(FormatItemValue(*item, kind, value, ValueForm::Selection, fan)));
-    }
-    SetDlgItemText(IDC_UNIT, UnitLabel(*item));
-    m_strSafeRange = SafeRangeText(*item, kind);
-    SetDlgItemText(IDC_SAFE_RANGE, m_strSafeRange);
-    m_strDescription = Description(*item);
-    SetDlgItemText(IDC_DESCRIPTION, m_strDescription);
-
+    ShowFanControls(*item == MonitoredItem::FanSpeed && IsFanControlBoard() && g_bFanStopped == 0 &&
+                    g_nNoFan != 1);
+    const uint32_t value = ShowSelectionTexts(*item);
     const ChartLabelTexts labels = ChartLabels(*item, kind, ChartScale::Small);
     SetChartLabels(labels.bottom.c_str(), labels.middle.c_str(), labels.top.c_str());
     m_chart.Reset();

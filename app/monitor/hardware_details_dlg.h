@@ -12,6 +12,7 @@
 #include "app/controls/styled_static.h"
 #include "app/framework/framework.h"
 #include "app/monitor/large_chart_dlg.h"
+#include "app/monitor/monitored_items.h"
 
 // What the details dialog changes in the main dialog that opened it: the "Custom Fan Speed"
 // box, and the frame's fan guard that the main dialog reaches.
@@ -68,6 +69,8 @@ public:
 private:
     // Shows the slider and its captions (with the board's button), or the help hint instead.
     void ShowFanControls(bool bShow);
+    // The selection-form value, unit, safe range and description of an item; the value read.
+    uint32_t ShowSelectionTexts(MonitoredItem item);
     void SetCurrentText(const CString& text);
     void SetChartLabels(const char* lpszBottom, const char* lpszMiddle, const char* lpszTop);
     void SetSliderFromDrive();

@@ -24,12 +24,7 @@
 namespace {
 
 using kesttest::MonitorWindowTest;
-
-std::string Text(CWnd& dlg, int id) {
-    CString s;
-    dlg.GetDlgItemText(id, s);
-    return s.toStdString();
-}
+using kesttest::Text;
 
 bool Shown(CWnd& dlg, int id) {
     QWidget* w = dlg.GetDlgItemHwnd(id);

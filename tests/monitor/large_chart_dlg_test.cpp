@@ -14,12 +14,7 @@
 namespace {
 
 using kesttest::MonitorWindowTest;
-
-std::string Text(CWnd& dlg, int id) {
-    CString s;
-    dlg.GetDlgItemText(id, s);
-    return s.toStdString();
-}
+using kesttest::Text;
 
 class LargeChartTest : public MonitorWindowTest {
 protected:

@@ -80,6 +80,13 @@ public:
     int m_nAllOnesCount = 0;
 };
 
+// The text of a dialog's control.
+inline std::string Text(CWnd& dlg, int id) {
+    CString s;
+    dlg.GetDlgItemText(id, s);
+    return s.toStdString();
+}
+
 // Scripted boxes that also write each box into the log when it opens.
 class LoggedBoxes : public ScriptedMessageBoxes {
 public:
