@@ -4,12 +4,14 @@
 // on click, and a window that goes while a box or the large chart of its own is open.
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QLabel>
 #include <QListWidget>
 #include <QSlider>
 #include <QTest>
 #include <QWindow>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -666,6 +668,23 @@ TEST_F(DetailsTest, FanAutoControlWithTheValueMissingStoredZeroAndStoredOne) {
         EXPECT_EQ(autoControl->GetCheck(), BST_UNCHECKED);
         EXPECT_EQ(KeyValue("Fan4Temp"), 0u);
     });
+}
+
+TEST_F(DetailsTest, WithoutAServiceKeyTheFanHandlersStillActAndCreateNothing) {
+    ASSERT_EQ(std::remove(m_keyPath.c_str()), 0);
+    Run([&](CHardwareDetailsDlg& d) {
+        Select(d, 1);
+        Select(d, 0);
+        QTest::keyClick(Slider(d), Qt::Key_Left);
+        EXPECT_EQ(m_machine->FanDrive(), 128);
+        EXPECT_EQ(g_nFanControl, 1);
+
+        Click(d, 1103);  // "Fan4Temp" reads as missing: the question to switch it back on
+        EXPECT_EQ(m_boxes.Texts().back(),
+                  "Warning: The fan will auto speed up when Temperature goes high!");
+        EXPECT_EQ(g_nFan4Temp, 0);
+    });
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(m_keyPath)));
 }
 
 TEST_F(DetailsTest, ClickingTheChartOpensTheLargeChartWhichPlotsWhatTheDialogSamples) {
