@@ -24,21 +24,17 @@
 #include "protocol/frame.h"
 #include "sim/machine.h"
 #include "tests/host/kestatid_process.h"
+#include "tests/support/bench_application.h"
 
 namespace {
 
 void EnsureApplication() {
-    static int argc = 1;
-    static char name[] = "monitor_sample_bench";
-    static char* argv[] = {name, nullptr};
-    static std::unique_ptr<QApplication> app;
-    if (!app) {
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-            qputenv("QT_QPA_PLATFORM", "offscreen");
-        }
-        app = std::make_unique<QApplication>(argc, argv);
+    static const bool ready = [] {
+        BenchmarkApplication();
         AfxInitFramework(false);
-    }
+        return true;
+    }();
+    (void)ready;
 }
 
 double Seconds(clockid_t id) {
