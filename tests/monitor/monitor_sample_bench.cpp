@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "app/device/device_client.h"
-#include "app/device/inprocess_transport.h"
+#include "host/inprocess_transport.h"
 #include "app/device/process_state.h"
 #include "app/framework/framework.h"
 #include "app/monitor/hardware_details_dlg.h"

@@ -13,7 +13,7 @@
 #include <string>
 
 #include "app/device/device_client.h"
-#include "app/device/inprocess_transport.h"
+#include "host/inprocess_transport.h"
 #include "app/device/process_state.h"
 #include "app/framework/framework.h"
 #include "app/monitor/hardware_details_dlg.h"

@@ -15,9 +15,9 @@
 #include <vector>
 
 #include "app/device/device_client.h"
-#include "app/device/inprocess_transport.h"
+#include "host/inprocess_transport.h"
 #include "app/device/process_state.h"
-#include "app/device/service_key_file.h"
+#include "common/service_key_file.h"
 #include "app/device/settings.h"
 #include "app/framework/framework.h"
 #include "host/driver_entry.h"
