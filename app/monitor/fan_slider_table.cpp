@@ -21,42 +21,34 @@ constexpr std::array k9800Bounds = {31, 36, 40, 44, 48, 53, 58, 64, 72, 80, 96, 
 constexpr std::array kOtherBounds = {39, 40, 45,  50,  55,  60,  65, 70,
                                      80, 90, 100, 120, 140, 160, 200};
 
-std::span<const int> DrivesOf(BoardKind kind) {
-    switch (kind) {
-        case BoardKind::Kind9200:
-            return k9200Drives;
-        case BoardKind::Kind9600:
-            return k9600Drives;
-        case BoardKind::Kind9800B:
-        case BoardKind::Kind9800:
-            return k9800Drives;
-        default:
-            return kOtherDrives;
-    }
-}
+// One board family's table: the drive of each position and the read-back bounds.
+struct FanTable {
+    std::span<const int> drives;
+    std::span<const int> bounds;
+};
 
-std::span<const int> BoundsOf(BoardKind kind) {
+FanTable TableOf(BoardKind kind) {
     switch (kind) {
         case BoardKind::Kind9200:
-            return k9200Bounds;
+            return {k9200Drives, k9200Bounds};
         case BoardKind::Kind9600:
-            return k9600Bounds;
+            return {k9600Drives, k9600Bounds};
         case BoardKind::Kind9800B:
         case BoardKind::Kind9800:
-            return k9800Bounds;
+            return {k9800Drives, k9800Bounds};
         default:
-            return kOtherBounds;
+            return {kOtherDrives, kOtherBounds};
     }
 }
 
 }  // namespace
 
 int FanSliderMax(BoardKind kind) {
-    return static_cast<int>(DrivesOf(kind).size());
+    return static_cast<int>(TableOf(kind).drives.size());
 }
 
 int PositionToFanDrive(BoardKind kind, int nPosition) {
-    const std::span<const int> drives = DrivesOf(kind);
+    const std::span<const int> drives = TableOf(kind).drives;
     if (nPosition < 1 || nPosition > static_cast<int>(drives.size())) {
         return kFullDrive;
     }
@@ -68,7 +60,7 @@ int FanDriveToPosition(BoardKind kind, int nDrive) {
     if (kind == BoardKind::Kind9200 && nDrive == 26) {
         return 1;
     }
-    const std::span<const int> bounds = BoundsOf(kind);
+    const std::span<const int> bounds = TableOf(kind).bounds;
     for (size_t i = 0; i < bounds.size(); ++i) {
         if (kind == BoardKind::Kind9200 && i == 1) {
             continue;  // position 1 is the exact level above
