@@ -12,18 +12,8 @@
 #include "app/controls/styled_static.h"
 #include "app/framework/framework.h"
 #include "app/monitor/large_chart_dlg.h"
+#include "app/monitor/monitor_panel_link.h"
 #include "app/monitor/monitored_items.h"
-
-// What the details dialog changes in the main dialog that opened it: the "Custom Fan Speed"
-// box, and the frame's fan guard that the main dialog reaches.
-class MonitorPanelLink {
-public:
-    virtual ~MonitorPanelLink() = default;
-    // Ticks "Custom Fan Speed" and records that the custom speed is on.
-    virtual void SetCustomFanOn() = 0;
-    virtual void StartFanGuard() = 0;
-    virtual void StopFanGuard() = 0;
-};
 
 class CHardwareDetailsDlg : public CDialog {
 public:

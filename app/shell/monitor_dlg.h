@@ -9,10 +9,11 @@
 #include "app/controls/history_chart.h"
 #include "app/controls/styled_static.h"
 #include "app/framework/framework.h"
+#include "app/monitor/monitor_panel_link.h"
 
 class CMainFrame;
 
-class CMonitorDlg : public CDialog {
+class CMonitorDlg : public CDialog, public MonitorPanelLink {
 public:
     enum { IDD = 132 };
 
@@ -77,6 +78,11 @@ public:
     // re-initialised with its alarms off and the standard limits armed.
     void StartMonitor();
 
+    // What the hardware details dialog changes here (app/monitor/monitor_dlg_panel.cpp).
+    void SetCustomFanOn() override;
+    void StartFanGuard() override;
+    void StopFanGuard() override;
+
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
     BOOL OnInitDialog() override;
@@ -90,6 +96,13 @@ public:
     HBRUSH OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor);
     void OnTabSelChange(NMHDR* pNMHDR, LRESULT* pResult);
     void OnSysCommand(UINT nID, LPARAM lParam);
+    // The monitor panel (app/monitor/monitor_dlg_panel.cpp): the once-a-second sample, the three
+    // check boxes and "Detail".
+    void OnTimer(UINT_PTR nIDEvent);
+    void OnEnableMonitor();
+    void OnCustomFan();
+    void OnHeatsink();
+    void OnDetail();
 
 private:
     void ApplyClockFileOnOpen();
