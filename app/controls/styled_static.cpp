@@ -11,8 +11,8 @@
 
 namespace {
 
-// RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW: every change shows at once.
-constexpr UINT kRedrawNow = 0x0001 | 0x0004 | 0x0100;
+// Every change shows at once.
+constexpr UINT kRedrawNow = RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW;
 
 // The horizontal part of a static's style: SS_CENTER, SS_RIGHT.
 constexpr DWORD kStyleCentre = 0x1;

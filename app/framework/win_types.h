@@ -207,7 +207,14 @@ constexpr UINT EN_CHANGE = 0x0300;
 constexpr UINT NM_CLICK = static_cast<UINT>(-2);
 constexpr UINT NM_CUSTOMDRAW = static_cast<UINT>(-12);
 constexpr UINT TCN_SELCHANGE = static_cast<UINT>(-551);
+// NM_CUSTOMDRAW results: 0 lets the control draw itself as usual.
+constexpr LRESULT CDRF_DODEFAULT = 0;
 constexpr UINT TCN_SELCHANGING = static_cast<UINT>(-552);
+
+// RedrawWindow flags; RDW_UPDATENOW paints at once instead of at the next event.
+constexpr UINT RDW_INVALIDATE = 0x0001;
+constexpr UINT RDW_ERASE = 0x0004;
+constexpr UINT RDW_UPDATENOW = 0x0100;
 
 // Trackbar scroll codes (WM_HSCROLL low word).
 constexpr UINT TB_LINEUP = 0;

@@ -610,16 +610,20 @@ void CWnd::Invalidate(BOOL /*bErase*/) {
     }
 }
 
-BOOL CWnd::RedrawWindow(const RECT* lpRectUpdate, void* /*prgnUpdate*/, UINT /*flags*/) {
+BOOL CWnd::RedrawWindow(const RECT* lpRectUpdate, void* /*prgnUpdate*/, UINT flags) {
     if (!m_hWnd) {
         return FALSE;
     }
+    QRect area = m_hWnd->rect();
     if (lpRectUpdate != nullptr) {
-        m_hWnd->update(QRect(lpRectUpdate->left, lpRectUpdate->top,
-                             lpRectUpdate->right - lpRectUpdate->left,
-                             lpRectUpdate->bottom - lpRectUpdate->top));
+        area = QRect(lpRectUpdate->left, lpRectUpdate->top,
+                     lpRectUpdate->right - lpRectUpdate->left,
+                     lpRectUpdate->bottom - lpRectUpdate->top);
+    }
+    if ((flags & RDW_UPDATENOW) != 0 && m_hWnd->isVisible()) {
+        m_hWnd->repaint(area);
     } else {
-        m_hWnd->update();
+        m_hWnd->update(area);
     }
     return TRUE;
 }

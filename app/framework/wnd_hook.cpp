@@ -122,6 +122,13 @@ bool CWndHook::eventFilter(QObject* watched, QEvent* event) {
     switch (event->type()) {
         case QEvent::Paint: {
             RequestColors();
+            // Trackbars tell their parent each time they paint; only the default drawing exists.
+            if (m_widget->property(kPropClass).toByteArray() == "msctls_trackbar32") {
+                NotifyParent(m_widget, NM_CUSTOMDRAW);
+                if (!guard) {
+                    return true;
+                }
+            }
             const BOOL pass = wnd->DispatchWidgetMessage(WM_PAINT, 0, 0);
             if (!pass && guard) {
                 if (auto* plain = dynamic_cast<CWndWidget*>(m_widget)) {

@@ -36,6 +36,13 @@ ON_BN_CLICKED(1091, OnEnableMonitor)
 ON_BN_CLICKED(1094, OnCustomFan)
 ON_BN_CLICKED(1095, OnHeatsink)
 ON_BN_CLICKED(1056, OnDetail)
+// Clock tuning panel.
+ON_WM_HSCROLL()
+ON_BN_CLICKED(1006, OnApply)
+ON_CBN_SELCHANGE(1019, OnPresetSelChange)
+ON_CBN_EDITCHANGE(1019, OnPresetEditChange)
+ON_NOTIFY(NM_CUSTOMDRAW, 1004, OnClockSliderCustomDraw)
+ON_NOTIFY(NM_CUSTOMDRAW, 1005, OnClockSliderCustomDraw)
 END_MESSAGE_MAP()
 
 CMonitorDlg::CMonitorDlg(CWnd* pParent)

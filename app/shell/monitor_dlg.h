@@ -69,6 +69,10 @@ public:
     void DecodeClockDividers(uint32_t word);
     uint32_t ClampAndComposeClocks();
     void ShowClockSettings();
+    // The clock settings file (kest.txt): false when it was missing and could not be made
+    // because the divider word was unreadable.
+    bool LoadClockSettings();
+    void StoreClockSettings();
 
     // The tab page now shown (0 "Video Settings", 1 "Product Features", 2 "Help").
     void ShowTabPage(int nPage);
@@ -103,6 +107,12 @@ public:
     void OnCustomFan();
     void OnHeatsink();
     void OnDetail();
+    // Clock tuning panel (app/clock/monitor_dlg_clock_panel.cpp).
+    void OnHScroll(UINT nSBCode, UINT nPos, CWnd* pScrollBar);
+    void OnApply();
+    void OnPresetSelChange();
+    void OnPresetEditChange();
+    void OnClockSliderCustomDraw(NMHDR* pNMHDR, LRESULT* pResult);
 
 private:
     void ApplyClockFileOnOpen();

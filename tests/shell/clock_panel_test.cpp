@@ -1,0 +1,338 @@
+// The clock tuning panel on the simulated board: sliders, "&Apply" with each way out of the
+// confirm dialog, the presets and their text guards. Clocks are checked in the board's PLL
+// divider register, the file byte for byte, the confirm countdown through its timer handler.
+#include <QComboBox>
+#include <QLineEdit>
+#include <QTest>
+#include <unistd.h>
+
+#include <csignal>
+#include <functional>
+
+#include "app/clock/clock_confirm_dlg.h"
+#include "app/shell/exit_signals.h"
+#include "tests/shell/shell_fixture.h"
+
+namespace kesttest {
+namespace {
+
+uint32_t EngineFeedback(uint32_t word) {
+    return (word >> 16) & 0xFF;
+}
+uint32_t MemoryFeedback(uint32_t word) {
+    return (word >> 8) & 0xFF;
+}
+
+class ClockPanelTest : public ShellTest {
+protected:
+    void TearDown() override {
+        SetModalDialogHook({});
+        ShellTest::TearDown();
+    }
+
+    CMonitorDlg* Open(const std::string& board, int engine, int memory) {
+        Load(board);
+        m_dir.Write("kest.txt", Le(engine, memory));
+        MakeFrame();
+        m_frame->ShowConfigDialog();
+        m_dlg = m_frame->m_pConfigDlg;
+        return m_dlg;
+    }
+    CString Text(int id) const {
+        CString s;
+        m_dlg->GetDlgItemText(id, s);
+        return s;
+    }
+    // Moves a slider as the user does: the control's position, then its scroll message.
+    void Slide(int id, int pos) {
+        auto* slider = static_cast<CSliderCtrl*>(m_dlg->GetDlgItem(id));
+        slider->SetPos(pos);
+        m_dlg->SendMessage(WM_HSCROLL, MAKEWPARAM(TB_THUMBPOSITION, static_cast<unsigned>(pos)),
+                           reinterpret_cast<LPARAM>(slider->GetSafeHwnd()));
+    }
+    // "&Apply" clicked, the confirm dialog answered by `answer` once it is on screen; the
+    // summary it was given.
+    std::string Apply(const std::function<void(CClockConfirmDlg&)>& answer) {
+        std::string summary;
+        int shown = 0;
+        SetModalDialogHook([&](CDialog& d) {
+            auto& confirm = dynamic_cast<CClockConfirmDlg&>(d);
+            ++shown;
+            summary = confirm.m_strSummary.toStdString();
+            answer(confirm);
+        });
+        m_dlg->SendMessage(WM_COMMAND, MAKEWPARAM(1006, BN_CLICKED),
+                           reinterpret_cast<LPARAM>(m_dlg->GetDlgItemHwnd(1006)));
+        SetModalDialogHook({});
+        EXPECT_LE(shown, 1);
+        return summary;
+    }
+    void ChoosePreset(int index) {
+        m_dlg->m_cbPreset.SetCurSel(index);
+        m_dlg->SendMessage(WM_COMMAND, MAKEWPARAM(1019, CBN_SELCHANGE),
+                           reinterpret_cast<LPARAM>(m_dlg->m_cbPreset.GetSafeHwnd()));
+    }
+    // Puts a divider word into the board the way any program of the machine can.
+    void ForceWord(uint32_t word) {
+        WriteClockDividers(word);
+        ASSERT_EQ(PllWord(), word);
+    }
+
+    static void PressOk(CClockConfirmDlg& d) { QTest::mouseClick(d.GetDlgItemHwnd(IDOK), Qt::LeftButton); }
+
+    CMonitorDlg* m_dlg = nullptr;
+};
+
+// Requested clocks through compose, the board and the read-back, kept with OK.
+TEST_F(ClockPanelTest, ApplyKeptWithOkProgramsReadsBackAndStores) {
+    struct Row {
+        const char* board;
+        int engine;  // requested, MHz
+        int memory;  // requested real clock, MHz
+        uint32_t engineFb;
+        uint32_t memoryFb;
+        int shownEngine;  // read back and snapped
+        int shownMemory;
+    };
+    const Row rows[] = {
+        {"9700pro", 325, 311, 132, 127, 325, 311},  // 324 read back, snapped to 325
+        {"9800pro", 400, 311, 163, 127, 400, 311},  // exact
+        {"9800pro", 327, 300, 133, 122, 326, 299},  // 326 shown, asked and stored; no memory snap
+        {"9600pro", 400, 300, 163, 122, 400, 300},  // 299 snapped only on this board
+        {"9600pro-a", 400, 300, 163, 122, 400, 299},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(std::string(r.board) + " " + std::to_string(r.engine));
+        Open(r.board, 400, 300);
+        const uint32_t before = PllWord();
+        Slide(1004, r.engine);
+        Slide(1005, 2 * r.memory);
+        const std::string summary = Apply(&PressOk);
+        const uint32_t word = PllWord();
+        EXPECT_EQ(EngineFeedback(word), r.engineFb);
+        EXPECT_EQ(MemoryFeedback(word), r.memoryFb);
+        EXPECT_EQ(word & 0xFF, 0x0Bu);
+        EXPECT_EQ(word >> 24, before >> 24);
+        EXPECT_EQ(summary, "VPU SPEED->" + std::to_string(r.shownEngine) +
+                               " MHz/MEMORY SPEED->" + std::to_string(2 * r.shownMemory) +
+                               " MHz");
+        EXPECT_EQ(Text(1037), QString("current: %1MHz").arg(r.shownEngine));
+        EXPECT_EQ(Text(1038), QString("current: %1MHz").arg(2 * r.shownMemory));
+        EXPECT_EQ(Text(1009), QString("%1MHz").arg(r.shownEngine));
+        EXPECT_EQ(KestTxt(), Le(r.shownEngine, r.shownMemory));
+        CloseWindows();
+        SetDeviceTransport(nullptr);
+        host::UnloadDriver();
+        host::AttachPortBus(nullptr);
+    }
+}
+
+TEST_F(ClockPanelTest, SlidersChangeOnlyTheMemberAndTheBox) {
+    Open("9800pro", 380, 340);
+    ClearRequests();
+    Slide(1005, 601);
+    EXPECT_EQ(m_dlg->m_nMemoryClock, 300);
+    EXPECT_EQ(Text(1013), "600MHz");
+    Slide(1004, 350);
+    EXPECT_EQ(m_dlg->m_nEngineClock, 350);
+    EXPECT_EQ(Text(1009), "350MHz");
+    EXPECT_EQ(Text(1037), "current: 380MHz");
+    EXPECT_EQ(Text(1038), "current: 680MHz");
+    EXPECT_TRUE(m_transport.requests.empty());
+    EXPECT_EQ(KestTxt(), Le(380, 340));
+}
+
+// Every way out but OK writes the word read before Apply back bit for bit, whatever its
+// reference divider, and leaves the file alone.
+TEST_F(ClockPanelTest, EveryWayOutButOkRestoresTheOldWord) {
+    struct Way {
+        const char* name;
+        std::function<void(CClockConfirmDlg&)> act;
+    };
+    const Way ways[] = {
+        {"Cancel",
+         [](CClockConfirmDlg& d) { QTest::mouseClick(d.GetDlgItemHwnd(IDCANCEL), Qt::LeftButton); }},
+        {"Escape", [](CClockConfirmDlg& d) { QTest::keyClick(d.GetSafeHwnd(), Qt::Key_Escape); }},
+        {"close box", [](CClockConfirmDlg& d) { d.GetSafeHwnd()->close(); }},
+        {"countdown",
+         [](CClockConfirmDlg& d) {
+             for (int i = 0; i < 10; ++i) {
+                 d.OnTimer(1);
+             }
+         }},
+    };
+    Open("9800pro", 380, 340);
+    const std::string file = KestTxt();
+    // Old words as another program may leave them: reference 12 and 11 with odd top bits.
+    const uint32_t olds[] = {0x7A8C7E0Cu, 0x06D0A10Bu};
+    for (const Way& way : ways) {
+        for (uint32_t old : olds) {
+            SCOPED_TRACE(std::string(way.name) + " " + std::to_string(old));
+            ForceWord(old);
+            Slide(1004, 400);
+            Slide(1005, 700);
+            Apply(way.act);
+            EXPECT_EQ(PllWord(), old);
+            EXPECT_EQ(KestTxt(), file);
+            EXPECT_EQ(Text(1009), QString("%1MHz").arg(m_dlg->m_nEngineClock));
+            EXPECT_EQ(Text(1037), QString("current: %1MHz").arg(m_dlg->m_nEngineClock));
+            EXPECT_NE(m_dlg->m_nEngineClock, 400);
+        }
+    }
+    EXPECT_TRUE(m_boxes.Boxes().empty());
+}
+
+// A word without a reference divider cannot be decoded: nothing faults, the working clocks
+// stay, and Cancel still puts the word back exactly.
+TEST_F(ClockPanelTest, OldWordWithReferenceZeroIsRestoredWithoutDecoding) {
+    Open("9800pro", 380, 340);
+    const uint32_t old = 0x068CBD00u;
+    ForceWord(old);
+    Slide(1004, 400);
+    Slide(1005, 700);
+    Apply([](CClockConfirmDlg& d) { QTest::keyClick(d.GetSafeHwnd(), Qt::Key_Escape); });
+    EXPECT_EQ(PllWord(), old);
+    // The read-back of the refused clocks is what the working clocks still hold.
+    EXPECT_EQ(m_dlg->m_nWorkEngine, 400u);
+    EXPECT_TRUE(m_boxes.Boxes().empty());
+}
+
+TEST_F(ClockPanelTest, UnreadableWordAtApplyDoesNothing) {
+    Open("9800pro", 380, 340);
+    Slide(1004, 400);
+    StopService();
+    int shown = 0;
+    Apply([&](CClockConfirmDlg&) { ++shown; });
+    EXPECT_EQ(shown, 0);
+    EXPECT_TRUE(m_boxes.Boxes().empty());
+    StartService();
+    EXPECT_EQ(EngineFeedback(PllWord()), 155u);  // 380 MHz still
+    EXPECT_EQ(KestTxt(), Le(380, 340));
+}
+
+TEST_F(ClockPanelTest, InvalidEnginePostSelectorKeepsTheWord) {
+    Open("9800pro", 380, 340);
+    const uint32_t before = PllWord();
+    const std::string file = KestTxt();
+    m_machine->SetInvalidPostCodes(true);
+    Slide(1004, 400);
+    Apply([](CClockConfirmDlg& d) { QTest::keyClick(d.GetSafeHwnd(), Qt::Key_Escape); });
+    EXPECT_EQ(PllWord(), before);
+    EXPECT_EQ(KestTxt(), file);
+    ASSERT_FALSE(m_boxes.Boxes().empty());
+    for (const RecordedBox& box : m_boxes.Boxes()) {
+        EXPECT_EQ(box.text, "Not correct MCLK_POST!");
+        EXPECT_EQ(box.caption, "ZEL");
+    }
+    m_machine->SetInvalidPostCodes(false);
+}
+
+TEST_F(ClockPanelTest, DefaultSettingsApplyAtOnceAndReplaceTheFile) {
+    Open("9800pro", 400, 360);
+    int shown = 0;
+    SetModalDialogHook([&](CDialog&) { ++shown; });
+    ChoosePreset(0);
+    EXPECT_EQ(shown, 0);
+    EXPECT_EQ(EngineFeedback(PllWord()), 155u);  // 380 MHz
+    EXPECT_EQ(MemoryFeedback(PllWord()), 139u);  // 340 MHz
+    EXPECT_EQ(KestTxt(), Le(380, 340));
+    EXPECT_EQ(Text(1037), "current: 380MHz");
+    EXPECT_EQ(Text(1038), "current: 680MHz");
+}
+
+// A stored clock outside the board's window: the fallback goes to the board and the file, and
+// the panel shows the fallback, not the stored value.
+TEST_F(ClockPanelTest, ClampedPreferredClocksAreShownAsApplied) {
+    Open("9800pro", 380, 340);
+    m_dir.Write("kest.txt", Le(900, 340));
+    ChoosePreset(1);
+    EXPECT_EQ(EngineFeedback(PllWord()), 155u);
+    EXPECT_EQ(KestTxt(), Le(380, 340));
+    EXPECT_EQ(Text(1037), "current: 380MHz");
+    EXPECT_EQ(Text(1009), "380MHz");
+    EXPECT_EQ(static_cast<CSliderCtrl*>(m_dlg->GetDlgItem(1004))->GetPos(), 380);
+}
+
+TEST_F(ClockPanelTest, PresetWithTheFileMissingCreatesItFromTheHardware) {
+    Open("9800pro", 400, 360);
+    ASSERT_EQ(unlink("kest.txt"), 0);
+    ChoosePreset(1);
+    EXPECT_EQ(KestTxt(), Le(400, 360));  // read from the board, then applied and stored
+    EXPECT_EQ(EngineFeedback(PllWord()), 163u);
+
+    ASSERT_EQ(unlink("kest.txt"), 0);
+    const uint32_t before = PllWord();
+    StopService();
+    ChoosePreset(1);
+    StartService();
+    EXPECT_FALSE(m_dir.Exists("kest.txt"));
+    EXPECT_EQ(PllWord(), before);
+    ASSERT_EQ(m_boxes.Texts(), std::vector<std::string>{"Device access deny"});
+    EXPECT_EQ(m_boxes.Boxes()[0].caption, "ZEL ERROR");
+}
+
+TEST_F(ClockPanelTest, PresetTextGuards) {
+    Open("9800pro", 380, 340);
+    QLineEdit* edit = static_cast<QComboBox*>(m_dlg->m_cbPreset.GetSafeHwnd())->lineEdit();
+    ASSERT_NE(edit, nullptr);
+    QTest::keyClicks(edit, "x");
+    EXPECT_EQ(Text(1019), "Preferred Settings");
+    // Either slider painting turns a shown "Default Settings" back.
+    for (int id : {1004, 1005}) {
+        m_dlg->m_cbPreset.SetWindowText("Default Settings");
+        m_dlg->GetDlgItem(id)->RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        EXPECT_EQ(Text(1019), "Preferred Settings") << id;
+    }
+    // Other text is left alone.
+    m_dlg->m_cbPreset.SetWindowText("Default");
+    m_dlg->GetDlgItem(1004)->RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    EXPECT_EQ(Text(1019), "Default");
+}
+
+// "&Exit" or SIGTERM while the new clocks wait for confirmation: the old word goes back before
+// the exit path stores what the hardware holds, so the unconfirmed clocks never reach the file.
+TEST_F(ClockPanelTest, ExitDuringTheCountdownRevertsBeforeStoring) {
+    for (bool bSignal : {false, true}) {
+        SCOPED_TRACE(bSignal ? "SIGTERM" : "&Exit");
+        Open("9800pro", 380, 340);
+        const uint32_t old = PllWord();
+        ExitSignals signals([this]() { m_frame->RequestExit(); });
+        Slide(1004, 450);
+        Apply([&](CClockConfirmDlg&) {
+            if (bSignal) {
+                std::raise(SIGTERM);
+            } else {
+                m_frame->SendMessage(WM_COMMAND, ID_APP_EXIT_TRAY, 0);
+            }
+        });
+        EXPECT_EQ(PllWord(), old);
+        RunPostedEvents();
+        EXPECT_EQ(m_frame->GetSafeHwnd(), nullptr);
+        EXPECT_EQ(PllWord(), old);
+        EXPECT_EQ(KestTxt(), Le(380, 341));  // as the board holds it, unsnapped
+        CloseWindows();
+        SetDeviceTransport(nullptr);
+        host::UnloadDriver();
+        host::AttachPortBus(nullptr);
+    }
+}
+
+TEST_F(ClockPanelTest, RadeonNineTwoHundredPanelIsOutOfReach) {
+    Load("9200");
+    MakeFrame();
+    m_frame->ShowConfigDialog();
+    m_dlg = m_frame->m_pConfigDlg;
+    const uint32_t before = PllWord();
+    ClearRequests();
+    for (int id : {1004, 1005, 1006, 1019}) {
+        EXPECT_FALSE(m_dlg->GetDlgItemHwnd(id)->isEnabled()) << id;
+    }
+    QTest::mouseClick(m_dlg->GetDlgItemHwnd(1006), Qt::LeftButton);
+    QTest::keyClick(m_dlg->GetDlgItemHwnd(1004), Qt::Key_Right);
+    EXPECT_TRUE(m_transport.requests.empty());
+    EXPECT_EQ(PllWord(), before);
+    EXPECT_FALSE(m_dir.Exists("kest.txt"));
+}
+
+}  // namespace
+}  // namespace kesttest
