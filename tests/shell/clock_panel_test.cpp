@@ -210,6 +210,75 @@ TEST_F(ClockPanelTest, UnreadableWordAtApplyDoesNothing) {
     EXPECT_EQ(KestTxt(), Le(380, 340));
 }
 
+// The service failing exactly one divider-word read: at the start of Apply nothing happens; inside
+// the clamp nothing is written and the user is told; at the read-back the decoder gets nothing
+// and the requested clocks are asked about. Cancel puts the old word back every time.
+TEST_F(ClockPanelTest, UnreadableWordAtEachStepOfApply) {
+    class FailingRead : public RecordingTransport {
+    public:
+        bool Control(DeviceHandle handle, uint32_t code, const void* in, uint32_t inLength,
+                     void* out, uint32_t outLength, uint32_t* status,
+                     uint32_t* information) override {
+            if (code == IOCTL_GET_CLOCK_DIVIDERS && ++reads == failAt) {
+                requests.push_back(Request{code, 0});
+                return false;
+            }
+            return RecordingTransport::Control(handle, code, in, inLength, out, outLength, status,
+                                               information);
+        }
+        int failAt = 0;
+        int reads = 0;
+    };
+    struct Row {
+        int failAt;
+        int dialogs;
+        std::vector<std::string> boxes;
+        std::string summary;
+    };
+    const Row rows[] = {
+        {1, 0, {}, ""},
+        {2, 1, {"Device access deny"}, "VPU SPEED->380 MHz/MEMORY SPEED->680 MHz"},
+        {3, 1, {}, "VPU SPEED->400 MHz/MEMORY SPEED->680 MHz"},
+    };
+    Open("9800pro", 380, 340);
+    const uint32_t old = PllWord();
+    const std::string file = KestTxt();
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.failAt);
+        FailingRead failing;
+        failing.failAt = r.failAt;
+        SetDeviceTransport(&failing);
+        Slide(1004, 400);
+        const std::size_t firstBox = m_boxes.Boxes().size();
+        int dialogs = 0;
+        const std::string summary = Apply([&](CClockConfirmDlg& d) {
+            ++dialogs;
+            QTest::keyClick(d.GetSafeHwnd(), Qt::Key_Escape);
+        });
+        SetDeviceTransport(&m_transport);
+        EXPECT_EQ(dialogs, r.dialogs);
+        EXPECT_EQ(summary, r.summary);
+        std::vector<std::string> boxes;
+        for (std::size_t i = firstBox; i < m_boxes.Boxes().size(); ++i) {
+            boxes.push_back(m_boxes.Boxes()[i].text);
+            EXPECT_EQ(m_boxes.Boxes()[i].caption, "ZEL");
+        }
+        EXPECT_EQ(boxes, r.boxes);
+        std::vector<uint32_t> writes;
+        for (const Request& q : failing.requests) {
+            if (q.code == IOCTL_SET_CLOCK_DIVIDERS) {
+                writes.push_back(q.value);
+            }
+        }
+        // A failed clamp writes nothing before the dialog; Cancel writes the old word.
+        if (r.failAt == 2) {
+            EXPECT_EQ(writes, std::vector<uint32_t>{old});
+        }
+        EXPECT_EQ(PllWord(), old);
+        EXPECT_EQ(KestTxt(), file);
+    }
+}
+
 TEST_F(ClockPanelTest, InvalidEnginePostSelectorKeepsTheWord) {
     Open("9800pro", 380, 340);
     const uint32_t before = PllWord();
@@ -277,15 +346,17 @@ TEST_F(ClockPanelTest, PresetTextGuards) {
     ASSERT_NE(edit, nullptr);
     QTest::keyClicks(edit, "x");
     EXPECT_EQ(Text(1019), "Preferred Settings");
-    // Either slider painting turns a shown "Default Settings" back.
+    // Either slider painting turns a shown "Default Settings" back; only the text changes.
+    m_dlg->m_cbPreset.SetCurSel(0);
     for (int id : {1004, 1005}) {
         m_dlg->m_cbPreset.SetWindowText("Default Settings");
-        m_dlg->GetDlgItem(id)->RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        m_dlg->GetDlgItemHwnd(id)->grab();
         EXPECT_EQ(Text(1019), "Preferred Settings") << id;
+        EXPECT_EQ(m_dlg->m_cbPreset.GetCurSel(), 0);
     }
     // Other text is left alone.
     m_dlg->m_cbPreset.SetWindowText("Default");
-    m_dlg->GetDlgItem(1004)->RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    m_dlg->GetDlgItemHwnd(1004)->grab();
     EXPECT_EQ(Text(1019), "Default");
 }
 
@@ -296,7 +367,7 @@ TEST_F(ClockPanelTest, ExitDuringTheCountdownRevertsBeforeStoring) {
         SCOPED_TRACE(bSignal ? "SIGTERM" : "&Exit");
         Open("9800pro", 380, 340);
         const uint32_t old = PllWord();
-        ExitSignals signals([this]() { m_frame->RequestExit(); });
+        ExitSignals handlers([this]() { m_frame->RequestExit(); });
         Slide(1004, 450);
         Apply([&](CClockConfirmDlg&) {
             if (bSignal) {
