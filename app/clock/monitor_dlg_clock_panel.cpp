@@ -112,15 +112,19 @@ void CMonitorDlg::StoreClockSettings() {
     WriteClockFile(m_nEngineClock, m_nMemoryClock);
 }
 
-bool CMonitorDlg::LoadClockSettings() {
+bool CMonitorDlg::ReadStoredClocks() {
     const StoredClocks stored = ReadClockFile();
-    if (stored.bOpened) {
-        if (stored.bHaveEngine) {
-            m_nEngineClock = stored.nEngine;
-        }
-        if (stored.bHaveMemory) {
-            m_nMemoryClock = stored.nMemory;
-        }
+    if (stored.bHaveEngine) {
+        m_nEngineClock = stored.nEngine;
+    }
+    if (stored.bHaveMemory) {
+        m_nMemoryClock = stored.nMemory;
+    }
+    return stored.bOpened;
+}
+
+bool CMonitorDlg::LoadClockSettings() {
+    if (ReadStoredClocks()) {
         return true;
     }
     const uint32_t current = ReadClockDividers();

@@ -616,9 +616,9 @@ BOOL CWnd::RedrawWindow(const RECT* lpRectUpdate, void* /*prgnUpdate*/, UINT fla
     }
     QRect area = m_hWnd->rect();
     if (lpRectUpdate != nullptr) {
-        area = QRect(lpRectUpdate->left, lpRectUpdate->top,
-                     lpRectUpdate->right - lpRectUpdate->left,
-                     lpRectUpdate->bottom - lpRectUpdate->top);
+        area =
+            QRect(lpRectUpdate->left, lpRectUpdate->top, lpRectUpdate->right - lpRectUpdate->left,
+                  lpRectUpdate->bottom - lpRectUpdate->top);
     }
     if ((flags & RDW_UPDATENOW) != 0 && m_hWnd->isVisible()) {
         m_hWnd->repaint(area);

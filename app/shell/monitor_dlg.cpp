@@ -190,14 +190,7 @@ BOOL CMonitorDlg::OnInitDialog() {
 }
 
 void CMonitorDlg::ApplyClockFileOnOpen() {
-    const StoredClocks stored = ReadClockFile();
-    if (stored.bOpened) {
-        if (stored.bHaveEngine) {
-            m_nEngineClock = stored.nEngine;
-        }
-        if (stored.bHaveMemory) {
-            m_nMemoryClock = stored.nMemory;
-        }
+    if (ReadStoredClocks()) {
         m_nWorkMemory = static_cast<uint32_t>(m_nMemoryClock);
         m_nWorkEngine = static_cast<uint32_t>(m_nEngineClock);
         if (const uint32_t word = ClampAndComposeClocks(); word != 0) {

@@ -73,6 +73,9 @@ public:
     // because the divider word was unreadable.
     bool LoadClockSettings();
     void StoreClockSettings();
+    // The stored clocks into the two members (a field not all there leaves its member); false
+    // when the file could not be opened.
+    bool ReadStoredClocks();
 
     // The tab page now shown (0 "Video Settings", 1 "Product Features", 2 "Help").
     void ShowTabPage(int nPage);

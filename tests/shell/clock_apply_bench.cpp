@@ -102,7 +102,10 @@ void BM_ApplyToConfirmThroughKestatid(benchmark::State& state) {
     service.StopWith(SIGTERM);
     unsetenv(kDeviceSocketEnv);
 }
-BENCHMARK(BM_ApplyToConfirmThroughKestatid)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ApplyToConfirmThroughKestatid)
+    ->UseManualTime()
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
 
 void BM_ApplyToConfirmInProcess(benchmark::State& state) {
     App();
@@ -121,6 +124,9 @@ void BM_ApplyToConfirmInProcess(benchmark::State& state) {
     host::AttachPortBus(nullptr);
     unsetenv(kServiceKeyEnv);
 }
-BENCHMARK(BM_ApplyToConfirmInProcess)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ApplyToConfirmInProcess)
+    ->UseManualTime()
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace

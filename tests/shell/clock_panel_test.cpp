@@ -78,7 +78,9 @@ protected:
         ASSERT_EQ(PllWord(), word);
     }
 
-    static void PressOk(CClockConfirmDlg& d) { QTest::mouseClick(d.GetDlgItemHwnd(IDOK), Qt::LeftButton); }
+    static void PressOk(CClockConfirmDlg& d) {
+        QTest::mouseClick(d.GetDlgItemHwnd(IDOK), Qt::LeftButton);
+    }
 
     CMonitorDlg* m_dlg = nullptr;
 };
@@ -113,9 +115,8 @@ TEST_F(ClockPanelTest, ApplyKeptWithOkProgramsReadsBackAndStores) {
         EXPECT_EQ(MemoryFeedback(word), r.memoryFb);
         EXPECT_EQ(word & 0xFF, 0x0Bu);
         EXPECT_EQ(word >> 24, before >> 24);
-        EXPECT_EQ(summary, "VPU SPEED->" + std::to_string(r.shownEngine) +
-                               " MHz/MEMORY SPEED->" + std::to_string(2 * r.shownMemory) +
-                               " MHz");
+        EXPECT_EQ(summary, "VPU SPEED->" + std::to_string(r.shownEngine) + " MHz/MEMORY SPEED->" +
+                               std::to_string(2 * r.shownMemory) + " MHz");
         EXPECT_EQ(Text(1037), QString("current: %1MHz").arg(r.shownEngine));
         EXPECT_EQ(Text(1038), QString("current: %1MHz").arg(2 * r.shownMemory));
         EXPECT_EQ(Text(1009), QString("%1MHz").arg(r.shownEngine));
@@ -151,7 +152,9 @@ TEST_F(ClockPanelTest, EveryWayOutButOkRestoresTheOldWord) {
     };
     const Way ways[] = {
         {"Cancel",
-         [](CClockConfirmDlg& d) { QTest::mouseClick(d.GetDlgItemHwnd(IDCANCEL), Qt::LeftButton); }},
+         [](CClockConfirmDlg& d) {
+             QTest::mouseClick(d.GetDlgItemHwnd(IDCANCEL), Qt::LeftButton);
+         }},
         {"Escape", [](CClockConfirmDlg& d) { QTest::keyClick(d.GetSafeHwnd(), Qt::Key_Escape); }},
         {"close box", [](CClockConfirmDlg& d) { d.GetSafeHwnd()->close(); }},
         {"countdown",
