@@ -13,6 +13,7 @@
 #include "host/driver_entry.h"
 #include "host/io_manager.h"
 #include "sim/machine.h"
+#include "tests/support/pll_poke.h"
 
 namespace kesttest {
 
@@ -58,12 +59,7 @@ protected:
 
     uint32_t IoBase() const { return m_machine->Board().bar1 & ~3u; }
 
-    // Sets a PLL register the way the adapter is programmed: index with the write bit, data.
-    void WritePll(uint8_t index, uint32_t value) {
-        m_machine->WritePort8(IoBase() + 8, static_cast<uint8_t>(0x80 | index));
-        m_machine->WritePort32(IoBase() + 0x0C, value);
-        m_machine->WritePort8(IoBase() + 8, 0x0A);
-    }
+    void WritePll(uint8_t index, uint32_t value) { PokePll(*m_machine, index, value); }
 
     sim::SteppedClock m_clock;
     std::unique_ptr<sim::Machine> m_machine;

@@ -12,6 +12,7 @@
 #include "app/clock/clock_confirm_dlg.h"
 #include "app/shell/exit_signals.h"
 #include "tests/shell/shell_fixture.h"
+#include "tests/support/pll_poke.h"
 
 namespace kesttest {
 namespace {
@@ -297,6 +298,57 @@ TEST_F(ClockPanelTest, InvalidEnginePostSelectorKeepsTheWord) {
         EXPECT_EQ(box.caption, "ZEL");
     }
     m_machine->SetInvalidPostCodes(false);
+}
+
+// A memory post selector the clock code does not know (left by another program): every step
+// that meets it says so by name, the word is only ever re-written unchanged, the file stays.
+TEST_F(ClockPanelTest, InvalidMemoryPostSelectorKeepsTheWord) {
+    Open("9800pro", 380, 340);
+    const uint32_t memoryPost = m_machine->PllRegister(0x12);
+    PokePll(*m_machine, 0x12, (memoryPost & ~7u) | 5);
+    const uint32_t before = PllWord();
+    const std::string file = KestTxt();
+    Slide(1004, 400);
+    Slide(1005, 700);
+    const std::string summary =
+        Apply([](CClockConfirmDlg& d) { QTest::keyClick(d.GetSafeHwnd(), Qt::Key_Escape); });
+    EXPECT_EQ(PllWord(), before);
+    EXPECT_EQ(KestTxt(), file);
+    // Compose, the read-back's decode and the revert's decode each stop at the memory selector.
+    ASSERT_EQ(m_boxes.Boxes().size(), 3u);
+    for (const RecordedBox& box : m_boxes.Boxes()) {
+        EXPECT_EQ(box.text, "Not correct XCLK_POST!");
+        EXPECT_EQ(box.caption, "ZEL");
+    }
+    // The engine clock was decoded from the unchanged word; the memory clock kept its request.
+    EXPECT_EQ(summary, "VPU SPEED->380 MHz/MEMORY SPEED->700 MHz");
+    EXPECT_EQ(m_machine->PllRegister(0x12) & 7, 5u);
+}
+
+// The panel's sample timer keeps running while the new clocks wait for confirmation; the
+// samples neither disturb the countdown nor the revert.
+TEST_F(ClockPanelTest, MonitorSamplesWhileTheConfirmDialogCounts) {
+    Open("9800pro", 380, 340);
+    m_dlg->SendMessage(WM_COMMAND, 1091, 0);  // "Enable Hardware Monitor"
+    m_machine->PinSensor(sim::Sensor::temp3, 50);
+    const uint32_t old = PllWord();
+    Slide(1004, 400);
+    uint32_t during = 0;
+    Apply([&](CClockConfirmDlg& d) {
+        during = PllWord();
+        for (int i = 0; i < 9; ++i) {
+            m_dlg->SendMessage(WM_TIMER, 1, 0);
+            d.OnTimer(1);
+            EXPECT_NE(d.GetSafeHwnd(), nullptr) << "tick " << i;
+        }
+        EXPECT_EQ(Text(1061), "50 C/ 122 F");
+        EXPECT_EQ(PllWord(), during);
+        d.OnTimer(1);  // the tenth tick
+    });
+    EXPECT_EQ(EngineFeedback(during), 163u);
+    EXPECT_EQ(PllWord(), old);
+    EXPECT_EQ(KestTxt(), Le(380, 340));
+    EXPECT_TRUE(m_boxes.Boxes().empty());
 }
 
 TEST_F(ClockPanelTest, DefaultSettingsApplyAtOnceAndReplaceTheFile) {
