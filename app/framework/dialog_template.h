@@ -47,7 +47,10 @@ struct DialogTemplate {
     }
 };
 
-// The template with that resource id, or null. Registered templates come first.
+// The template with that resource id, or null. Registered templates come first, then the
+// program's own.
 const DialogTemplate* FindDialogTemplate(UINT nIDTemplate);
 // Adds a template of the caller's (tests, tools); it must outlive its use. Null removes all.
 void RegisterDialogTemplate(const DialogTemplate* pTemplate);
+// The program's own templates, set once by its resources; the table must outlive its use.
+void SetProgramDialogTemplates(const DialogTemplate* pTemplates, std::size_t nTemplates);

@@ -2,7 +2,6 @@
 #include "app/framework/dialog_template.h"
 
 #include <iterator>
-#include <vector>
 
 namespace {
 
@@ -154,31 +153,9 @@ const DialogTemplate kTemplates[] = {
      std::size(kLargeChartItems)},
 };
 
-std::vector<const DialogTemplate*>& Registered() {
-    static std::vector<const DialogTemplate*> registered;
-    return registered;
-}
+// The window layer knows the program's templates as soon as the program is loaded (this file is
+// linked as an object for that reason, like the artwork's resource file).
+[[maybe_unused]] const bool kTemplatesSet =
+    (SetProgramDialogTemplates(kTemplates, std::size(kTemplates)), true);
 
 }  // namespace
-
-void RegisterDialogTemplate(const DialogTemplate* pTemplate) {
-    if (pTemplate == nullptr) {
-        Registered().clear();
-    } else {
-        Registered().push_back(pTemplate);
-    }
-}
-
-const DialogTemplate* FindDialogTemplate(UINT nIDTemplate) {
-    for (const DialogTemplate* t : Registered()) {
-        if (t->nID == nIDTemplate) {
-            return t;
-        }
-    }
-    for (const DialogTemplate& t : kTemplates) {
-        if (t.nID == nIDTemplate) {
-            return &t;
-        }
-    }
-    return nullptr;
-}

@@ -1,0 +1,43 @@
+// Where dialogs find their templates: the caller's registered ones, then the program's table.
+#include "app/framework/dialog_template.h"
+
+#include <vector>
+
+namespace {
+
+std::vector<const DialogTemplate*>& Registered() {
+    static std::vector<const DialogTemplate*> registered;
+    return registered;
+}
+
+const DialogTemplate* g_pProgramTemplates = nullptr;
+std::size_t g_nProgramTemplates = 0;
+
+}  // namespace
+
+void RegisterDialogTemplate(const DialogTemplate* pTemplate) {
+    if (pTemplate == nullptr) {
+        Registered().clear();
+    } else {
+        Registered().push_back(pTemplate);
+    }
+}
+
+void SetProgramDialogTemplates(const DialogTemplate* pTemplates, std::size_t nTemplates) {
+    g_pProgramTemplates = pTemplates;
+    g_nProgramTemplates = nTemplates;
+}
+
+const DialogTemplate* FindDialogTemplate(UINT nIDTemplate) {
+    for (const DialogTemplate* t : Registered()) {
+        if (t->nID == nIDTemplate) {
+            return t;
+        }
+    }
+    for (std::size_t i = 0; i < g_nProgramTemplates; ++i) {
+        if (g_pProgramTemplates[i].nID == nIDTemplate) {
+            return &g_pProgramTemplates[i];
+        }
+    }
+    return nullptr;
+}
