@@ -5,22 +5,10 @@
 // tests assert empty.
 //
 // Ports
-//   0xCF8        32-bit PCI configuration address (bit 31 enable, bus 23-16, device 15-11,
-//                function 10-8, dword register 7-2). Reads back as written.
-//   0xCFC        32-bit configuration data for the latched address. Absent devices, functions
-//                other than 0 and a clear enable bit read 0xFFFFFFFF. Writable: BAR0 (memory, size
-//                mask plus flag bits; all ones reads back e.g. 0xF8000008 for 128 MiB) and BAR1
-//                (I/O, 256 ports, all ones reads back 0xFFFFFF01); any other write is ignored.
-//   I/O window   at BAR1 & ~3, 256 ports:
-//     +0x00 32   adapter register index          +0x04 32  adapter register data
-//     +0x08  8   PLL index: bits 5-0 register, bit 7 enables writes through +0x0C
-//     +0x0C 32   PLL data. A write while index bit 7 is clear is dropped.
-//     +0x90/+0x94/+0x98 32 (data also 8)  I2C control 0 / control 1 / data, direct family only.
-//   On the indexed family the same three I2C registers are adapter registers 0x2E0/0x2E4/0x2E8,
-//   reached through +0x00/+0x04; on the direct family those adapter registers do not exist.
-//   Reads of any width are answered byte lane by byte lane and are never violations (a raw window
-//   read may land anywhere); a write of the wrong width is dropped and recorded. Ports nothing
-//   decodes read all ones; writing them is a violation.
+//   0xCF8/0xCFC  PCI configuration mechanism #1 (sim/pci_config.h). Partial accesses to the pair
+//                read all ones; writing them is a violation.
+//   I/O window   the adapter's registers, PLL and I2C engine at BAR1 & ~3 (sim/adapter.h).
+//   Ports nothing decodes read all ones; writing them is a violation.
 //
 // I2C engine
 //   Control 0 (write): bits 31-16 bus timing, 0x1414; bit 12 go; bit 10 receive (the phase sends
@@ -56,12 +44,7 @@
 //   0x70/0x71       an auxiliary device in the chip's package: registers 0x00-0x03 readable.
 //   Without the chip (board without one, or SetChipPresent(false)) none of them answers.
 //
-// Beeper: sounds while bank-0 register 0x57 bit 7 is set and at least one reading whose beep
-// enable is set (0x56: 0x02 IN1, 0x04 IN2, 0x10 TEMP1, 0x20 TEMP2, 0x40 fan 1, 0x80 fan 2; 0x57:
-// 0x02 IN5, 0x04 IN6, 0x20 TEMP3; bank-4 0x53: 0x01 IN7, 0x02 IN8) is beyond its limit: voltages
-// above limit A or below limit B, temperatures above their first limit, fan counts at or above
-// their count limit (0x3B, 0x3C). Fan 2 is not connected, so its counter idles at 255 and alarms
-// as soon as its beep is enabled: enabling every beep makes the beeper sound.
+// Beeper: see sim/monitor_chip.h.
 #pragma once
 
 #include <cstdint>

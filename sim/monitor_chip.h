@@ -1,17 +1,33 @@
 // The banked hardware-monitor chip and the small devices behind it on the adapter's I2C bus.
+//
+// Beeper: sounds while bank-0 register 0x57 bit 7 is set and at least one reading whose beep
+// enable is set (0x56: 0x02 IN1, 0x04 IN2, 0x10 TEMP1, 0x20 TEMP2, 0x40 fan 1, 0x80 fan 2; 0x57:
+// 0x02 IN5, 0x04 IN6, 0x20 TEMP3; bank-4 0x53: 0x01 IN7, 0x02 IN8) is beyond its limit: voltages
+// above limit A or below limit B, temperatures above their first limit, fan counts at or above
+// their count limit (0x3B, 0x3C). Fan 2 is not connected, so its counter idles at 255 and alarms
+// as soon as its beep is enabled: enabling every beep makes the beeper sound.
 #pragma once
 
 #include <array>
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "sim/i2c_device.h"
+#include "sim/sensor.h"
+#include "sim/trace.h"
 
 namespace sim {
 
-using ViolationSink = std::function<void(const std::string&)>;
+class SubSensor;
+
+// What the chip's converters are given, in user units.
+struct ChipInputs {
+    int in1Mv, in2Mv, in5Mv, in6Mv, in7Mv, in8Mv;
+    int temp1C;
+    double fan1Rpm;
+};
 
 class MonitorChip : public I2cDevice {
 public:
@@ -23,6 +39,24 @@ public:
     static constexpr uint8_t kFanDrive = 0x5B;      // bank 0
     static constexpr uint8_t kInputControl = 0x5D;  // bank 0
     static constexpr uint8_t kChipIdValue = 0x30;
+
+    // Voltage input n reads at 0x20 + n (IN7 and IN8: bank 5, 0x50 and 0x51); its limit A (high)
+    // and B (low) follow as a pair from 0x2B + 2n (IN7 and IN8: bank 5, from 0x54).
+    static constexpr int InputBank(int n) { return n < 7 ? 0 : 5; }
+    static constexpr uint8_t InputRegister(int n) { return n < 7 ? 0x20 + n : 0x50 + (n - 7); }
+    static constexpr uint8_t LimitA(int n) { return n < 7 ? 0x2B + 2 * n : 0x54 + 2 * (n - 7); }
+    static constexpr uint8_t LimitB(int n) { return LimitA(n) + 1; }
+    static constexpr uint8_t kTemp1 = 0x27;
+    static constexpr uint8_t kFan1 = 0x28;
+    static constexpr uint8_t kFan2 = 0x29;
+    static constexpr uint8_t kTemp1Limit = 0x39;
+    static constexpr uint8_t kFan1Limit = 0x3B;
+    static constexpr uint8_t kFan2Limit = 0x3C;
+    static constexpr uint8_t kBeepEnables1 = 0x56;  // bank 0
+    static constexpr uint8_t kBeepEnables2 = 0x57;  // bank 0; bit 7 lets the beeper sound at all
+    static constexpr uint8_t kBeepEnables3 = 0x53;  // bank 4
+    static constexpr int kMillivoltsPerCount = 16;
+    static constexpr int kFanCountScale = 1350000;
 
     explicit MonitorChip(ViolationSink violation);
 
@@ -42,8 +76,17 @@ public:
     int FanDivisor() const;  // 1 << code, code from 0x47 bits 5-4 and bank-0 0x5D bit 5
     uint8_t SubSensorAddress(int which) const;  // 8-bit write address
 
+    // The converters' results go to the measurement registers only while monitoring runs.
+    void Measure(const ChipInputs& in);
+    // What the chip's own inputs report now, in user units (the sub-sensors report their own).
+    int SensorValue(Sensor sensor) const;
+    // Why the beeper sounds, e.g. "temp3 75 C above limit 70"; empty when it is off. TEMP2 and
+    // TEMP3 come from the two sub-sensors.
+    std::vector<std::string> BeeperCauses(const SubSensor& temp2, const SubSensor& temp3) const;
+
 private:
     static bool IsReadOnly(int bank, uint8_t reg);
+    uint8_t FanCount(double rpm) const;
 
     ViolationSink m_violation;
     std::array<uint8_t, 0x50> m_low{};
@@ -61,6 +104,8 @@ public:
 
     uint8_t Get(uint8_t reg) const { return reg < 4 ? m_regs[reg] : 0xFF; }
     void Set(uint8_t reg, uint8_t value);
+    void Measure(int celsius);  // the converter's result, to the temperature register
+    int Celsius() const { return static_cast<int8_t>(m_regs[0]); }
 
 private:
     ViolationSink m_violation;

@@ -3,10 +3,16 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <iosfwd>
 #include <string>
 
 namespace sim {
+
+// Where a part of the machine reports a message: a protocol violation, or something the model
+// does not implement.
+using MessageSink = std::function<void(const std::string&)>;
+using ViolationSink = MessageSink;
 
 struct PortAccess {
     uint8_t width;  // 8 or 32
