@@ -28,10 +28,11 @@ constexpr uint8_t kPllMemoryPost = 0x12;
 
 }  // namespace
 
-Adapter::Adapter(const BoardSpec& board, ViolationSink violation, I2cEngine::Hooks engineHooks,
-                 std::function<void()> clocksChanged)
+Adapter::Adapter(const BoardSpec& board, ViolationSink violation, MessageSink unimplemented,
+                 I2cEngine::Hooks engineHooks, std::function<void()> clocksChanged)
     : m_family(board.i2cFamily),
       m_violation(std::move(violation)),
+      m_unimplemented(std::move(unimplemented)),
       m_clocksChanged(std::move(clocksChanged)),
       m_engine(board.i2cFamily, std::move(engineHooks)) {
     m_pll[kPllDividers] = board.pll0A;
@@ -71,7 +72,12 @@ uint32_t Adapter::RegisterRead(uint32_t reg) {
         }
     }
     auto it = m_registers.find(reg);
-    return it == m_registers.end() ? 0 : it->second;
+    if (it == m_registers.end()) {
+        m_unimplemented("adapter: read of register " + Hex(reg, 3) +
+                        ", which this model does not drive");
+        return 0;
+    }
+    return it->second;
 }
 
 void Adapter::RegisterWrite(uint32_t reg, uint32_t value) {
@@ -124,7 +130,9 @@ uint32_t Adapter::WindowDword(uint32_t offset) {
         case kWinI2cData:
             return direct ? m_engine.ReadData() : 0;
         default:
-            return 0;  // registers this model does not drive read as zero
+            m_unimplemented("adapter: read of window offset " + Hex(offset, 2) +
+                            ", which this model does not drive");
+            return 0;
     }
 }
 

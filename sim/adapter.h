@@ -9,7 +9,8 @@
 //   On the indexed family the same three I2C registers are adapter registers 0x2E0/0x2E4/0x2E8,
 //   reached through +0x00/+0x04; on the direct family those adapter registers do not exist.
 //   Reads of any width are answered byte lane by byte lane and are never violations (a raw window
-//   read may land anywhere); a write of the wrong width is dropped and recorded.
+//   read may land anywhere); a write of the wrong width is dropped and recorded. Window offsets and
+//   adapter registers this model does not drive read as zero and are reported as unimplemented.
 #pragma once
 
 #include <array>
@@ -28,9 +29,11 @@ public:
     static constexpr uint32_t kWindowSize = 0x100;
     static constexpr uint8_t kPllIndexMask = 0x3F;
 
-    // clocksChanged runs after every PLL word written, since the clocks feed the machine's physics.
-    Adapter(const BoardSpec& board, ViolationSink violation, I2cEngine::Hooks engineHooks,
-            std::function<void()> clocksChanged);
+    // `unimplemented` hears of reads of registers this model does not drive, apart from the
+    // protocol violations; clocksChanged runs after every PLL word written, since the clocks feed
+    // the machine's physics.
+    Adapter(const BoardSpec& board, ViolationSink violation, MessageSink unimplemented,
+            I2cEngine::Hooks engineHooks, std::function<void()> clocksChanged);
 
     uint32_t WindowRead(uint32_t offset, int width);
     void WindowWrite(uint32_t offset, int width, uint32_t value);
@@ -54,6 +57,7 @@ private:
 
     I2cFamily m_family;
     ViolationSink m_violation;
+    MessageSink m_unimplemented;
     std::function<void()> m_clocksChanged;
     uint32_t m_regIndex = 0;
     std::map<uint32_t, uint32_t> m_registers;

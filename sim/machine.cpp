@@ -23,7 +23,7 @@ constexpr uint8_t kChipAddress = 0x5E;
 constexpr uint8_t kAuxAddress = 0x70;
 
 constexpr size_t kMaxI2cLog = 65536;
-constexpr size_t kMaxViolations = 1000;
+constexpr size_t kMaxMessages = 1000;
 
 uint32_t AllOnes(int width) {
     return width == 8 ? 0xFFu : 0xFFFFFFFFu;
@@ -39,6 +39,33 @@ int Noise(int channel, uint64_t nowMs) {
     static constexpr int kJitter[4] = {-1, 0, 0, 1};
     return kJitter[x & 3];
 }
+
+// A channel of messages, bounded so that a runaway caller cannot exhaust memory.
+class MessageChannel {
+public:
+    void Add(const std::string& text) {
+        if (m_messages.size() < kMaxMessages) {
+            m_messages.push_back(text);
+        } else {
+            ++m_dropped;
+        }
+    }
+    std::vector<std::string> Messages() const {
+        std::vector<std::string> messages = m_messages;
+        if (m_dropped > 0) {
+            messages.push_back("... and " + std::to_string(m_dropped) + " more");
+        }
+        return messages;
+    }
+    void Clear() {
+        m_messages.clear();
+        m_dropped = 0;
+    }
+
+private:
+    std::vector<std::string> m_messages;
+    size_t m_dropped = 0;
+};
 
 }  // namespace
 
@@ -58,7 +85,8 @@ public:
     bool ChipAnswers() const { return m_board.hasMonitorChip && m_chipPresent; }
     int FanDrive() const { return ChipAnswers() ? m_chip.Get(0, MonitorChip::kFanDrive) : 255; }
 
-    void Violation(const std::string& text);
+    void Violation(const std::string& text) { m_violations.Add(text); }
+    void Unimplemented(const std::string& text) { m_unimplemented.Add(text); }
 
     mutable std::mutex m_mutex;
     const BoardSpec& m_board;
@@ -84,8 +112,8 @@ public:
     bool m_traceEnabled = false;
     std::vector<PortAccess> m_trace;
     std::deque<I2cTransaction> m_i2cLog;
-    std::vector<std::string> m_violations;
-    size_t m_violationsDropped = 0;
+    MessageChannel m_violations;
+    MessageChannel m_unimplemented;
 
 private:
     void Convert(uint64_t now);
@@ -104,6 +132,7 @@ Machine::Impl::Impl(const BoardSpec& board, Clock& clock)
       m_pci(board, [this](const std::string& text) { Violation(text); }),
       m_adapter(
           board, [this](const std::string& text) { Violation(text); },
+          [this](const std::string& text) { Unimplemented(text); },
           I2cEngine::Hooks{[this](uint8_t address) { return FindDevice(address); },
                            [this](const std::string& text) { Violation(text); },
                            [this](const I2cTransaction& t) {
@@ -121,14 +150,6 @@ Machine::Impl::Impl(const BoardSpec& board, Clock& clock)
       m_physics(board) {
     m_physics.Settle(clock.NowMs(), Inputs());
     Refresh();
-}
-
-void Machine::Impl::Violation(const std::string& text) {
-    if (m_violations.size() < kMaxViolations) {
-        m_violations.push_back(text);
-    } else {
-        ++m_violationsDropped;
-    }
 }
 
 PhysicsInputs Machine::Impl::Inputs() const {
@@ -217,7 +238,9 @@ uint32_t Machine::Impl::Read(uint32_t port, int width) {
         return m_pci.ReadData();
     }
     if (port >= PciConfigSpace::kAddressPort && port < PciConfigSpace::kDataPort + 4) {
-        return AllOnes(width);  // partial accesses to the pair are not modelled
+        Unimplemented("pci: " + std::to_string(width) + "-bit read of port " + Hex(port, 4) +
+                      " (partial configuration accesses are not modelled)");
+        return AllOnes(width);
     }
     uint32_t offset = 0;
     if (WindowOffset(port, offset)) {
@@ -236,7 +259,9 @@ void Machine::Impl::Write(uint32_t port, int width, uint32_t value) {
         return;
     }
     if (port >= PciConfigSpace::kAddressPort && port < PciConfigSpace::kDataPort + 4) {
-        Violation("pci: " + std::to_string(width) + "-bit write to port " + Hex(port, 4));
+        Unimplemented("pci: " + std::to_string(width) + "-bit write of " + Hex(value) +
+                      " to port " + Hex(port, 4) +
+                      " (partial configuration accesses are not modelled); dropped");
         return;
     }
     uint32_t offset = 0;
@@ -340,17 +365,22 @@ std::vector<I2cTransaction> Machine::TakeI2cLog() {
 
 std::vector<std::string> Machine::Violations() const {
     std::lock_guard<std::mutex> lock(m_impl->m_mutex);
-    std::vector<std::string> violations = m_impl->m_violations;
-    if (m_impl->m_violationsDropped > 0) {
-        violations.push_back("... and " + std::to_string(m_impl->m_violationsDropped) + " more");
-    }
-    return violations;
+    return m_impl->m_violations.Messages();
 }
 
 void Machine::ClearViolations() {
     std::lock_guard<std::mutex> lock(m_impl->m_mutex);
-    m_impl->m_violations.clear();
-    m_impl->m_violationsDropped = 0;
+    m_impl->m_violations.Clear();
+}
+
+std::vector<std::string> Machine::Unimplemented() const {
+    std::lock_guard<std::mutex> lock(m_impl->m_mutex);
+    return m_impl->m_unimplemented.Messages();
+}
+
+void Machine::ClearUnimplemented() {
+    std::lock_guard<std::mutex> lock(m_impl->m_mutex);
+    m_impl->m_unimplemented.Clear();
 }
 
 void Machine::SetChipPresent(bool present) {

@@ -2,11 +2,13 @@
 // I2C engine), the devices on the adapter's I2C bus and a small thermal model. It is reached only
 // through port accesses, like hardware, and it is strict: anything but the documented access
 // patterns misbehaves the way hardware would and is also written to the violation channel, which
-// tests assert empty.
+// tests assert empty. What hardware would answer but this model leaves out goes to a channel of
+// its own (Unimplemented), so a gap in the model is never mistaken for a caller's fault.
 //
 // Ports
 //   0xCF8/0xCFC  PCI configuration mechanism #1 (sim/pci_config.h). Partial accesses to the pair
-//                read all ones; writing them is a violation.
+//                are not modelled: reads answer all ones, writes are dropped, both are reported
+//                as unimplemented.
 //   I/O window   the adapter's registers, PLL and I2C engine at BAR1 & ~3 (sim/adapter.h).
 //   Ports nothing decodes read all ones; writing them is a violation.
 //
@@ -83,6 +85,9 @@ public:
     std::vector<I2cTransaction> TakeI2cLog();  // always recorded (the newest 65536 kept)
     std::vector<std::string> Violations() const;
     void ClearViolations();
+    // Accesses the model answers only by a default because it does not implement what they reach.
+    std::vector<std::string> Unimplemented() const;
+    void ClearUnimplemented();
 
     // --- Faults ---
     void SetChipPresent(bool present);
