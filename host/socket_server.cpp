@@ -16,6 +16,7 @@
 
 #include <algorithm>
 
+#include "common/unix_socket.h"
 #include "host/io_manager.h"
 #include "protocol/frame.h"
 #include "protocol/ioctl.h"
@@ -34,39 +35,20 @@ long long NowMs() {
 }
 
 bool FillAddress(const std::string& path, sockaddr_un* address, std::string* error) {
-    memset(address, 0, sizeof *address);
-    address->sun_family = AF_UNIX;
-    if (path.empty() || path.size() >= sizeof address->sun_path) {
+    if (!FillUnixAddress(path, address)) {
         *error = "socket path '" + path + "' is empty or too long";
         return false;
     }
-    memcpy(address->sun_path, path.c_str(), path.size() + 1);
     return true;
 }
 
 // True when something accepts connections at `path`.
-bool SocketAnswers(const sockaddr_un& address) {
-    int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+bool SocketAnswers(const std::string& path) {
+    const int fd = ConnectUnixSocket(path);
     if (fd < 0) {
         return false;
     }
-    bool answers = connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
     close(fd);
-    return answers;
-}
-
-bool SendAll(int fd, const unsigned char* data, size_t length) {
-    while (length > 0) {
-        ssize_t n = send(fd, data, length, MSG_NOSIGNAL);
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n <= 0) {
-            return false;
-        }
-        data += n;
-        length -= static_cast<size_t>(n);
-    }
     return true;
 }
 
@@ -101,7 +83,7 @@ int ListenOnPath(const std::string& path, gid_t gid, std::string* error) {
             *error = path + " exists and is not a socket";
             return -1;
         }
-        if (SocketAnswers(address)) {
+        if (SocketAnswers(path)) {
             *error = path + " is in use by a running service";
             return -1;
         }

@@ -82,20 +82,12 @@ void BM_BareUnixSocketExchange(benchmark::State& state) {
         }
     });
     for (auto _ : state) {
-        int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address);
+        int fd = ConnectUnixSocket(path);
         uint8_t request[kRequestHeaderSize];
         EncodeRequestHeader(RequestHeader{kFrameMagic, IOCTL_READ_TEMP3, 0, 56}, request);
-        send(fd, request, sizeof request, MSG_NOSIGNAL);
+        SendAll(fd, request, sizeof request);
         uint8_t reply[kReplyHeaderSize + 56];
-        size_t got = 0;
-        while (got < sizeof reply) {
-            ssize_t n = recv(fd, reply + got, sizeof reply - got, 0);
-            if (n <= 0) {
-                break;
-            }
-            got += static_cast<size_t>(n);
-        }
+        const bool got = ReceiveAll(fd, reply, sizeof reply, 10000);
         close(fd);
         benchmark::DoNotOptimize(got);
     }

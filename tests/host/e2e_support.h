@@ -68,15 +68,7 @@ inline long ResidentKiBOf(pid_t pid) {
 }
 
 inline int ConnectRaw(const std::string& path) {
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    strncpy(address.sun_path, path.c_str(), sizeof address.sun_path - 1);
-    int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
-        close(fd);
-        return -1;
-    }
-    return fd;
+    return ConnectUnixSocket(path);
 }
 
 inline std::vector<uint8_t> Frame(uint32_t magic, uint32_t code, uint32_t inLength,

@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include "common/unix_socket.h"
 #include "protocol/frame.h"
 #include "protocol/ioctl.h"
 #include "tests/host/e2e_support.h"
@@ -52,7 +53,7 @@ std::vector<uint8_t> Ask(const std::string& socket, const Exchange& e) {
     }
     std::vector<uint8_t> frame =
         Frame(kFrameMagic, e.code, static_cast<uint32_t>(e.input.size()), e.outLength, e.input);
-    if (send(fd, frame.data(), frame.size(), MSG_NOSIGNAL) != static_cast<ssize_t>(frame.size())) {
+    if (!SendAll(fd, frame.data(), frame.size())) {
         close(fd);
         return {};
     }

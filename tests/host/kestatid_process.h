@@ -19,6 +19,8 @@
 #include <string>
 #include <vector>
 
+#include "common/unix_socket.h"
+
 extern char** environ;
 
 namespace kesttest {
@@ -30,13 +32,12 @@ inline long long MonotonicMs() {
 }
 
 inline bool Connects(const std::string& path) {
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    strncpy(address.sun_path, path.c_str(), sizeof address.sun_path - 1);
-    int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    bool ok = connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
+    const int fd = ConnectUnixSocket(path);
+    if (fd < 0) {
+        return false;
+    }
     close(fd);
-    return ok;
+    return true;
 }
 
 // The argv of `args` for posix_spawn; points into `args`, which must outlive it.

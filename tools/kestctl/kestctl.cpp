@@ -17,8 +17,9 @@
 #ifndef _WIN32
 #include <poll.h>
 #include <sys/socket.h>
-#include <sys/un.h>
 #include <unistd.h>
+
+#include "common/unix_socket.h"
 #endif
 
 namespace {
@@ -237,25 +238,18 @@ int Sim(int argc, const char* const* argv, std::string* out, std::string* err) {
         command += argv[i];
     }
     std::string path = std::string(DeviceSocketPath()) + kSimSocketSuffix;
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    if (path.size() >= sizeof address.sun_path) {
-        *err += "kestctl: the control socket path " + path + " is too long\n";
-        return 1;
-    }
-    memcpy(address.sun_path, path.c_str(), path.size() + 1);
-    int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (fd < 0 || connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
-        *err += Format("kestctl: cannot reach the simulated board at %s: %s\n", path.c_str(),
-                       strerror(errno));
-        if (fd >= 0) {
-            close(fd);
+    int fd = ConnectUnixSocket(path);
+    if (fd < 0) {
+        if (errno == ENAMETOOLONG) {
+            *err += "kestctl: the control socket path " + path + " is too long\n";
+        } else {
+            *err += Format("kestctl: cannot reach the simulated board at %s: %s\n", path.c_str(),
+                           strerror(errno));
         }
         return 1;
     }
     command += "\n";
-    bool sent = send(fd, command.data(), command.size(), MSG_NOSIGNAL) ==
-                static_cast<ssize_t>(command.size());
+    bool sent = SendAll(fd, command.data(), command.size());
     std::string answer;
     while (sent) {
         pollfd p{fd, POLLIN, 0};
