@@ -83,6 +83,12 @@ constexpr KestU32 kAdapterRadeon9800Pro = 0x4E481002;  // R350
 constexpr KestU32 kAdapterRadeon9700Pro = 0x4E451002;
 constexpr KestU32 kAdapterRadeon9200 = 0x59611002;  // RV280
 
+// Subsystem id words (subsystem device id << 16 | subsystem vendor id) of the boards the program
+// treats apart from others with the same adapter.
+constexpr KestU32 kSubsystem9800B = 0x20021787;
+constexpr KestU32 kSubsystemF2 = 0x00F21D5A;
+constexpr KestU32 kSubsystem12 = 0x00121D5A;
+
 constexpr bool IsSupportedAdapter(KestU32 pciId) {
     return pciId == kAdapterRadeon9600Pro || pciId == kAdapterRadeon9500Pro ||
            pciId == kAdapterRadeon9700Pro || pciId == kAdapterRadeon9800Pro ||

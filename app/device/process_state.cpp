@@ -13,7 +13,7 @@ uint8_t g_bFanStopped = 0;
 uint8_t g_bMonitorOn = 0;
 
 bool IsFanControlBoard() {
-    return g_nSubsystemId == 0x00F21D5A || g_nSubsystemId == 0x00121D5A ||
+    return g_nSubsystemId == kSubsystemF2 || g_nSubsystemId == kSubsystem12 ||
            g_nAdapterId == kAdapterRadeon9200 || g_nAdapterId == kAdapterRadeon9600Pro ||
            g_nAdapterId == kAdapterRadeon9800Pro;
 }

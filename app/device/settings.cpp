@@ -53,7 +53,7 @@ void ApplyAlarmLimits() {
     if (g_bFanStopped == 0 && g_nNoFan != 1) {
         SendDriverValue(IOCTL_SET_FAN1_LIMIT, 2800);
     }
-    if (g_nSubsystemId != 0x00F21D5A) {
+    if (g_nSubsystemId != kSubsystemF2) {
         SendDriverValue(IOCTL_SET_TEMP1_LIMIT, 70);
     }
     SendDriverValue(IOCTL_SET_TEMP2_LIMIT, 70);

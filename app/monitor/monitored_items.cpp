@@ -15,10 +15,6 @@ using Kind = BoardKind;
 constexpr uint32_t kFailedReading = 0xFFFFFFFFu;
 constexpr uint32_t kSafeFanRpm = 3000;
 
-constexpr uint32_t kSubsystem9800B = 0x20021787;
-constexpr uint32_t kSubsystemF2 = 0x00F21D5A;
-constexpr uint32_t kSubsystem12 = 0x00121D5A;
-
 constexpr std::array kOrder9200 = {Item::FanSpeed, Item::MemoryCoreVoltage, Item::MemoryIoVoltage,
                                    Item::VpuCoreVoltage, Item::VpuTemperature};
 constexpr std::array kOrderF2 = {Item::FanSpeed,        Item::MemoryCoreVoltage,
