@@ -26,7 +26,7 @@ const BoardRow kRows[] = {
      {350, 600, 400}, {250, 320, 300}, {380, 590, 400}, {250, 320, 300},
      {SnapMember::kMemory, 299, 300, 300}, kPicture9600And9800},
     // RADEON 9500 PRO on a RADEON 9700 PRO id
-    {kAdapterRadeon9500Pro, 0x00F21D5A, "ATI RADEON9500PRO", 277, 271, 270, 370, 520, 620, true,
+    {kAdapterRadeon9500Pro, kSubsystemF2, "ATI RADEON9500PRO", 277, 271, 270, 370, 520, 620, true,
      {270, 375, 277}, {260, 315, 271}, {270, 375, 277}, {260, 315, 271},
      {SnapMember::kMemory, 270, 271, 271}, kPicture9500},
     // RADEON 9700 PRO
