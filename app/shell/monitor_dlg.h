@@ -1,7 +1,7 @@
 // CMonitorDlg: the main dialog (template 132, "Pelagon Graphics Monitor"), created by the frame
-// on demand and deleted when the user closes it. Its member functions live with the subsystem
-// each belongs to, in files named monitor_dlg*.cpp: construction, set-up and window behaviour in
-// app/shell/, the clock operations in app/clock/, the monitor panel in app/monitor/.
+// on demand and deleted when the user closes it. Its member functions are split by subsystem
+// into files named monitor_dlg*.cpp beside this header: construction and set-up, window
+// behaviour, the clock operations, the clock tuning panel and the monitor panel.
 #pragma once
 
 #include <stdint.h>
@@ -65,7 +65,7 @@ public:
     void SnapToNominalClocks();
     static CString DriverVersionText();
 
-    // Clock operations (app/clock/monitor_dlg_clocks.cpp).
+    // Clock operations (monitor_dlg_clocks.cpp).
     void DecodeClockDividers(uint32_t word);
     uint32_t ClampAndComposeClocks();
     void ShowClockSettings();
@@ -85,7 +85,7 @@ public:
     // re-initialised with its alarms off and the standard limits armed.
     void StartMonitor();
 
-    // What the hardware details dialog changes here (app/monitor/monitor_dlg_panel.cpp).
+    // What the hardware details dialog changes here (monitor_dlg_panel.cpp).
     void SetCustomFanOn() override;
     void StartFanGuard() override;
     void StopFanGuard() override;
@@ -103,14 +103,14 @@ public:
     HBRUSH OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor);
     void OnTabSelChange(NMHDR* pNMHDR, LRESULT* pResult);
     void OnSysCommand(UINT nID, LPARAM lParam);
-    // The monitor panel (app/monitor/monitor_dlg_panel.cpp): the once-a-second sample, the three
+    // The monitor panel (monitor_dlg_panel.cpp): the once-a-second sample, the three
     // check boxes and "Detail".
     void OnTimer(UINT_PTR nIDEvent);
     void OnEnableMonitor();
     void OnCustomFan();
     void OnHeatsink();
     void OnDetail();
-    // Clock tuning panel (app/clock/monitor_dlg_clock_panel.cpp).
+    // Clock tuning panel (monitor_dlg_clock_panel.cpp).
     void OnHScroll(UINT nSBCode, UINT nPos, CWnd* pScrollBar);
     void OnApply();
     void OnPresetSelChange();
