@@ -14,7 +14,8 @@ struct FileVersion {
     uint32_t nLS;  // least significant 32 bits
 };
 
-// The fixed file version of the PE image in `data`; false when it has none.
+// The fixed file version of the PE image in `data`; false, with `*pVersion` left as it was,
+// when it has none.
 bool FindFileVersion(const uint8_t* data, size_t size, FileVersion* pVersion);
 
 // Reads the file at `path` (at most a few tens of MiB) and finds its version.

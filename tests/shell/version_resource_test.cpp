@@ -39,17 +39,42 @@ TEST(VersionResource, NoResourceMissingOrTruncatedFileHasNoVersion) {
     const std::string whole = Slurp(KEST_VERSIONED_DLL);
     ASSERT_GT(whole.size(), 1024u);
     // Cut anywhere before the end of the version block: nothing is found (and nothing is read
-    // past the end).
+    // past the end), and the caller's version is left alone.
     const std::size_t signature = whole.find(std::string("\xBD\x04\xEF\xFE", 4));
     ASSERT_NE(signature, std::string::npos);
     const std::size_t blockEnd = whole.find(std::string("V\0a\0r\0F\0i\0l\0e", 13));
     ASSERT_NE(blockEnd, std::string::npos);
     ASSERT_LT(signature, blockEnd);
     for (std::size_t size = 0; size < blockEnd; size += 3) {
+        version = {1, 2};
         EXPECT_FALSE(VersionOf(whole.substr(0, size), &version)) << size;
+        EXPECT_EQ(version.nMS, 1u);
+        EXPECT_EQ(version.nLS, 2u);
     }
     EXPECT_TRUE(VersionOf(whole, &version));
     EXPECT_FALSE(VersionOf("MZ not a PE image at all", &version));
+}
+
+// The fuzzer's seed images: the tool chain's PE32 libraries stripped to a few hundred bytes, and
+// hand-made ones for what it never writes (a 64-bit optional header, a named resource type ahead
+// of the version type).
+TEST(VersionResource, ReadsEveryKindOfSeedImage) {
+    const struct {
+        const char* file;
+        const char* version;
+    } kSeeds[] = {
+        {"versioned.dll", "6.14.10.6458"},
+        {"unversioned.dll", ""},
+        {"pe32plus_versioned", "65535.0.1.2"},
+        {"pe32_named_type_first", "1.2.3.4"},
+        {"not_pe", ""},
+    };
+    for (const auto& seed : kSeeds) {
+        const std::string path = std::string(KEST_PE_SEEDS) + "/" + seed.file;
+        FileVersion version{};
+        const bool found = ReadFileVersion(path.c_str(), &version);
+        EXPECT_EQ(found ? FormatFileVersion(version) : "", seed.version) << seed.file;
+    }
 }
 
 TEST(VersionResource, CorruptedBytesNeverCrashTheReader) {
