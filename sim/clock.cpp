@@ -1,5 +1,7 @@
 #include "sim/clock.h"
 
+#include <time.h>
+
 namespace sim {
 
 uint64_t SteppedClock::NowMs() const {
@@ -12,10 +14,20 @@ void SteppedClock::Advance(uint64_t ms) {
     m_nowMs += ms;
 }
 
+namespace {
+
+uint64_t CoarseMs() {
+    timespec ts;
+    clock_gettime(CLOCK_MONOTONIC_COARSE, &ts);
+    return static_cast<uint64_t>(ts.tv_sec) * 1000 + static_cast<uint64_t>(ts.tv_nsec) / 1000000;
+}
+
+}  // namespace
+
+RealClock::RealClock() : m_originMs(CoarseMs()) {}
+
 uint64_t RealClock::NowMs() const {
-    return static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(
-                                     std::chrono::steady_clock::now() - m_origin)
-                                     .count());
+    return CoarseMs() - m_originMs;
 }
 
 }  // namespace sim

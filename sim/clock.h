@@ -2,7 +2,6 @@
 // service runs it on real time, tests step it by hand so that nothing ever has to sleep.
 #pragma once
 
-#include <chrono>
 #include <cstdint>
 #include <mutex>
 
@@ -28,14 +27,16 @@ private:
     uint64_t m_nowMs;
 };
 
-// Monotonic real time, counted from construction.
+// Monotonic real time, counted from construction. The machine reads its clock at every port
+// access, so this is the kernel's coarse clock: a few milliseconds of resolution, which nothing
+// on the board can tell apart, for a fraction of the precise clock's cost.
 class RealClock : public Clock {
 public:
-    RealClock() : m_origin(std::chrono::steady_clock::now()) {}
+    RealClock();
     uint64_t NowMs() const override;
 
 private:
-    std::chrono::steady_clock::time_point m_origin;
+    uint64_t m_originMs;
 };
 
 }  // namespace sim

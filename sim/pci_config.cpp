@@ -105,9 +105,10 @@ uint32_t PciConfigSpace::ReadData() {
 }
 
 void PciConfigSpace::WriteData(uint32_t value) {
-    const std::string where = "(address " + Hex(m_address, 8) + ", value " + Hex(value, 8) + ")";
+    // Spelled out only for a violation: the scan writes here on every request.
+    auto where = [&] { return "(address " + Hex(m_address, 8) + ", value " + Hex(value, 8) + ")"; };
     if ((m_address & kConfigEnable) == 0) {
-        m_violation("pci: configuration data write with the enable bit clear " + where);
+        m_violation("pci: configuration data write with the enable bit clear " + where());
         return;
     }
     const int bus = (m_address >> 16) & 0xFF;
@@ -116,7 +117,7 @@ void PciConfigSpace::WriteData(uint32_t value) {
     const uint8_t offset = m_address & 0xFC;
     Function* f = function == 0 ? Find(bus, device) : nullptr;
     if (f == nullptr) {
-        m_violation("pci: configuration write to an absent device " + where);
+        m_violation("pci: configuration write to an absent device " + where());
         return;
     }
     // BAR sizing: the written address keeps only the bits the size allows, plus the flag bits.
@@ -128,7 +129,7 @@ void PciConfigSpace::WriteData(uint32_t value) {
         m_bar1 = (value & kIoBarMask) | 1;
         return;
     }
-    m_violation("pci: write to read-only configuration register " + where);
+    m_violation("pci: write to read-only configuration register " + where());
 }
 
 }  // namespace sim
