@@ -55,26 +55,33 @@ bool SendAll(int fd, const void* data, size_t length) {
     return true;
 }
 
-bool ReceiveAll(int fd, void* data, size_t length, int timeoutMs) {
-    auto* bytes = static_cast<unsigned char*>(data);
-    while (length > 0) {
+size_t ReceiveSome(int fd, void* data, size_t length, int timeoutMs) {
+    for (;;) {
         pollfd p{fd, POLLIN, 0};
         int ready = poll(&p, 1, timeoutMs);
         if (ready < 0 && errno == EINTR) {
             continue;
         }
         if (ready <= 0) {
-            return false;
+            return 0;
         }
-        ssize_t n = recv(fd, bytes, length, 0);
+        ssize_t n = recv(fd, data, length, 0);
         if (n < 0 && errno == EINTR) {
             continue;
         }
-        if (n <= 0) {
+        return n > 0 ? static_cast<size_t>(n) : 0;
+    }
+}
+
+bool ReceiveAll(int fd, void* data, size_t length, int timeoutMs) {
+    auto* bytes = static_cast<unsigned char*>(data);
+    while (length > 0) {
+        const size_t n = ReceiveSome(fd, bytes, length, timeoutMs);
+        if (n == 0) {
             return false;
         }
         bytes += n;
-        length -= static_cast<size_t>(n);
+        length -= n;
     }
     return true;
 }

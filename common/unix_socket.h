@@ -17,6 +17,10 @@ int ConnectUnixSocket(const std::string& path);
 // Sends every byte; false when the peer is gone.
 bool SendAll(int fd, const void* data, size_t length);
 
+// Whatever has arrived, up to `length` bytes, once something has (waiting at most `timeoutMs`):
+// the byte count, or 0 on a timeout, an error or the end of the stream.
+size_t ReceiveSome(int fd, void* data, size_t length, int timeoutMs);
+
 // Receives exactly `length` bytes, waiting at most `timeoutMs` for each arrival; false on a
 // timeout, an error or the end of the stream.
 bool ReceiveAll(int fd, void* data, size_t length, int timeoutMs);

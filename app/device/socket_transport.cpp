@@ -3,6 +3,8 @@
 #include <string.h>
 #include <unistd.h>
 
+#include <algorithm>
+
 #include "app/device/device_transport.h"
 #include "common/unix_socket.h"
 #include "protocol/frame.h"
@@ -12,6 +14,34 @@ namespace {
 // A hung service must not freeze the caller (the GUI thread) for ever. A request normally
 // completes in well under a millisecond; this is generous.
 constexpr int kReplyTimeoutMs = 10000;
+
+// The reply header and the output it announces, which must fit the caller's buffer. Both
+// usually arrive in one piece, and one read then takes them together.
+bool ReceiveReply(int fd, uint32_t outLength, ReplyHeader* reply, void* out) {
+    uint8_t bytes[kReplyHeaderSize + kFrameMaxData];
+    const size_t room = kReplyHeaderSize + std::min<size_t>(outLength, kFrameMaxData);
+    size_t got = 0;
+    size_t want = kReplyHeaderSize;
+    while (got < want) {
+        const size_t n = ReceiveSome(fd, bytes + got, room - got, kReplyTimeoutMs);
+        if (n == 0) {
+            return false;
+        }
+        got += n;
+        if (want == kReplyHeaderSize && got >= kReplyHeaderSize) {
+            *reply = DecodeReplyHeader(bytes);
+            // More output than the caller's buffer holds is a broken reply, not a short copy.
+            if (reply->information > room - kReplyHeaderSize) {
+                return false;
+            }
+            want = kReplyHeaderSize + reply->information;
+        }
+    }
+    if (reply->information > 0) {
+        memcpy(out, bytes + kReplyHeaderSize, reply->information);
+    }
+    return true;
+}
 
 class SocketTransport : public DeviceTransport {
 public:
@@ -27,24 +57,21 @@ public:
     bool Control(DeviceHandle handle, uint32_t code, const void* in, uint32_t inLength, void* out,
                  uint32_t outLength, uint32_t* status, uint32_t* information) override {
         int fd = static_cast<int>(handle);
-        uint8_t header[kRequestHeaderSize];
-        EncodeRequestHeader(RequestHeader{kFrameMagic, code, inLength, outLength}, header);
-        if (!SendAll(fd, header, sizeof header)) {
+        // The header and an input of a size the service accepts leave in one piece.
+        uint8_t frame[kRequestHeaderSize + kFrameMaxData];
+        EncodeRequestHeader(RequestHeader{kFrameMagic, code, inLength, outLength}, frame);
+        const size_t joined = inLength <= kFrameMaxData ? inLength : 0;
+        if (joined > 0) {
+            memcpy(frame + kRequestHeaderSize, in, joined);
+        }
+        if (!SendAll(fd, frame, kRequestHeaderSize + joined)) {
             return false;
         }
-        if (inLength > 0 && !SendAll(fd, in, inLength)) {
+        if (joined < inLength && !SendAll(fd, static_cast<const uint8_t*>(in), inLength)) {
             return false;
         }
-        uint8_t replyBytes[kReplyHeaderSize];
-        if (!ReceiveAll(fd, replyBytes, sizeof replyBytes, kReplyTimeoutMs)) {
-            return false;
-        }
-        ReplyHeader reply = DecodeReplyHeader(replyBytes);
-        // More output than the caller's buffer holds is a broken reply, not a short copy.
-        if (reply.information > outLength) {
-            return false;
-        }
-        if (reply.information > 0 && !ReceiveAll(fd, out, reply.information, kReplyTimeoutMs)) {
+        ReplyHeader reply{};
+        if (!ReceiveReply(fd, outLength, &reply, out)) {
             return false;
         }
         *status = reply.status;
