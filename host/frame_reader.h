@@ -23,14 +23,17 @@ public:
     size_t Take(const uint8_t* data, size_t length);
 
     Status State() const { return m_status; }
-    bool Started() const { return !m_bytes.empty(); }
+    bool Started() const { return m_headBytes > 0; }
     // Valid once the header is in (any status but kNeedMore, or more than a header's bytes).
     const RequestHeader& Header() const { return m_header; }
     // The input bytes that follow the header; complete once State() is kComplete.
-    const uint8_t* Input() const { return m_bytes.data() + kRequestHeaderSize; }
+    const uint8_t* Input() const { return m_input.data(); }
 
 private:
-    std::vector<uint8_t> m_bytes;
+    // The header in place; the input, which most requests do not have, on the heap.
+    uint8_t m_head[kRequestHeaderSize] = {};
+    size_t m_headBytes = 0;
+    std::vector<uint8_t> m_input;
     RequestHeader m_header{};
     Status m_status = Status::kNeedMore;
 };
