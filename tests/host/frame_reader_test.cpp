@@ -76,4 +76,18 @@ TEST(FrameReader, AsksForExactlyWhatTheFrameStillNeeds) {
               (std::vector<uint8_t>{0x0D, 0, 0, 0, 9, 9, 7, 7}));
 }
 
+// A decision is final: bytes offered after a refused frame are not taken and change nothing.
+TEST(FrameReader, ARefusedFrameStaysRefused) {
+    const std::vector<uint8_t> after = Frame(kFrameMagic, 0x2204C4, 0, 56, {});
+    for (const std::vector<uint8_t>& refused :
+         {Frame(0x4B455354, 0x2204C4, 0, 0, {}), Frame(kFrameMagic, 0x2204C4, 0, 4097, {})}) {
+        host::FrameReader reader;
+        EXPECT_EQ(reader.Take(refused.data(), refused.size()), 16u);
+        const Status decided = reader.State();
+        EXPECT_NE(decided, Status::kNeedMore);
+        EXPECT_EQ(reader.Take(after.data(), after.size()), 0u);
+        EXPECT_EQ(reader.State(), decided);
+    }
+}
+
 }  // namespace
