@@ -26,12 +26,19 @@ namespace host {
 namespace {
 
 constexpr size_t kMaxSimLine = 256;
+// A request that keeps the driver this long is slow: the accepting thread hands the accepting
+// over before it serves the next one.
+constexpr long long kSlowRequestUs = 1000;
 constexpr int kReplySendTimeoutMs = 2000;
 
-long long NowMs() {
+long long NowUs() {
     timespec ts;
     clock_gettime(CLOCK_MONOTONIC, &ts);
-    return static_cast<long long>(ts.tv_sec) * 1000 + ts.tv_nsec / 1000000;
+    return static_cast<long long>(ts.tv_sec) * 1000000 + ts.tv_nsec / 1000;
+}
+
+long long NowMs() {
+    return NowUs() / 1000;
 }
 
 bool FillAddress(const std::string& path, sockaddr_un* address, std::string* error) {
@@ -59,15 +66,19 @@ void MakeBlockingWithSendTimeout(int fd) {
     setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &tv, sizeof tv);
 }
 
-void SendReply(int fd, KestU32 status, const unsigned char* output, KestU32 length) {
-    std::vector<unsigned char> frame(kReplyHeaderSize + length);
-    EncodeReplyHeader(ReplyHeader{status, length}, frame.data());
-    if (length > 0) {
-        memcpy(frame.data() + kReplyHeaderSize, output, length);
-    }
-    if (!SendAll(fd, frame.data(), frame.size())) {
+// Sends the reply frame whose output, `length` bytes, already follows the header's place at the
+// start of `frame`.
+void SendReply(int fd, KestU32 status, unsigned char* frame, KestU32 length) {
+    EncodeReplyHeader(ReplyHeader{status, length}, frame);
+    if (!SendAll(fd, frame, kReplyHeaderSize + length)) {
         fprintf(stderr, "kestatid: client went away before its reply was sent\n");
     }
+}
+
+// A reply with nothing but its status.
+void SendStatus(int fd, KestU32 status) {
+    unsigned char frame[kReplyHeaderSize];
+    SendReply(fd, status, frame, 0);
 }
 
 }  // namespace
@@ -195,8 +206,31 @@ void SocketServer::EndConnection(int fd) {
     m_slotFree.notify_one();
 }
 
+bool SocketServer::TakeAccepting() {
+    std::unique_lock<std::mutex> lock(m_mutex);
+    m_acceptingFree.wait(lock, [this] { return m_stopping || !m_accepting; });
+    if (m_stopping) {
+        return false;
+    }
+    m_accepting = true;
+    return true;
+}
+
+void SocketServer::HandOverAccepting() {
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_accepting = false;
+    }
+    m_acceptingFree.notify_one();
+}
+
 void SocketServer::Acceptor() {
+    bool accepting = false;
     for (;;) {
+        if (!accepting && !TakeAccepting()) {
+            return;
+        }
+        accepting = true;
         // A place is taken before the connection is: at the limit, clients stay queued.
         if (!TakeSlot()) {
             return;
@@ -220,11 +254,11 @@ void SocketServer::Acceptor() {
             }
             continue;
         }
-        ServeOrPass(fd, NowMs());
+        ServeOrPass(fd, NowMs(), &accepting);
     }
 }
 
-void SocketServer::ServeOrPass(int fd, long long acceptedMs) {
+void SocketServer::ServeOrPass(int fd, long long acceptedMs, bool* accepting) {
     FrameReader frame;
     const long long promptEnd = acceptedMs + m_limits.promptMs;
     for (;;) {
@@ -232,15 +266,33 @@ void SocketServer::ServeOrPass(int fd, long long acceptedMs) {
             case Progress::kDropped:
                 EndConnection(fd);
                 return;
-            case Progress::kReady:
+            case Progress::kReady: {
+                // While requests are slow (a fault keeps the driver polling), nobody should
+                // wait for this one to end before being accepted.
+                if (*accepting && m_slowRequests.load(std::memory_order_relaxed)) {
+                    HandOverAccepting();
+                    *accepting = false;
+                }
+                const long long start = NowUs();
                 ServeDevice(fd, frame);
+                m_slowRequests.store(NowUs() - start >= kSlowRequestUs, std::memory_order_relaxed);
                 EndConnection(fd);
                 return;
+            }
             case Progress::kWaiting:
                 break;
         }
-        const long long left = promptEnd - NowMs();
         pollfd p{fd, POLLIN, 0};
+        if (*accepting && NowMs() < promptEnd) {
+            // Most clients send at once: a short wait first, then another thread accepts.
+            const timespec shortWait{0, static_cast<long>(m_limits.handOverUs) * 1000};
+            if (ppoll(&p, 1, &shortWait, nullptr) > 0) {
+                continue;
+            }
+            HandOverAccepting();
+            *accepting = false;
+        }
+        const long long left = promptEnd - NowMs();
         if (left <= 0 || poll(&p, 1, static_cast<int>(left)) == 0) {
             break;
         }
@@ -411,7 +463,7 @@ SocketServer::Progress SocketServer::ReadDeviceFrame(int fd, FrameReader& frame)
                     "%u; refused\n",
                     h.code, h.inLength, h.outLength, kFrameMaxData);
             MakeBlockingWithSendTimeout(fd);
-            SendReply(fd, kStatusInvalidParameter, nullptr, 0);
+            SendStatus(fd, kStatusInvalidParameter);
             return Progress::kDropped;
         }
         default:
@@ -482,18 +534,22 @@ void SocketServer::ServeDevice(int fd, const FrameReader& frame) {
     if (handle < 0) {
         fprintf(stderr, "kestatid: cannot open the device: status 0x%08X\n",
                 static_cast<unsigned>(openStatus));
-        SendReply(fd, static_cast<KestU32>(openStatus), nullptr, 0);
+        SendStatus(fd, static_cast<KestU32>(openStatus));
         return;
     }
-    std::vector<unsigned char> output(h.outLength);
+    // The driver writes its output straight into the reply; the frame reader has already
+    // refused any output length beyond a frame's.
+    unsigned char reply[kReplyHeaderSize + kFrameMaxData];
+    unsigned char* output = reply + kReplyHeaderSize;
+    memset(output, 0, h.outLength);
     uint32_t information = 0;
     int32_t status =
         DeviceControl(handle, h.code, h.inLength > 0 ? frame.Input() : nullptr, h.inLength,
-                      output.empty() ? nullptr : output.data(), h.outLength, &information);
+                      h.outLength > 0 ? output : nullptr, h.outLength, &information);
     CloseDevice(handle);
     // Never more than the caller's buffer, whatever the driver claims.
     KestU32 length = std::min<KestU32>(information, h.outLength);
-    SendReply(fd, static_cast<KestU32>(status), output.data(), length);
+    SendReply(fd, static_cast<KestU32>(status), reply, length);
 }
 
 void SocketServer::ServeSim(int fd, const std::vector<unsigned char>& data) {
@@ -524,8 +580,10 @@ void SocketServer::Stop() {
         m_stopping = true;
     }
     m_slotFree.notify_all();
+    m_acceptingFree.notify_all();
     m_jobReady.notify_all();
-    // Wakes the accepting threads out of accept(); each finishes the request it is serving.
+    // Wakes the accepting thread out of accept() and the others out of their wait; each
+    // finishes the request it is serving.
     if (m_deviceFd >= 0) {
         shutdown(m_deviceFd, SHUT_RDWR);
     }

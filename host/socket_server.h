@@ -1,13 +1,17 @@
 // Publishes the driver's device as a Unix socket: each connection is one open handle that
-// carries exactly one device-control request. A few accepting threads take connections straight
-// from the listening socket and serve a client that sends its request at once on the spot, with
-// no hand-off. A client that is slow to send is passed to the event loop, which waits for its
-// request (or drops it after the client time-out) without holding a thread, and hands the
-// request to a small pool of workers.
+// carries exactly one device-control request. One of a few accepting threads at a time takes
+// connections straight from the listening socket and serves a client that sends its request at
+// once on the spot, with no hand-off; it goes on accepting while its clients are prompt and their
+// requests quick, so that one warm thread carries a steady stream. When a client keeps it
+// waiting, or requests have become slow, it hands the accepting over to another thread first. A
+// client that is slow to send is passed to the event loop, which waits for its request (or drops it
+// after the client time-out) without holding a thread, and hands the request to a small pool of
+// workers.
 #pragma once
 
 #include <sys/types.h>
 
+#include <atomic>
 #include <condition_variable>
 #include <deque>
 #include <functional>
@@ -37,6 +41,8 @@ struct ServerLimits {
     int clientTimeoutMs = kFrameClientTimeoutMs;
     // How long an accepting thread waits for a request before it passes the connection on.
     int promptMs = 1;
+    // How long it waits before it lets another thread accept meanwhile.
+    int handOverUs = 100;
 };
 
 class SocketServer {
@@ -70,9 +76,13 @@ private:
     enum class Progress { kWaiting, kReady, kDropped };
 
     void Acceptor();
+    // Waits until this thread may accept; false when the server stops.
+    bool TakeAccepting();
+    void HandOverAccepting();
     // Serves a fresh device connection on this thread if its request arrives promptly;
-    // otherwise passes it to the event loop.
-    void ServeOrPass(int fd, long long acceptedMs);
+    // otherwise passes it to the event loop. Hands the accepting over (and clears `accepting`)
+    // once the client has kept this thread waiting.
+    void ServeOrPass(int fd, long long acceptedMs, bool* accepting);
     void AcceptSim();
     // One read that does not wait: the byte count, 0 when the client has closed, or -1 with
     // `then` saying whether to wait for more or to drop the connection (a failure, logged).
@@ -108,9 +118,12 @@ private:
     std::mutex m_mutex;
     std::condition_variable m_jobReady;
     std::condition_variable m_slotFree;
-    std::vector<Pending> m_passed;  // from the accepting threads to the event loop
-    std::deque<Pending> m_jobs;     // complete requests for the workers
-    int m_connections = 0;          // places taken: connections open, or about to be accepted
+    std::condition_variable m_acceptingFree;
+    bool m_accepting = false;                 // a thread is accepting
+    std::atomic<bool> m_slowRequests{false};  // the last request served kept the driver long
+    std::vector<Pending> m_passed;            // from the accepting threads to the event loop
+    std::deque<Pending> m_jobs;               // complete requests for the workers
+    int m_connections = 0;  // places taken: connections open, or about to be accepted
     bool m_stopping = false;
     std::vector<std::thread> m_acceptors;
     std::vector<std::thread> m_workers;
