@@ -9,6 +9,7 @@
 
 #include <linux/sockios.h>
 
+#include <algorithm>
 #include <string>
 #include <thread>
 #include <vector>
@@ -21,9 +22,9 @@ namespace {
 using Bytes = std::vector<uint8_t>;
 
 Bytes Reply(uint32_t status, uint32_t information, const Bytes& output) {
-    Bytes bytes(kReplyHeaderSize);
+    Bytes bytes(kReplyHeaderSize + output.size());
     EncodeReplyHeader(ReplyHeader{status, information}, bytes.data());
-    bytes.insert(bytes.end(), output.begin(), output.end());
+    std::copy(output.begin(), output.end(), bytes.begin() + kReplyHeaderSize);
     return bytes;
 }
 
