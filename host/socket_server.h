@@ -33,7 +33,7 @@ int ListenOnPath(const std::string& path, gid_t gid, std::string* error);
 using SimCommandHandler = std::function<std::string(const std::string& line)>;
 
 struct ServerLimits {
-    int acceptors = 4;  // threads that accept device connections and serve prompt clients
+    int acceptors = 4;  // threads that take turns accepting connections and serve prompt clients
     int workers = 2;    // threads that serve the requests of clients that were slow to send them
     // Connections being read, queued or served at once. Further clients wait in the listening
     // socket's queue until one ends; none is refused.
