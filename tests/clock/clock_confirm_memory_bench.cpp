@@ -5,27 +5,13 @@
 #include <QApplication>
 
 #include "app/clock/clock_confirm_dlg.h"
+#include "tests/support/bench_application.h"
 #include "tests/support/screenshot.h"
 
 namespace {
 
-QApplication& App() {
-    static int argc = 1;
-    static char name[] = "clock_confirm_memory_bench";
-    static char* argv[] = {name, nullptr};
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    static QApplication* app = [] {
-        auto* a = new QApplication(argc, argv);
-        AfxInitFramework(false);
-        return a;
-    }();
-    return *app;
-}
-
 void BM_ConfirmDialogShown(benchmark::State& state) {
-    App();
+    WindowBenchmarkApplication();
     double rss = 0;
     for (auto _ : state) {
         CClockConfirmDlg dlg;

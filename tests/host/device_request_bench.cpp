@@ -7,44 +7,29 @@
 #include <thread>
 
 #include "app/device/device_client.h"
-#include "host/inprocess_transport.h"
-#include "host/driver_entry.h"
-#include "host/io_manager.h"
 #include "protocol/frame.h"
 #include "protocol/ioctl.h"
-#include "sim/machine.h"
-#include "tests/host/kestatid_process.h"
+#include "tests/host/bench_devices.h"
 
 namespace {
 
 void BM_ReadingThroughKestatid(benchmark::State& state) {
-    kesttest::TempDir dir;
-    kesttest::Kestatid service(dir.Path());
-    setenv(kDeviceSocketEnv, service.Socket().c_str(), 1);
-    if (!service.StartAndWait()) {
+    kesttest::ServiceDevice device;
+    if (!device.Started()) {
         state.SkipWithError("kestatid did not start");
         return;
     }
-    SetDeviceTransport(nullptr);
     for (auto _ : state) {
         benchmark::DoNotOptimize(QueryDriverReading(IOCTL_READ_TEMP3));
     }
-    service.StopWith(SIGTERM);
 }
 BENCHMARK(BM_ReadingThroughKestatid)->UseRealTime();
 
 void BM_ReadingInProcess(benchmark::State& state) {
-    sim::RealClock clock;
-    std::unique_ptr<sim::Machine> machine = sim::Machine::Create("9800pro", clock);
-    host::AttachPortBus(machine.get());
-    host::LoadDriver(host::KestatiDriverEntry());
-    InProcessTransport transport;
-    SetDeviceTransport(&transport);
+    kesttest::InProcessDevice device;
     for (auto _ : state) {
         benchmark::DoNotOptimize(QueryDriverReading(IOCTL_READ_TEMP3));
     }
-    SetDeviceTransport(nullptr);
-    host::UnloadDriver();
 }
 BENCHMARK(BM_ReadingInProcess)->UseRealTime();
 

@@ -14,28 +14,15 @@
 #include <vector>
 
 #include "app/device/device_client.h"
-#include "host/inprocess_transport.h"
 #include "app/device/process_state.h"
 #include "app/framework/framework.h"
 #include "app/monitor/hardware_details_dlg.h"
 #include "app/monitor/panel_sample.h"
-#include "host/driver_entry.h"
-#include "host/io_manager.h"
 #include "protocol/frame.h"
-#include "sim/machine.h"
-#include "tests/host/kestatid_process.h"
+#include "tests/host/bench_devices.h"
 #include "tests/support/bench_application.h"
 
 namespace {
-
-void EnsureApplication() {
-    static const bool ready = [] {
-        BenchmarkApplication();
-        AfxInitFramework(false);
-        return true;
-    }();
-    (void)ready;
-}
 
 double Seconds(clockid_t id) {
     timespec ts{};
@@ -94,30 +81,19 @@ void RunSamples(benchmark::State& state, Which which) {
 }
 
 void SampleThroughKestatid(benchmark::State& state, Which which) {
-    EnsureApplication();
-    kesttest::TempDir dir;
-    kesttest::Kestatid service(dir.Path());
-    setenv(kDeviceSocketEnv, service.Socket().c_str(), 1);
-    if (!service.StartAndWait()) {
+    WindowBenchmarkApplication();
+    kesttest::ServiceDevice device;
+    if (!device.Started()) {
         state.SkipWithError("kestatid did not start");
         return;
     }
-    SetDeviceTransport(nullptr);
     RunSamples(state, which);
-    service.StopWith(SIGTERM);
 }
 
 void SampleInProcess(benchmark::State& state, Which which) {
-    EnsureApplication();
-    sim::RealClock clock;
-    std::unique_ptr<sim::Machine> machine = sim::Machine::Create("9800pro", clock);
-    host::AttachPortBus(machine.get());
-    host::LoadDriver(host::KestatiDriverEntry());
-    InProcessTransport transport;
-    SetDeviceTransport(&transport);
+    WindowBenchmarkApplication();
+    kesttest::InProcessDevice device;
     RunSamples(state, which);
-    SetDeviceTransport(nullptr);
-    host::UnloadDriver();
 }
 
 BENCHMARK_CAPTURE(SampleThroughKestatid, details, Which::Details)->Iterations(200)->UseRealTime();

@@ -17,33 +17,15 @@
 #include "app/shell/main_frame.h"
 #include "app/shell/modal_loops.h"
 #include "app/shell/monitor_dlg.h"
-#include "host/driver_entry.h"
-#include "host/inprocess_transport.h"
-#include "host/io_manager.h"
 #include "protocol/frame.h"
-#include "sim/machine.h"
-#include "tests/host/kestatid_process.h"
+#include "tests/host/bench_devices.h"
 #include "tests/shell/scratch_dir.h"
+#include "tests/support/bench_application.h"
 #include "tests/support/message_box_double.h"
 
 namespace {
 
 constexpr int kApplies = 20;
-
-void App() {
-    static int argc = 1;
-    static char name[] = "clock_apply_bench";
-    static char* argv[] = {name, nullptr};
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    static QApplication* app = [] {
-        auto* a = new QApplication(argc, argv);
-        AfxInitFramework(false);
-        return a;
-    }();
-    (void)app;
-}
 
 // Opens the main dialog on whatever device is set up and times kApplies applies.
 void TimeApplies(benchmark::State& state) {
@@ -89,18 +71,13 @@ void TimeApplies(benchmark::State& state) {
 }
 
 void BM_ApplyToConfirmThroughKestatid(benchmark::State& state) {
-    App();
-    kesttest::TempDir service_dir;
-    kesttest::Kestatid service(service_dir.Path());
-    setenv(kDeviceSocketEnv, service.Socket().c_str(), 1);
-    if (!service.StartAndWait({"--board", "9800pro"})) {
+    WindowBenchmarkApplication();
+    kesttest::ServiceDevice device;
+    if (!device.Started()) {
         state.SkipWithError("kestatid did not start");
         return;
     }
-    SetDeviceTransport(nullptr);
     TimeApplies(state);
-    service.StopWith(SIGTERM);
-    unsetenv(kDeviceSocketEnv);
 }
 BENCHMARK(BM_ApplyToConfirmThroughKestatid)
     ->UseManualTime()
@@ -108,20 +85,14 @@ BENCHMARK(BM_ApplyToConfirmThroughKestatid)
     ->Unit(benchmark::kMillisecond);
 
 void BM_ApplyToConfirmInProcess(benchmark::State& state) {
-    App();
+    WindowBenchmarkApplication();
     kesttest::TempDir key_dir;
     const std::string key = key_dir.Path() + "/KestATI.reg";
     setenv(kServiceKeyEnv, key.c_str(), 1);
-    sim::RealClock clock;
-    std::unique_ptr<sim::Machine> machine = sim::Machine::Create("9800pro", clock);
-    host::AttachPortBus(machine.get());
-    host::LoadDriver(host::KestatiDriverEntry());
-    InProcessTransport transport;
-    SetDeviceTransport(&transport);
-    TimeApplies(state);
-    SetDeviceTransport(nullptr);
-    host::UnloadDriver();
-    host::AttachPortBus(nullptr);
+    {
+        kesttest::InProcessDevice device;
+        TimeApplies(state);
+    }
     unsetenv(kServiceKeyEnv);
 }
 BENCHMARK(BM_ApplyToConfirmInProcess)

@@ -5,6 +5,8 @@
 
 #include <QApplication>
 
+#include "app/framework/framework.h"
+
 inline QApplication& BenchmarkApplication() {
     static int argc = 1;
     static char name[] = "kest_benchmark";
@@ -16,4 +18,15 @@ inline QApplication& BenchmarkApplication() {
         return new QApplication(argc, argv);  // deliberately never deleted, see above
     }();
     return *app;
+}
+
+// The same with the window layer's style, palette and fonts set up, for benchmarks that open the
+// program's windows.
+inline QApplication& WindowBenchmarkApplication() {
+    static QApplication& app = []() -> QApplication& {
+        QApplication& a = BenchmarkApplication();
+        AfxInitFramework(false);
+        return a;
+    }();
+    return app;
 }
