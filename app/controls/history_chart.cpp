@@ -72,7 +72,20 @@ void CHistoryChart::Reset() {
         m_nMax[i] = 100;
         m_nMin[i] = 0;
     }
+    m_nReadings = 0;
+    SetAccessibleDescription(CString());
     Invalidate(TRUE);
+}
+
+void CHistoryChart::NoteReading(const CString& text) {
+    m_nReadings = std::min(m_nReadings + 1, kNotedReadings);
+    std::move_backward(m_strReadings, m_strReadings + m_nReadings - 1, m_strReadings + m_nReadings);
+    m_strReadings[0] = text;
+    CString description("Newest first: ");
+    for (int i = 0; i < m_nReadings; ++i) {
+        description += (i == 0 ? "" : "; ") + m_strReadings[i];
+    }
+    SetAccessibleDescription(description);
 }
 
 int CHistoryChart::SetValue(int nSeries, int nValue) {

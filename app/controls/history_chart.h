@@ -34,6 +34,11 @@ public:
     // after every segment.
     void DrawLevel(int nLevel);
 
+    // Tells assistive technology what the newest segment shows, in the program's own words; the
+    // chart's description lists the last few readings, newest first, so the trend can be read
+    // without seeing the curve. Reset forgets them.
+    void NoteReading(const CString& text);
+
     // The off-screen image (null before Init/Reset), for tests and screenshots.
     const QImage& GetImage() const { return m_bmpBuffer; }
 
@@ -60,6 +65,9 @@ private:
     // drawing step, so nothing but the image survives between calls.
     QImage m_bmpBuffer;
     int m_nCur[2];  // end of the next segment, per series
+    static constexpr int kNotedReadings = 5;
+    CString m_strReadings[kNotedReadings];  // newest first
+    int m_nReadings = 0;
 
     DECLARE_MESSAGE_MAP()
 };

@@ -11,10 +11,67 @@
 
 // Push buttons, check boxes, radio buttons and group boxes.
 
+namespace {
+
+// Its own class, so that assistive technology asks the framework for its interface first.
+class PushButton : public QPushButton {
+    Q_OBJECT
+public:
+    using QPushButton::QPushButton;
+};
+
+constexpr const char* kPropMark = "zelMark";        // a plain check box's mark as last set
+constexpr const char* kPropToggled = "zelToggled";  // this press already reported its toggle
+
+Qt::CheckState CheckStateOf(int nCheck) {
+    return nCheck == BST_CHECKED         ? Qt::Checked
+           : nCheck == BST_INDETERMINATE ? Qt::PartiallyChecked
+                                         : Qt::Unchecked;
+}
+
+// Every way a person operates a button reaches the parent as one BN_CLICKED: a mouse click, Space,
+// and an assistive tool's Press. A check mark that changes reports at once, since a tool's Toggle
+// changes it with no click at all; the click that follows a mouse or key toggle stays quiet.
+void WireClicks(QAbstractButton* button, bool bPlainCheck) {
+    auto toggled = [button, bPlainCheck]() {
+        if (ProgrammaticChange::Active(button)) {
+            return;
+        }
+        if (bPlainCheck) {
+            // A plain check box keeps its mark until the program changes it.
+            ProgrammaticChange quiet(button);
+            static_cast<QCheckBox*>(button)->setCheckState(
+                static_cast<Qt::CheckState>(button->property(kPropMark).toInt()));
+        }
+        button->setProperty(kPropToggled, true);
+        NotifyParentCommand(button, BN_CLICKED);
+    };
+    if (auto* check = qobject_cast<QCheckBox*>(button)) {
+        check->setProperty(kPropMark, static_cast<int>(Qt::Unchecked));
+        QObject::connect(check, &QCheckBox::stateChanged, check, [toggled](int) { toggled(); });
+    } else if (button->isCheckable()) {
+        // A radio button reports being chosen, not the neighbour it released.
+        QObject::connect(button, &QAbstractButton::toggled, button, [toggled](bool bOn) {
+            if (bOn) {
+                toggled();
+            }
+        });
+    }
+    QObject::connect(button, &QAbstractButton::pressed, button,
+                     [button]() { button->setProperty(kPropToggled, false); });
+    QObject::connect(button, &QAbstractButton::clicked, button, [button](bool) {
+        if (!button->property(kPropToggled).toBool()) {
+            NotifyParentCommand(button, BN_CLICKED);
+        }
+        button->setProperty(kPropToggled, false);
+    });
+}
+
+}  // namespace
+
 QWidget* MakeButton(const DialogItemTemplate& item, QWidget* parent) {
     const QString text = QString::fromUtf8(item.lpszText);
     const DWORD type = item.dwStyle & BS_TYPEMASK;
-    QWidget* w = nullptr;
     if (type == BS_GROUPBOX) {
         return new QGroupBox(text, parent);
     }
@@ -27,23 +84,14 @@ QWidget* MakeButton(const DialogItemTemplate& item, QWidget* parent) {
     } else if (type == BS_RADIOBUTTON || type == BS_AUTORADIOBUTTON) {
         button = new QRadioButton(text, parent);
     } else {
-        auto* push = new QPushButton(text, parent);
+        auto* push = new PushButton(text, parent);
         // Enter is the dialog's business, not the button's.
         push->setAutoDefault(false);
         push->setDefault(false);
         button = push;
     }
-    const bool manualCheck = type == BS_CHECKBOX || type == BS_3STATE;
-    QObject::connect(button, &QAbstractButton::clicked, button, [button, manualCheck](bool) {
-        if (manualCheck) {
-            // A plain check box changes only when the program says so.
-            ProgrammaticChange quiet(button);
-            button->setChecked(!button->isChecked());
-        }
-        NotifyParentCommand(button, BN_CLICKED);
-    });
-    w = button;
-    return w;
+    WireClicks(button, type == BS_CHECKBOX || type == BS_3STATE);
+    return button;
 }
 
 int CButton::GetCheck() const {
@@ -65,9 +113,8 @@ int CButton::GetCheck() const {
 void CButton::SetCheck(int nCheck) {
     ProgrammaticChange quiet(m_hWnd);
     if (auto* check = qobject_cast<QCheckBox*>(m_hWnd.data())) {
-        check->setCheckState(nCheck == BST_CHECKED         ? Qt::Checked
-                             : nCheck == BST_INDETERMINATE ? Qt::PartiallyChecked
-                                                           : Qt::Unchecked);
+        check->setProperty(kPropMark, static_cast<int>(CheckStateOf(nCheck)));
+        check->setCheckState(CheckStateOf(nCheck));
     } else if (auto* button = qobject_cast<QAbstractButton*>(m_hWnd.data())) {
         if (button->isCheckable()) {
             button->setChecked(nCheck == BST_CHECKED);
@@ -93,3 +140,5 @@ void CButton::SetButtonStyle(UINT nStyle, BOOL bRedraw) {
         Invalidate();
     }
 }
+
+#include "button.moc"

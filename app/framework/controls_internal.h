@@ -17,6 +17,10 @@ QWidget* MakeComboBox(const DialogItemTemplate& item, QWidget* parent);
 QWidget* MakeTrackbar(const DialogItemTemplate& item, QWidget* parent);
 QWidget* MakeTabControl(const DialogItemTemplate& item, QWidget* parent);
 
+// Ctrl+Tab and Ctrl+Shift+Tab in a dialog: the first tab control in it moves to the next or the
+// previous page, wrapping, as the person's own choice; false when the dialog has none.
+bool StepTabControl(QWidget* dialog, bool bForward);
+
 // Windows compares list strings without regard to case.
 inline int CompareItems(const QString& a, const QString& b) {
     return QString::compare(a, b, Qt::CaseInsensitive);

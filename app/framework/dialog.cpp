@@ -8,8 +8,11 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include <vector>
+
 #include "app/framework/app.h"
 #include "app/framework/controls.h"
+#include "app/framework/controls_internal.h"
 #include "app/framework/dialog_units.h"
 #include "app/framework/wnd_internal.h"
 
@@ -34,6 +37,11 @@ protected:
         CDialog* dlg = dynamic_cast<CDialog*>(CWnd::FromHandle(this));
         if (dlg == nullptr) {
             QDialog::keyPressEvent(event);
+            return;
+        }
+        const bool ctrl = (event->modifiers() & Qt::ControlModifier) != 0;
+        if (ctrl && (event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab) &&
+            StepTabControl(this, event->key() == Qt::Key_Tab)) {
             return;
         }
         if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter ||
@@ -171,6 +179,7 @@ BOOL CDialog::CreateDialogWindow(CWnd* pParentWnd, BOOL bModal) {
     auto* w = new DialogWidget(parent, flags);
     TagWidget(w, 0, m_pTemplate->dwStyle, m_pTemplate->dwExStyle, "#32770");
     w->setProperty(kPropText, QString::fromUtf8(m_pTemplate->lpszCaption));
+    w->setProperty(kPropTemplate, m_pTemplate->nID);
     w->setWindowTitle(QString::fromUtf8(m_pTemplate->lpszCaption));
     const QFont font = DialogFont(m_pTemplate->lpszFontName, m_pTemplate->nPointSize);
     w->setFont(font);
@@ -183,9 +192,11 @@ BOOL CDialog::CreateDialogWindow(CWnd* pParentWnd, BOOL bModal) {
 
     m_defaultControls.clear();
     QWidget* firstTabStop = nullptr;
+    std::vector<QWidget*> controls;
     for (std::size_t i = 0; i < m_pTemplate->nItems; ++i) {
         const DialogItemTemplate& item = m_pTemplate->pItems[i];
         QWidget* control = CreateControlWidget(item, w, units);
+        controls.push_back(control);
         std::unique_ptr<CWnd> wrapper(NewDefaultWrapper(item.lpszClass));
         wrapper->AttachWidget(control);
         m_defaultControls.push_back(std::move(wrapper));
@@ -194,6 +205,7 @@ BOOL CDialog::CreateDialogWindow(CWnd* pParentWnd, BOOL bModal) {
             firstTabStop = control;
         }
     }
+    NameDialogControls(*m_pTemplate, controls);
     SendMessage(WM_CREATE);
     if (!m_hWnd) {
         return FALSE;

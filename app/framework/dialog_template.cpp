@@ -12,6 +12,8 @@ std::vector<const DialogTemplate*>& Registered() {
 
 const DialogTemplate* g_pProgramTemplates = nullptr;
 std::size_t g_nProgramTemplates = 0;
+const AccessibleNameEntry* g_pProgramNames = nullptr;
+std::size_t g_nProgramNames = 0;
 
 }  // namespace
 
@@ -37,6 +39,21 @@ const DialogTemplate* FindDialogTemplate(UINT nIDTemplate) {
     for (std::size_t i = 0; i < g_nProgramTemplates; ++i) {
         if (g_pProgramTemplates[i].nID == nIDTemplate) {
             return &g_pProgramTemplates[i];
+        }
+    }
+    return nullptr;
+}
+
+void SetProgramAccessibleNames(const AccessibleNameEntry* pNames, std::size_t nNames) {
+    g_pProgramNames = pNames;
+    g_nProgramNames = nNames;
+}
+
+const char* FindAccessibleName(UINT nTemplateID, int nControlID) {
+    for (std::size_t i = 0; i < g_nProgramNames; ++i) {
+        if (g_pProgramNames[i].nTemplateID == nTemplateID &&
+            g_pProgramNames[i].nControlID == nControlID) {
+            return g_pProgramNames[i].lpszName;
         }
     }
     return nullptr;

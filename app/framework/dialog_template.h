@@ -54,3 +54,14 @@ const DialogTemplate* FindDialogTemplate(UINT nIDTemplate);
 void RegisterDialogTemplate(const DialogTemplate* pTemplate);
 // The program's own templates, set once by its resources; the table must outlive its use.
 void SetProgramDialogTemplates(const DialogTemplate* pTemplates, std::size_t nTemplates);
+
+// What a screen reader calls a control of a template that shows no text of its own.
+struct AccessibleNameEntry {
+    UINT nTemplateID;
+    int nControlID;
+    const char* lpszName;
+};
+// The program's names, set once by its resources; the table must outlive its use.
+void SetProgramAccessibleNames(const AccessibleNameEntry* pNames, std::size_t nNames);
+// The program's name for that control, or null.
+const char* FindAccessibleName(UINT nTemplateID, int nControlID);

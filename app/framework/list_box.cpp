@@ -1,6 +1,9 @@
 #include "app/framework/controls.h"
 
 #include <QListWidget>
+#include <QMouseEvent>
+
+#include <utility>
 
 #include "app/framework/controls_internal.h"
 #include "app/framework/dialog_template.h"
@@ -12,10 +15,31 @@ QListWidget* ListOf(const CWnd* w) {
     return qobject_cast<QListWidget*>(w->GetSafeHwnd());
 }
 
+// A list box reports a pointer's choice when the button comes up, whether or not the line was
+// already the selection, as Windows does; keys, type-ahead and assistive tools report changes of
+// the selection as they happen.
+class ListBoxWidget : public QListWidget {
+public:
+    explicit ListBoxWidget(QWidget* parent) : QListWidget(parent) {}
+    bool m_bPointerChoosing = false;
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override {
+        m_bPointerChoosing = event->button() == Qt::LeftButton && itemAt(event->pos()) != nullptr;
+        QListWidget::mousePressEvent(event);
+    }
+    void mouseReleaseEvent(QMouseEvent* event) override {
+        QListWidget::mouseReleaseEvent(event);
+        if (event->button() == Qt::LeftButton && std::exchange(m_bPointerChoosing, false)) {
+            NotifyParentCommand(this, LBN_SELCHANGE);  // the last thing done here
+        }
+    }
+};
+
 }  // namespace
 
 QWidget* MakeListBox(const DialogItemTemplate& item, QWidget* parent) {
-    auto* list = new QListWidget(parent);
+    auto* list = new ListBoxWidget(parent);
     list->setSelectionMode(QAbstractItemView::SingleSelection);
     list->setVerticalScrollBarPolicy((item.dwStyle & WS_VSCROLL) != 0 ? Qt::ScrollBarAsNeeded
                                                                       : Qt::ScrollBarAlwaysOff);
@@ -24,8 +48,23 @@ QWidget* MakeListBox(const DialogItemTemplate& item, QWidget* parent) {
         list->setFrameStyle(QFrame::NoFrame);
     }
     if ((item.dwStyle & LBS_NOTIFY) != 0) {
-        QObject::connect(list, &QListWidget::currentRowChanged, list,
-                         [list](int) { NotifyParentCommand(list, LBN_SELCHANGE); });
+        // The selection, not the current row: a click, a key, type-ahead and an assistive tool's
+        // selection all change it, and the tool's does so without moving the current row. A
+        // person cannot leave a list without a selection, so the tool's first step (clearing the
+        // old one) is no change of its own.
+        QObject::connect(list, &QListWidget::itemSelectionChanged, list, [list]() {
+            const QList<QListWidgetItem*> selected = list->selectedItems();
+            if (ProgrammaticChange::Active(list) || selected.isEmpty()) {
+                return;
+            }
+            if (list->currentItem() != selected.first()) {
+                ProgrammaticChange quiet(list);
+                list->setCurrentItem(selected.first(), QItemSelectionModel::NoUpdate);
+            }
+            if (!list->m_bPointerChoosing) {
+                NotifyParentCommand(list, LBN_SELCHANGE);
+            }
+        });
         QObject::connect(list, &QListWidget::itemDoubleClicked, list,
                          [list](QListWidgetItem*) { NotifyParentCommand(list, LBN_DBLCLK); });
     }
@@ -89,8 +128,8 @@ int CListBox::GetCurSel() const {
     if (list == nullptr) {
         return LB_ERR;
     }
-    const int row = list->currentRow();
-    return row >= 0 && list->item(row)->isSelected() ? row : LB_ERR;
+    const QList<QListWidgetItem*> selected = list->selectedItems();
+    return selected.isEmpty() ? LB_ERR : list->row(selected.first());
 }
 
 int CListBox::SetCurSel(int nSelect) {

@@ -1,6 +1,10 @@
 #include "app/framework/controls.h"
 
+#include <QKeyEvent>
 #include <QSlider>
+
+#include <limits>
+#include <utility>
 
 #include "app/framework/controls_internal.h"
 #include "app/framework/dialog_template.h"
@@ -13,11 +17,75 @@ QSlider* SliderOf(const CWnd* w) {
     return qobject_cast<QSlider*>(w->GetSafeHwnd());
 }
 
+constexpr int kNoActionPos = std::numeric_limits<int>::min();
+
+// A trackbar takes its keys as Windows does: Left and Up step down, Right and Down step up,
+// Page Up pages down and Page Down pages up, Home and End go to the ends.
+class Trackbar : public QSlider {
+public:
+    Trackbar(Qt::Orientation orientation, QWidget* parent) : QSlider(orientation, parent) {}
+
+    // The position the last scroll action left, so that the value change it causes is not taken
+    // for a change made from outside (an assistive tool's new value).
+    int m_nActionPos = kNoActionPos;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override {
+        SliderAction action = SliderNoAction;
+        switch (event->key()) {
+            case Qt::Key_Left:
+            case Qt::Key_Up:
+                action = SliderSingleStepSub;
+                break;
+            case Qt::Key_Right:
+            case Qt::Key_Down:
+                action = SliderSingleStepAdd;
+                break;
+            case Qt::Key_PageUp:
+                action = SliderPageStepSub;
+                break;
+            case Qt::Key_PageDown:
+                action = SliderPageStepAdd;
+                break;
+            case Qt::Key_Home:
+                action = SliderToMinimum;
+                break;
+            case Qt::Key_End:
+                action = SliderToMaximum;
+                break;
+            default:
+                QSlider::keyPressEvent(event);
+                return;
+        }
+        triggerAction(action);
+        event->accept();
+    }
+};
+
+UINT ScrollCode(int action) {
+    switch (action) {
+        case QAbstractSlider::SliderSingleStepAdd:
+            return TB_LINEDOWN;
+        case QAbstractSlider::SliderSingleStepSub:
+            return TB_LINEUP;
+        case QAbstractSlider::SliderPageStepAdd:
+            return TB_PAGEDOWN;
+        case QAbstractSlider::SliderPageStepSub:
+            return TB_PAGEUP;
+        case QAbstractSlider::SliderToMinimum:
+            return TB_TOP;
+        case QAbstractSlider::SliderToMaximum:
+            return TB_BOTTOM;
+        default:
+            return TB_THUMBTRACK;
+    }
+}
+
 }  // namespace
 
 QWidget* MakeTrackbar(const DialogItemTemplate& item, QWidget* parent) {
     const bool vertical = (item.dwStyle & TBS_VERT) != 0;
-    auto* slider = new QSlider(vertical ? Qt::Vertical : Qt::Horizontal, parent);
+    auto* slider = new Trackbar(vertical ? Qt::Vertical : Qt::Horizontal, parent);
     slider->setRange(0, 100);
     slider->setSingleStep(1);
     slider->setPageStep(20);
@@ -26,33 +94,12 @@ QWidget* MakeTrackbar(const DialogItemTemplate& item, QWidget* parent) {
                                                               : QSlider::TicksBelow);
     const UINT message = vertical ? WM_VSCROLL : WM_HSCROLL;
     QObject::connect(slider, &QAbstractSlider::actionTriggered, slider, [slider, message](int a) {
-        UINT code = TB_THUMBTRACK;
-        switch (a) {
-            case QAbstractSlider::SliderSingleStepAdd:
-                code = TB_LINEDOWN;
-                break;
-            case QAbstractSlider::SliderSingleStepSub:
-                code = TB_LINEUP;
-                break;
-            case QAbstractSlider::SliderPageStepAdd:
-                code = TB_PAGEDOWN;
-                break;
-            case QAbstractSlider::SliderPageStepSub:
-                code = TB_PAGEUP;
-                break;
-            case QAbstractSlider::SliderToMinimum:
-                code = TB_TOP;
-                break;
-            case QAbstractSlider::SliderToMaximum:
-                code = TB_BOTTOM;
-                break;
-            case QAbstractSlider::SliderMove:
-                code = TB_THUMBTRACK;
-                break;
-            default:
-                return;
+        if (a == QAbstractSlider::SliderNoAction) {
+            return;
         }
+        const UINT code = ScrollCode(a);
         const int pos = slider->sliderPosition();
+        slider->m_nActionPos = pos;
         NotifyParentScroll(slider, message, code, code == TB_THUMBTRACK ? pos : 0);
         if (code != TB_THUMBTRACK) {
             NotifyParentScroll(slider, message, TB_ENDTRACK, 0);
@@ -60,6 +107,14 @@ QWidget* MakeTrackbar(const DialogItemTemplate& item, QWidget* parent) {
     });
     QObject::connect(slider, &QAbstractSlider::sliderReleased, slider, [slider, message]() {
         NotifyParentScroll(slider, message, TB_THUMBPOSITION, slider->sliderPosition());
+        NotifyParentScroll(slider, message, TB_ENDTRACK, 0);
+    });
+    // A value set from outside, as an assistive tool sets it, is the thumb put down there.
+    QObject::connect(slider, &QAbstractSlider::valueChanged, slider, [slider, message](int v) {
+        if (slider->isSliderDown() || v == std::exchange(slider->m_nActionPos, kNoActionPos)) {
+            return;
+        }
+        NotifyParentScroll(slider, message, TB_THUMBPOSITION, v);
         NotifyParentScroll(slider, message, TB_ENDTRACK, 0);
     });
     return slider;

@@ -11,8 +11,17 @@
 
 namespace {
 
+// Statics are classes of their own, so that assistive technology asks the framework for their
+// interface before Qt's own label interface.
+class StaticLabel : public QLabel {
+    Q_OBJECT
+public:
+    using QLabel::QLabel;
+};
+
 // Picture statics show their image scaled into the control, keeping its proportions.
 class PictureLabel : public QLabel {
+    Q_OBJECT
 public:
     PictureLabel(const QImage& image, QWidget* parent) : QLabel(parent), m_image(image) {}
     void SetImage(const QImage& image) {
@@ -53,7 +62,7 @@ QWidget* MakeStatic(const DialogItemTemplate& item, QWidget* parent) {
         frame->setAutoFillBackground(true);
         return frame;
     }
-    auto* label = new QLabel(DisplayText(QString::fromUtf8(item.lpszText)), parent);
+    auto* label = new StaticLabel(DisplayText(QString::fromUtf8(item.lpszText)), parent);
     label->setTextFormat(Qt::PlainText);
     Qt::Alignment h = Qt::AlignLeft;
     if (type == SS_CENTER) {
@@ -100,3 +109,5 @@ BOOL CStatic::SetBitmapResource(int nIDResource) {
     picture->SetImage(image);
     return image.isNull() ? FALSE : TRUE;
 }
+
+#include "static_control.moc"

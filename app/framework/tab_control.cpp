@@ -16,6 +16,8 @@ public:
     explicit TabControlWidget(QWidget* parent) : QWidget(parent), m_bar(new QTabBar(this)) {
         m_bar->setDrawBase(false);
         m_bar->setExpanding(false);
+        // A click on a tab gives the row the focus, so that the arrow keys move on from there.
+        m_bar->setFocusPolicy(Qt::StrongFocus);
         m_bar->move(2, 0);
     }
     QTabBar* Bar() const { return m_bar; }
@@ -50,6 +52,23 @@ QWidget* MakeTabControl(const DialogItemTemplate&, QWidget* parent) {
     QObject::connect(tab->Bar(), &QTabBar::currentChanged, tab,
                      [tab](int) { NotifyParent(tab, TCN_SELCHANGE); });
     return tab;
+}
+
+bool StepTabControl(QWidget* dialog, bool bForward) {
+    const auto children = dialog->findChildren<QWidget*>();
+    for (QWidget* tab : children) {
+        QTabBar* bar = TabBarOf(tab);
+        if (bar == nullptr) {
+            continue;
+        }
+        if (tab->window() != dialog || !tab->isVisible() || !tab->isEnabled() || bar->count() < 2) {
+            continue;
+        }
+        const int n = bar->count();
+        bar->setCurrentIndex((bar->currentIndex() + (bForward ? 1 : n - 1)) % n);
+        return true;
+    }
+    return false;
 }
 
 int CTabCtrl::InsertItem(int nItem, LPCTSTR lpszItem) {

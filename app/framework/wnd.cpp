@@ -127,6 +127,7 @@ BOOL CWnd::CreateEx(DWORD dwExStyle, LPCTSTR /*lpszClassName*/, LPCTSTR lpszWind
         w->setProperty(kPropText, QString::fromUtf8(lpszWindowName));
     }
     w->setGeometry(rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top);
+    NameCreatedControl(w, parent);
     AttachWidget(w);
     SendMessage(WM_CREATE);
     if ((dwStyle & WS_VISIBLE) != 0) {
@@ -254,6 +255,18 @@ QString CWnd::WidgetText(HWND hWnd) {
 
 void CWnd::SetWindowText(LPCTSTR lpszString) {
     SendMessage(WM_SETTEXT, 0, reinterpret_cast<LPARAM>(lpszString != nullptr ? lpszString : ""));
+}
+
+void CWnd::SetAccessibleName(const CString& name) {
+    if (m_hWnd && m_hWnd->accessibleName() != name) {
+        m_hWnd->setAccessibleName(name);
+    }
+}
+
+void CWnd::SetAccessibleDescription(const CString& description) {
+    if (m_hWnd && m_hWnd->accessibleDescription() != description) {
+        m_hWnd->setAccessibleDescription(description);
+    }
 }
 
 void CWnd::SetWindowText(const QString& text) {

@@ -230,6 +230,10 @@ public:
     int GetWindowText(LPTSTR lpszStringBuf, int nMaxCount) const;
     void GetWindowText(CString& rString) const;
     int GetWindowTextLength() const;
+    // What assistive technology calls this window and says of it beyond its name (for windows
+    // whose text or drawing says nothing to a screen reader).
+    void SetAccessibleName(const CString& name);
+    void SetAccessibleDescription(const CString& description);
 
     // Children of a dialog.
     CWnd* GetDlgItem(int nID) const;

@@ -250,6 +250,7 @@ void TagWidget(QWidget* widget, int nID, DWORD dwStyle, DWORD dwExStyle, const c
     widget->setProperty(kPropStyle, static_cast<uint>(dwStyle));
     widget->setProperty(kPropExStyle, static_cast<uint>(dwExStyle));
     widget->setProperty(kPropClass, QByteArray(lpszClass != nullptr ? lpszClass : ""));
+    InstallAccessibleFactory(widget);
 }
 
 QString DisplayText(const QString& text) {

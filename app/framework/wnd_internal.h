@@ -8,20 +8,23 @@
 #include <QTimer>
 
 #include <map>
+#include <vector>
 
 #include "app/framework/wnd.h"
 
 class QEvent;
 struct DialogItemTemplate;
+struct DialogTemplate;
 struct DialogBaseUnits;
 
 // Dynamic properties every framework widget carries.
-inline constexpr const char* kPropWnd = "zelWnd";          // attached CWnd*, as quintptr
-inline constexpr const char* kPropId = "zelId";            // control id
-inline constexpr const char* kPropStyle = "zelStyle";      // WS_* | class styles
-inline constexpr const char* kPropExStyle = "zelExStyle";  // WS_EX_*
-inline constexpr const char* kPropText = "zelText";        // window text as the program set it
-inline constexpr const char* kPropClass = "zelClass";      // template class name
+inline constexpr const char* kPropWnd = "zelWnd";            // attached CWnd*, as quintptr
+inline constexpr const char* kPropId = "zelId";              // control id
+inline constexpr const char* kPropStyle = "zelStyle";        // WS_* | class styles
+inline constexpr const char* kPropExStyle = "zelExStyle";    // WS_EX_*
+inline constexpr const char* kPropText = "zelText";          // window text as the program set it
+inline constexpr const char* kPropClass = "zelClass";        // template class name
+inline constexpr const char* kPropTemplate = "zelTemplate";  // a dialog's template id
 
 // A plain child window: draws only its edges; everything else comes from its OnPaint.
 class CWndWidget : public QFrame {
@@ -90,6 +93,15 @@ public:
 private:
     QPointer<QWidget> m_widget;
 };
+
+// Gives assistive technology the framework's view of push buttons, statics and self-drawn
+// windows; called for each widget as it becomes ours.
+void InstallAccessibleFactory(QWidget* tagged);
+// Names each control of a dialog: the program's own name for it where it gives one, else, for a
+// control without text, the text of the nearest label before it in the template.
+void NameDialogControls(const DialogTemplate& tmpl, const std::vector<QWidget*>& controls);
+// The program's name for a control created later in a dialog made from template nTemplateID.
+void NameCreatedControl(QWidget* control, QWidget* parent);
 
 // Strips Windows mnemonic markers ("&&" stays one "&") and turns CR LF into LF for display.
 QString DisplayText(const QString& text);

@@ -257,6 +257,7 @@ void CHardwareDetailsDlg::ShowItem(int nIndex) {
     const ChartLabelTexts labels = ChartLabels(*item, kind, ChartScale::Small);
     SetChartLabels(labels.bottom.c_str(), labels.middle.c_str(), labels.top.c_str());
     m_chart.Reset();
+    m_chart.SetAccessibleName(CString(ItemListName(*item)) + " history");
     m_nLastValue = value;
 }
 
@@ -315,6 +316,7 @@ void CHardwareDetailsDlg::OnTimer(UINT_PTR nIDEvent) {
     m_chart.SetValue(0, position);
     m_chart.AddSegment(0);
     m_chart.DrawLevel(ReferenceLevel(*item, kind, ChartScale::Small));
+    m_chart.NoteReading(CString::fromStdString(text));
     m_nLastValue = value;
     m_pLargeChart->m_nLastValue = value;
     CDialog::OnTimer(nIDEvent);

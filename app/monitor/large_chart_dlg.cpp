@@ -37,6 +37,7 @@ BOOL CLargeChartDlg::OnInitDialog() {
         SetDlgItemText(kLabelMiddle, labels.middle.c_str());
         SetDlgItemText(kLabelTop, labels.top.c_str());
         SetWindowText(LargeChartTitle(*item, kind));
+        m_chart.SetAccessibleName(CString(ItemListName(*item)) + " history");
     }
     m_chart.Reset();
     SetTimer(kPlotTimer, kPlotPeriodMs, nullptr);
@@ -49,6 +50,8 @@ void CLargeChartDlg::OnTimer(UINT_PTR nIDEvent) {
         m_chart.SetValue(0, ChartPosition(*item, kind, m_nLastValue, ChartScale::Large));
         m_chart.AddSegment(0);
         m_chart.DrawLevel(ReferenceLevel(*item, kind, ChartScale::Large));
+        m_chart.NoteReading(CString::fromStdString(
+            FormatItemValue(*item, kind, m_nLastValue, ValueForm::Sample, CurrentFanState())));
     }
     CDialog::OnTimer(nIDEvent);
 }

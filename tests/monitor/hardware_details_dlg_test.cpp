@@ -21,6 +21,7 @@
 #include "app/monitor/monitored_items.h"
 #include "tests/monitor/chart_pixels.h"
 #include "tests/monitor/monitor_window_fixture.h"
+#include "tests/support/user_input.h"
 #include "tests/support/screenshot.h"
 
 namespace {
@@ -42,14 +43,9 @@ std::vector<std::string> ListNames(CWnd& dlg) {
     return names;
 }
 
-// Picks a list row as the user does (the list notifies the dialog).
+// Picks a list row as the user does: a click on it.
 void Select(CWnd& dlg, int index) {
-    auto* list = qobject_cast<QListWidget*>(dlg.GetDlgItemHwnd(1020));
-    ASSERT_NE(list, nullptr);
-    if (list->currentRow() == index) {
-        list->setCurrentRow(-1);
-    }
-    list->setCurrentRow(index);
+    user::ClickItem(dlg.GetDlgItemHwnd(1020), index);
 }
 
 void Tick(CWnd& dlg, int n = 1) {
@@ -496,7 +492,7 @@ TEST_F(DetailsTest, TheSliderDrivesTheFanStoresTheSpeedAndTicksCustomFanOnEveryK
                     EXPECT_EQ(Actions(), twice);
                 }
                 // The next sample puts the slider where the drive read back says.
-                slider->setValue(1);
+                d.m_sliderFan.SetPos(1);
                 Tick(d);
                 EXPECT_EQ(d.m_sliderFan.GetPos(), position);
             }

@@ -5,6 +5,7 @@
 #include "app/monitor/hardware_details_dlg.h"
 #include "tests/monitor/chart_pixels.h"
 #include "tests/shell/shell_fixture.h"
+#include "tests/support/user_input.h"
 
 namespace kesttest {
 namespace {
@@ -26,7 +27,7 @@ protected:
         Click(dlg, 1091);
         return dlg;
     }
-    static void Click(CMonitorDlg* dlg, int id) { dlg->SendMessage(WM_COMMAND, id, 0); }
+    static void Click(CMonitorDlg* dlg, int id) { user::Click(dlg->GetDlgItemHwnd(id)); }
     static std::string Text(CWnd* dlg, int id) {
         CString s;
         dlg->GetDlgItemText(id, s);
@@ -132,6 +133,34 @@ TEST_F(MonitorPanelTest, ServiceStoppedMidRunReadsZeroAndWarnsAboutTheFan) {
     dlg->OnTimer(1);
     EXPECT_NE(Text(dlg, 1060), "Not Safe");
     EXPECT_EQ(dlg->m_nAlarmTicks, 0);
+}
+
+TEST_F(MonitorPanelTest, AScreenReaderSwitchesTheMonitorOnAndReadsWhatTheChartShows) {
+    Load("9800pro");
+    m_dir.Write("kest.txt", Le(0, 0));
+    MakeFrame();
+    m_frame->ShowConfigDialog();
+    CMonitorDlg* dlg = m_frame->m_pConfigDlg;
+    ASSERT_TRUE(user::Act(dlg->GetDlgItemHwnd(1091), "Toggle"));
+    EXPECT_EQ(g_bMonitorOn, 1);
+    EXPECT_EQ(static_cast<CButton*>(dlg->GetDlgItem(1091))->GetCheck(), BST_CHECKED);
+    EXPECT_TRUE(dlg->m_btnDetail.IsWindowEnabled());
+    m_machine->PinSensor(sim::Sensor::temp3, 50);
+    dlg->OnTimer(1);
+    const std::string first = Text(dlg, 1060) + ", 50 C/ 122 F";
+    m_machine->PinSensor(sim::Sensor::temp3, 51);
+    dlg->OnTimer(1);
+    const std::string second = Text(dlg, 1060) + ", 51 C/ 123 F";
+    const HWND chart = dlg->m_chart.GetSafeHwnd();
+    EXPECT_EQ(user::AccessibleName(chart), CString("Fan speed and VPU temperature history"));
+    EXPECT_EQ(user::AccessibleDescription(chart).toStdString(),
+              "Newest first: " + second + "; " + first);
+    const std::pair<int, const char*> names[] = {
+        {1004, "VPU SPEED"},    {1009, "VPU SPEED"},         {1005, "MEMORY SPEED"},
+        {1013, "MEMORY SPEED"}, {1020, "System Infomation"}, {1064, "Fan speed status"}};
+    for (const auto& [id, name] : names) {
+        EXPECT_EQ(user::AccessibleName(dlg->GetDlgItemHwnd(id)), CString(name)) << id;
+    }
 }
 
 TEST_F(MonitorPanelTest, MonitorSwitchedOffAndOn) {
