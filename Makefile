@@ -2,13 +2,15 @@
 JOBS ?= 2
 CMAKE_QUIET = -Wno-dev --log-level=WARNING
 
-.PHONY: deps build asan windows fuzz-build fuzz test run release bench install format clean
+.PHONY: deps configure build asan windows fuzz-build fuzz test run release bench install format clean
 
 deps:
 	@scripts/install-deps.sh
 
-build: deps
+configure: deps
 	@cmake -S . -B build -DCMAKE_BUILD_TYPE=Debug $(CMAKE_QUIET)
+
+build: configure
 	@cmake --build build -j$(JOBS)
 
 # Everything again under ASan and UBSan, the windows and their offscreen tests included.
@@ -35,7 +37,9 @@ test: windows build asan fuzz-build
 	@ctest --test-dir build-asan --output-on-failure -j$(JOBS)
 	@ctest --test-dir build-fuzz --output-on-failure -j$(JOBS)
 
-run: build
+# Only the three programs the demo starts, so the first window does not wait for every test.
+run: configure
+	@cmake --build build -j$(JOBS) --target kestatid zel kestctl
 	@scripts/run-demo.sh
 
 PREFIX ?= /usr/local

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <regex>
 #include <string>
 #include <thread>
 
@@ -88,6 +89,60 @@ TEST_F(KestctlTest, InfoAndRead) {
         EXPECT_NE(read.out.find(line), std::string::npos) << line << read.out;
     }
     EXPECT_EQ(std::count(read.out.begin(), read.out.end(), '\n'), 12);
+}
+
+// Every reading plain `read` prints is in the JSON object: the board's items first, then the
+// others in `read` order, without a name or a range and never judged.
+TEST_F(KestctlTest, ReadJsonHoldsEveryReadingOfRead) {
+    struct Row {
+        const char* board;
+        bool chipPresent;
+        const char* keys;
+        std::vector<const char*> entries;
+    };
+    const Row rows[] = {
+        {"9800pro",
+         true,
+         "fan1 in5 in1 temp1 temp2 in7 temp3 in6 in8 in2 chip_id fan_drive ",
+         {R"("temp3":{"name":"VPU Temperature","raw":66,"value":66,"unit":"°C","safe":true,)",
+          R"("in6":{"raw":3312,"value":3.312,"unit":"V","safe":null},)",
+          R"("in8":{"raw":1008,"value":1.008,"unit":"V","safe":null},)",
+          R"("in2":{"raw":2496,"value":2.496,"unit":"V","safe":null},)",
+          R"("chip_id":{"raw":48,"safe":null},"fan_drive":{"raw":255,"safe":null}}})"}},
+        {"9800pro",
+         false,
+         "fan1 in5 in1 temp1 temp2 in7 temp3 in6 in8 in2 chip_id fan_drive ",
+         {R"("in6":{"raw":null,"value":null,"unit":"V","safe":null},)",
+          R"("chip_id":{"raw":null,"safe":null},"fan_drive":{"raw":null,"safe":null}}})"}},
+        // The RADEON 9200's monitor shows no memory temperatures.
+        {"9200",
+         true,
+         "fan1 in5 in1 in7 temp3 in6 in8 in2 temp1 temp2 chip_id fan_drive ",
+         {R"("in2":{"raw":2496,"value":2.496,"unit":"V","safe":null},)",
+          R"("temp1":{"raw":45,"value":45,"unit":"°C","safe":null},)"}},
+    };
+    std::regex key(R"re("(\w+)":\{"(name|raw)")re");
+    for (const Row& row : rows) {
+        host::UnloadDriver();
+        Load(row.board);
+        m_machine->PinSensor(sim::Sensor::temp3, 66);
+        m_machine->PinSensor(sim::Sensor::temp1, 45);
+        m_machine->PinSensor(sim::Sensor::in6, 3312);
+        m_machine->PinSensor(sim::Sensor::in8, 1008);
+        m_machine->PinSensor(sim::Sensor::in2, 2496);
+        m_machine->SetChipPresent(row.chipPresent);
+        Result r = Kestctl({"read", "--json"});
+        ASSERT_EQ(r.code, 0) << r.err;
+        std::string keys;
+        for (auto it = std::sregex_iterator(r.out.begin(), r.out.end(), key);
+             it != std::sregex_iterator(); ++it) {
+            keys += (*it)[1].str() + " ";
+        }
+        EXPECT_EQ(keys, row.keys) << r.out;
+        for (const char* entry : row.entries) {
+            EXPECT_NE(r.out.find(entry), std::string::npos) << entry << "\n" << r.out;
+        }
+    }
 }
 
 TEST_F(KestctlTest, WithoutTheDeviceExitOne) {

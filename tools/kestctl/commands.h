@@ -5,7 +5,7 @@
 
 #include "tools/kestctl/kestctl.h"
 
-// `read --json`: one JSON object with the adapter and every monitored item.
+// `read --json`: one JSON object with the adapter, every monitored item and every other reading.
 int ReadJson(std::string* out, std::string* err);
 
 // `watch [--interval SECONDS] [--count N] [--format table|csv|json]`.

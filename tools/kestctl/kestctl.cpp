@@ -48,10 +48,12 @@ constexpr const char* kReadUsage =
     "Sends every reading request and prints one 'name value' line each: fan1 in RPM, in* in\n"
     "millivolts, temp* in degrees C, chip_id and fan_drive as the chip holds them. A request\n"
     "that fails reads 0.\n"
-    "  --json  one JSON object instead: the adapter and subsystem ids, and for each item the\n"
-    "          board's monitor watches (keyed fan1, temp3, ...) its name, raw value, value in\n"
-    "          its unit (RPM, V, °C), whether it is inside the board's safe range and the\n"
-    "          range's text. A failed reading is null.\n";
+    "  --json  one JSON object instead: the adapter and subsystem ids, and every reading keyed\n"
+    "          by its name. First the items the board's monitor watches (fan1, temp3, ...): their\n"
+    "          name, raw value, value in their unit (RPM, V, °C), whether it is inside the\n"
+    "          board's safe range and the range's text. Then the other readings: their raw\n"
+    "          value, their value and unit where they have one, and safe null, as there is no\n"
+    "          range for them. A failed reading is null.\n";
 
 constexpr const char* kRawUsage =
     "usage: kestctl raw CODE [--in VALUE]... [--in-bytes HEX] [--out N]\n"

@@ -10,13 +10,14 @@ int ReadJson(std::string* out, std::string* err) {
     }
     WatchedBoard board = IdentifyBoard();
     std::vector<ItemSample> samples;
-    if (!SampleBoard(board, &samples)) {
+    std::vector<OtherSample> others;
+    if (!SampleBoard(board, &samples) || !SampleOtherReadings(board, &others)) {
         *err += "kestctl: the device stopped answering\n";
         return 1;
     }
     *out +=
         Format("{\"adapter\":\"0x%08X\",\"subsystem\":\"0x%08X\",\"readings\":", board.nAdapterId,
                board.nSubsystemId) +
-        ReadingsJson(board, samples) + "}\n";
+        ReadingsJson(board, samples, others) + "}\n";
     return 0;
 }

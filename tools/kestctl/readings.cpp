@@ -10,19 +10,48 @@
 namespace {
 
 constexpr NamedReading kReadings[] = {
-    {"fan1", IOCTL_READ_FAN1},       {"in1", IOCTL_READ_IN1},
-    {"in7", IOCTL_READ_IN7},         {"in5", IOCTL_READ_IN5},
-    {"in6", IOCTL_READ_IN6},         {"in8", IOCTL_READ_IN8},
-    {"in2", IOCTL_READ_IN2},         {"temp1", IOCTL_READ_TEMP1},
-    {"temp2", IOCTL_READ_TEMP2},     {"temp3", IOCTL_READ_TEMP3},
-    {"chip_id", IOCTL_READ_CHIP_ID}, {"fan_drive", IOCTL_GET_FAN_DRIVE},
+    {"fan1", IOCTL_READ_FAN1, "RPM"},    {"in1", IOCTL_READ_IN1, "V"},
+    {"in7", IOCTL_READ_IN7, "V"},        {"in5", IOCTL_READ_IN5, "V"},
+    {"in6", IOCTL_READ_IN6, "V"},        {"in8", IOCTL_READ_IN8, "V"},
+    {"in2", IOCTL_READ_IN2, "V"},        {"temp1", IOCTL_READ_TEMP1, "°C"},
+    {"temp2", IOCTL_READ_TEMP2, "°C"},   {"temp3", IOCTL_READ_TEMP3, "°C"},
+    {"chip_id", IOCTL_READ_CHIP_ID, ""}, {"fan_drive", IOCTL_GET_FAN_DRIVE, ""},
 };
 
 // What a failed sensor transaction reads as; never a value.
 constexpr uint32_t kFailedSensor = 0xFFFFFFFFu;
 
-bool IsVoltage(MonitoredItem item) {
-    return strcmp(ItemUnit(item), "V") == 0;
+// Millivolts are shown as volts with three decimals, everything else as it is read.
+std::string ValueText(const char* unit, uint32_t raw) {
+    if (strcmp(unit, "V") == 0) {
+        return Format("%u.%03u", raw / 1000, raw % 1000);
+    }
+    return Format("%u", raw);
+}
+
+// One reading request; false when the device stopped answering. A failed request or sensor
+// transaction leaves *read false.
+bool ReadOne(uint32_t code, bool* read, uint32_t* raw) {
+    *read = false;
+    switch (QueryDriverReadingOutcome(code, raw)) {
+        case ReadingOutcome::kNoDevice:
+            return false;
+        case ReadingOutcome::kFailed:
+            break;
+        case ReadingOutcome::kValue:
+            *read = *raw != kFailedSensor;
+            break;
+    }
+    return true;
+}
+
+bool FeedsAnItem(BoardKind kind, uint32_t code) {
+    for (MonitoredItem item : ItemListOrder(kind)) {
+        if (ItemRequest(item) == code) {
+            return true;
+        }
+    }
+    return false;
 }
 
 }  // namespace
@@ -47,19 +76,30 @@ bool SampleBoard(const WatchedBoard& board, std::vector<ItemSample>* samples) {
     for (MonitoredItem item : ItemListOrder(board.kind)) {
         ItemSample s{item};
         uint32_t raw = 0;
-        switch (QueryDriverReadingOutcome(ItemRequest(item), &raw)) {
-            case ReadingOutcome::kNoDevice:
-                return false;
-            case ReadingOutcome::kFailed:
-                break;
-            case ReadingOutcome::kValue:
-                s.bRead = raw != kFailedSensor;
-                break;
+        if (!ReadOne(ItemRequest(item), &s.bRead, &raw)) {
+            return false;
         }
         if (s.bRead) {
             s.nRaw = raw;
             s.bSafe = IsItemSafe(item, board.kind, raw, board.fan);
         }
+        samples->push_back(s);
+    }
+    return true;
+}
+
+bool SampleOtherReadings(const WatchedBoard& board, std::vector<OtherSample>* samples) {
+    samples->clear();
+    for (const NamedReading& r : kReadings) {
+        if (FeedsAnItem(board.kind, r.code)) {
+            continue;
+        }
+        OtherSample s{&r};
+        uint32_t raw = 0;
+        if (!ReadOne(r.code, &s.bRead, &raw)) {
+            return false;
+        }
+        s.nRaw = s.bRead ? raw : 0;
         samples->push_back(s);
     }
     return true;
@@ -88,10 +128,7 @@ std::string ItemValueText(const ItemSample& sample) {
     if (!sample.bRead) {
         return "";
     }
-    if (IsVoltage(sample.item)) {
-        return Format("%u.%03u", sample.nRaw / 1000, sample.nRaw % 1000);
-    }
-    return Format("%u", sample.nRaw);
+    return ValueText(ItemUnit(sample.item), sample.nRaw);
 }
 
 std::string JsonString(const std::string& text) {
@@ -109,7 +146,8 @@ std::string JsonString(const std::string& text) {
     return json + "\"";
 }
 
-std::string ReadingsJson(const WatchedBoard& board, const std::vector<ItemSample>& samples) {
+std::string ReadingsJson(const WatchedBoard& board, const std::vector<ItemSample>& samples,
+                         const std::vector<OtherSample>& others) {
     std::string json = "{";
     for (const ItemSample& s : samples) {
         if (json.size() > 1) {
@@ -123,6 +161,18 @@ std::string ReadingsJson(const WatchedBoard& board, const std::vector<ItemSample
         json += ",\"safe\":";
         json += s.bRead ? (s.bSafe ? "true" : "false") : "null";
         json += ",\"range\":" + JsonString(SafeRangeText(s.item, board.kind)) + "}";
+    }
+    for (const OtherSample& o : others) {
+        if (json.size() > 1) {
+            json += ",";
+        }
+        const NamedReading& r = *o.reading;
+        json += JsonString(r.name) + ":{\"raw\":" + (o.bRead ? Format("%u", o.nRaw) : "null");
+        if (*r.unit != '\0') {
+            json += ",\"value\":" + (o.bRead ? ValueText(r.unit, o.nRaw) : "null");
+            json += ",\"unit\":" + JsonString(r.unit);
+        }
+        json += ",\"safe\":null}";
     }
     return json + "}";
 }

@@ -28,7 +28,7 @@ constexpr const char* kWatchUsage =
     "                      outside the board's safe range (default)\n"
     "  --format csv        a header, then one line per sample: ISO 8601 local time, then one\n"
     "                      column per reading in its unit\n"
-    "  --format json       one object per line: time, and each reading as 'read --json' has it\n"
+    "  --format json       one object per line: time, and each item as 'read --json' has it\n"
     "A failed reading is '-' in the table, an empty CSV field and null in JSON. Every line is\n"
     "written out at once, so a log file keeps every sample written before a crash.\n";
 
