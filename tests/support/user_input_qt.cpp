@@ -124,6 +124,8 @@ bool Act(HWND hWnd, const char* lpszAction) {
         return false;
     }
     actions->doAction(name);
+    // What the action posted (a click) is delivered before the person's next step.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::MetaCall);
     return true;
 }
 
