@@ -124,10 +124,8 @@ void HardwarePortBus::ConfigWrite(uint32_t value) {
             return;
         }
         // Writing the base back ends the sizing; the BAR itself was never changed.
-        uint32_t bar = 0;
-        if (m_sizing.count(slot) != 0 &&
-            m_files.Read(PciDeviceFile(slot, "config"), kBar0, &bar, 4) == 4 &&
-            (value & ~0xFu) == (bar & ~0xFu)) {
+        const std::vector<PciResource> bars = ReadPciResources(m_files, slot);
+        if (m_sizing.count(slot) != 0 && !bars.empty() && (value & ~0xFu) == bars[0].start) {
             m_sizing.erase(slot);
             return;
         }
@@ -139,16 +137,16 @@ void HardwarePortBus::ConfigWrite(uint32_t value) {
 }
 
 // What the BAR would read after all ones were written: the size mask over the BAR's flag bits,
-// taken from the range the kernel assigned and the BAR as it stands.
+// both known from the range the kernel assigned (the kernel keeps the BAR's flag bits in the low
+// bits of the resource's flags).
 uint32_t HardwarePortBus::BarSizeMask(const std::string& slot) {
-    const std::vector<PciResource> resources = ReadPciResources(m_files, slot);
-    uint32_t bar = 0;
-    if (resources.empty() || resources[0].Size() == 0 ||
-        m_files.Read(PciDeviceFile(slot, "config"), kBar0, &bar, 4) != 4) {
+    const std::vector<PciResource> bars = ReadPciResources(m_files, slot);
+    if (bars.empty() || bars[0].Size() == 0) {
         return 0;  // an unimplemented BAR reads back zero
     }
-    const uint32_t flagBits = (bar & 1) != 0 ? 0x3 : 0xF;
-    return static_cast<uint32_t>(~(resources[0].Size() - 1)) | (bar & flagBits);
+    const PciResource& bar = bars[0];
+    const uint64_t flagBits = bar.flags & (bar.Io() ? 0x3 : 0xF);
+    return static_cast<uint32_t>(~(bar.Size() - 1) | flagBits);
 }
 
 bool HardwarePortBus::InWindow(uint32_t port, int width) const {

@@ -20,7 +20,8 @@ std::string ResourceText(uint32_t bar0, uint32_t bar0Size, uint32_t ioBase) {
         if (i == 0 && bar0Size != 0) {
             start = bar0 & ~0xFu;
             end = start + bar0Size - 1;
-            flags = (bar0 & 8) != 0 ? 0x42208 : 0x40200;  // memory, prefetchable when flagged
+            // memory, prefetchable when flagged, with the BAR's flag bits at the bottom
+            flags = ((bar0 & 8) != 0 ? 0x42200 : 0x40200) | (bar0 & 0xF);
         } else if (i == 1 && ioBase != 0) {
             start = ioBase;
             end = ioBase + kWindowSize - 1;
