@@ -26,8 +26,8 @@ struct HardwareAdapter {
 
 // Fills *adapter, or returns false with *error set to the one line to print: what was found and
 // what to do. With checkAccess, also decides how the I/O window is reached and refuses when
-// neither way is permitted (this may grant the process the window's ports through ioperm).
-// `root` names the sysfs root in messages.
+// neither way is permitted (this may grant the process the window's ports through ioperm, which
+// is tried only when `root` is the real /sys). `root` names the sysfs root in messages.
 bool FindHardwareAdapter(SysfsFiles& files, const std::string& root, bool checkAccess,
                          HardwareAdapter* adapter, std::string* error);
 
