@@ -168,6 +168,7 @@ std::string DescribeHardwareAdapter(const HardwareAdapter& a, const std::string&
             a.window.first, a.window.last, dir.c_str());
     }
     text += "would write no configuration register: BAR0 sizing is answered from resource\n";
+    text += "service: systemctl enable --now kestatid-hardware@" + a.slot + ".service\n";
     return text;
 }
 

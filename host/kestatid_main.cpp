@@ -32,8 +32,8 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: kestatid [--board NAME] [--socket PATH] [--service-key PATH] [--group NAME]\n"
-    "       kestatid --hardware [--probe] [--sysfs DIR] [--socket PATH] [--service-key PATH]\n"
-    "                [--group NAME]\n"
+    "       kestatid --hardware [--probe] [--sysfs DIR] [--slot SLOT] [--socket PATH]\n"
+    "                [--service-key PATH] [--group NAME]\n"
     "       kestatid --list-boards\n"
     "\n"
     "Loads the KestATI driver on a simulated board and serves its device \\\\.\\kestati.\n"
@@ -43,6 +43,7 @@ constexpr const char* kUsage =
     "  --probe             with --hardware: print the adapter found and what would be accessed,\n"
     "                      touching nothing\n"
     "  --sysfs DIR         with --hardware: DIR stands in for /sys\n"
+    "  --slot SLOT         with --hardware: refuse unless the adapter is at SLOT (0000:01:00.0)\n"
     "  --socket PATH       device socket (default $KESTATI_DEVICE, else "
     "/run/kestati/kestati.sock)\n"
     "  --service-key PATH  the driver's service key file, created when missing\n"
@@ -61,6 +62,7 @@ struct Options {
     bool hardware = false;
     bool probe = false;
     std::string sysfs;
+    std::string slot;
 };
 
 // 0: run; 1: --help or the board list shown; 2: bad arguments.
@@ -87,6 +89,8 @@ int ParseOptions(int argc, char** argv, Options* o) {
             o->boardGiven = true;
         } else if (arg == "--sysfs") {
             target = &o->sysfs;
+        } else if (arg == "--slot") {
+            target = &o->slot;
         } else if (arg == "--socket") {
             target = &o->socket;
         } else if (arg == "--service-key") {
@@ -107,8 +111,8 @@ int ParseOptions(int argc, char** argv, Options* o) {
     const char* conflict = nullptr;
     if (o->hardware && o->boardGiven) {
         conflict = "--board and --hardware exclude each other";
-    } else if (!o->hardware && (o->probe || !o->sysfs.empty())) {
-        conflict = o->probe ? "--probe needs --hardware" : "--sysfs needs --hardware";
+    } else if (!o->hardware && (o->probe || !o->sysfs.empty() || !o->slot.empty())) {
+        conflict = "--probe, --sysfs and --slot need --hardware";
     }
     if (conflict != nullptr) {
         fprintf(stderr, "kestatid: %s\n%s", conflict, kUsage);
@@ -193,6 +197,14 @@ int OpenTarget(const Options& options, sim::Clock& clock, Target* target) {
     if (!host::FindHardwareAdapter(*target->files, options.sysfs, !options.probe, &adapter,
                                    &error)) {
         fprintf(stderr, "%s\n", error.c_str());
+        return 1;
+    }
+    // The installed unit opens exactly one slot's files for writing, so it names the slot.
+    if (!options.slot.empty() && options.slot != adapter.slot) {
+        fprintf(stderr,
+                "kestatid: found the adapter at %s, not at %s as asked; use "
+                "kestatid-hardware@%s.service\n",
+                adapter.slot.c_str(), options.slot.c_str(), adapter.slot.c_str());
         return 1;
     }
     if (options.probe) {
