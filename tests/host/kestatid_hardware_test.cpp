@@ -115,7 +115,9 @@ TEST(KestatidHardware, ProbeReportsTheAdapterAndWhatItWouldUseAndTouchesNothing)
           std::string("kernel driver: none\n"),
           std::string("BAR0: 0xd0000000-0xdfffffff memory, 268435456 bytes\n"),
           std::string("BAR1: 0xc000-0xc0ff I/O, 256 bytes\n"),
-          "would read and write: " + adapterDir + "/resource1 (ports 0xC000-0xC0FF)\n"}) {
+          "would read and write: " + adapterDir + "/resource1 (ports 0xC000-0xC0FF)\n",
+          std::string(
+              "service: systemctl enable --now kestatid-hardware@0000:01:00.0.service\n")}) {
         EXPECT_NE(probe.output.find(line), std::string::npos) << line << "\n" << probe.output;
     }
     EXPECT_EQ(ReadFile(adapterDir + "/config"), config);
@@ -133,6 +135,7 @@ TEST(KestatidHardware, EachRefusalIsOneLineAndExitOneBeforeAnythingIsWritten) {
         const char* what;
         std::vector<std::pair<std::string, std::string>> adapter;
         const char* line;  // how the one line starts
+        const char* extra = "";
     } rows[] = {
         {"no adapter", {}, "kestatid: no display adapter found in "},
         {"unsupported",
@@ -147,13 +150,17 @@ TEST(KestatidHardware, EachRefusalIsOneLineAndExitOneBeforeAnythingIsWritten) {
         {"no resource1 (and no port I/O behind a stand-in for /sys)",
          {{"config", config}, {"resource", kAdapterResource}},
          "kestatid: cannot open "},
+        {"the unit names another slot",
+         {{"config", config}, {"resource", kAdapterResource}, {"resource1", std::string(256, 0)}},
+         "kestatid: found the adapter at 0000:01:00.0, not at 0000:02:00.0 as asked",
+         " --slot 0000:02:00.0"},
     };
     for (const Row& row : rows) {
         kesttest::TempDir dir;
         const std::string sys = MakeTree(dir.Path(), row.adapter);
         const Outcome outcome =
             RunKestatid("--hardware --sysfs " + sys + " --socket " + dir.Path() +
-                        "/kestati.sock --service-key " + dir.Path() + "/KestATI.reg");
+                        "/kestati.sock --service-key " + dir.Path() + "/KestATI.reg" + row.extra);
         EXPECT_EQ(outcome.exitCode, 1) << row.what;
         EXPECT_EQ(outcome.output.rfind(row.line, 0), 0u) << row.what << ": " << outcome.output;
         EXPECT_EQ(std::count(outcome.output.begin(), outcome.output.end(), '\n'), 1)
