@@ -36,7 +36,9 @@ std::string ResourceText(uint32_t bar0, uint32_t bar0Size, uint32_t ioBase) {
 
 }  // namespace
 
-SimulatedSysfs::SimulatedSysfs(sim::Machine& machine) : m_machine(machine) {
+SimulatedSysfs::SimulatedSysfs(sim::Machine& machine)
+    : m_machine(machine),
+      m_adapterSlot(host::PciSlotName(machine.Board().bus, machine.Board().device, 0)) {
     const sim::BoardSpec& board = machine.Board();
     for (int bus = 0; bus < 256; ++bus) {
         for (int device = 0; device < 32; ++device) {
@@ -57,10 +59,6 @@ SimulatedSysfs::SimulatedSysfs(sim::Machine& machine) : m_machine(machine) {
             m_functions[host::PciSlotName(bus, device, 0)] = f;
         }
     }
-}
-
-std::string SimulatedSysfs::AdapterSlot() const {
-    return host::PciSlotName(m_machine.Board().bus, m_machine.Board().device, 0);
 }
 
 host::IoWindow SimulatedSysfs::Window() const {

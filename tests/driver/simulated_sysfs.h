@@ -28,7 +28,7 @@ public:
     std::string LinkName(const std::string&) override { return std::string(); }
 
     // Where the board's adapter is and its I/O window, as hardware mode would find them.
-    std::string AdapterSlot() const;
+    std::string AdapterSlot() const { return m_adapterSlot; }
     host::IoWindow Window() const;
     // File reads and writes made so far.
     uint64_t Operations() const { return m_operations.load(); }
@@ -43,6 +43,7 @@ private:
     const Function* Find(const std::string& path, std::string* file) const;
 
     sim::Machine& m_machine;
+    std::string m_adapterSlot;
     std::map<std::string, Function> m_functions;  // by slot
     std::atomic<uint64_t> m_operations{0};
     std::mutex m_configLock;  // the kernel's configuration cycles never overlap
