@@ -15,26 +15,19 @@ public:
     explicit RecordingPortBus(PortBus& next) : m_next(next) {}
 
     uint8_t ReadPort8(uint32_t port) override {
-        const uint8_t value = m_next.ReadPort8(port);
-        Keep(sim::In8(port, value));
-        return value;
+        return static_cast<uint8_t>(Keep(sim::In8(port, m_next.ReadPort8(port))));
     }
     uint32_t ReadPort32(uint32_t port) override {
-        const uint32_t value = m_next.ReadPort32(port);
-        Keep(sim::In32(port, value));
-        return value;
+        return Keep(sim::In32(port, m_next.ReadPort32(port)));
     }
     void WritePort8(uint32_t port, uint8_t value) override {
-        Keep(sim::Out8(port, value));
-        m_next.WritePort8(port, value);
+        m_next.WritePort8(port, static_cast<uint8_t>(Keep(sim::Out8(port, value))));
     }
     void WritePort32(uint32_t port, uint32_t value) override {
-        Keep(sim::Out32(port, value));
-        m_next.WritePort32(port, value);
+        m_next.WritePort32(port, Keep(sim::Out32(port, value)));
     }
 
-    // Starts recording afresh.
-    void Start() {
+    void Start() {  // recording afresh
         std::lock_guard<std::mutex> guard(m_lock);
         m_recording = true;
         m_accesses.clear();
@@ -45,11 +38,12 @@ public:
     }
 
 private:
-    void Keep(const sim::PortAccess& access) {
+    uint32_t Keep(const sim::PortAccess& access) {
         std::lock_guard<std::mutex> guard(m_lock);
         if (m_recording) {
             m_accesses.push_back(access);
         }
+        return access.value;
     }
 
     PortBus& m_next;

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <functional>
 #include <set>
 #include <string>
 #include <vector>
@@ -141,7 +140,7 @@ TEST(HardwarePortBus, EveryBoardSeesTheSameRequestsThroughTheKernelsFiles) {
 
 // The bus over a 9800 PRO's files, keeping what it logs.
 class HardwareBusTest : public ::testing::Test {
-public:
+protected:
     HardwareBusTest()
         : m_machine(sim::Machine::Create("9800pro", m_clock)),
           m_files(*m_machine),
@@ -150,21 +149,22 @@ public:
         m_machine->SetTraceEnabled(true);
     }
 
-    uint32_t ConfigRead(uint32_t address) {
-        m_bus.WritePort32(0xCF8, address);
-        return m_bus.ReadPort32(0xCFC);
-    }
-    void ConfigWrite(uint32_t address, uint32_t value) {
-        m_bus.WritePort32(0xCF8, address);
-        m_bus.WritePort32(0xCFC, value);
-    }
-    // Configuration writes that reached the machine.
-    int MachineConfigWrites() {
-        int writes = 0;
-        for (const sim::PortAccess& a : m_machine->TakeTrace()) {
-            writes += a.write && a.port == 0xCFC;
+    // One access with the configuration address latched first; a write answers 0.
+    struct Access {
+        uint32_t address;
+        bool write;
+        int width;
+        uint32_t port;
+        uint32_t value;  // written, or the answer a read must get
+    };
+    uint32_t Make(const Access& a) {
+        m_bus.WritePort32(0xCF8, a.address);
+        if (a.write) {
+            a.width == 8 ? m_bus.WritePort8(a.port, static_cast<uint8_t>(a.value))
+                         : m_bus.WritePort32(a.port, a.value);
+            return 0;
         }
-        return writes;
+        return a.width == 8 ? m_bus.ReadPort8(a.port) : m_bus.ReadPort32(a.port);
     }
 
     static constexpr uint32_t kAdapter = 0x80010000;  // bus 1, device 0
@@ -176,107 +176,62 @@ public:
 };
 
 TEST_F(HardwareBusTest, BarSizingIsAnsweredFromTheResourceFileWithoutAConfigurationWrite) {
-    const uint32_t base = ConfigRead(kAdapter | 0x10);
-    ConfigWrite(kAdapter | 0x10, 0xFFFFFFFF);
-    EXPECT_EQ(ConfigRead(kAdapter | 0x10), 0xF0000008u);  // 256 MiB, prefetchable
-    ConfigWrite(kAdapter | 0x10, base & 0xFFFFFFF0);
-    EXPECT_EQ(ConfigRead(kAdapter | 0x10), base);
-    EXPECT_EQ(MachineConfigWrites(), 0);
+    const uint32_t bar0 = kAdapter | 0x10;
+    const uint32_t base = Make({bar0, false, 32, 0xCFC, 0});
+    Make({bar0, true, 32, 0xCFC, 0xFFFFFFFF});
+    EXPECT_EQ(Make({bar0, false, 32, 0xCFC, 0}), 0xF0000008u);  // 256 MiB, prefetchable
+    Make({bar0, true, 32, 0xCFC, base & 0xFFFFFFF0});
+    EXPECT_EQ(Make({bar0, false, 32, 0xCFC, 0}), base);
+    for (const sim::PortAccess& a : m_machine->TakeTrace()) {
+        EXPECT_FALSE(a.write && a.port == 0xCFC) << sim::Describe(a);
+    }
     EXPECT_EQ(m_log, std::vector<std::string>());
 }
 
-TEST_F(HardwareBusTest, ReadsOfNothingAnswerAllOnes) {
-    struct Row {
-        uint32_t address;
-        uint32_t port;
-        int width;
-        uint32_t expected;
-    } rows[] = {
-        {kAdapter, 0xCFC, 32, 0x4E481002},          // the adapter's ids
-        {kAdapter, 0xCFE, 8, 0x48},                 // a byte of them
-        {kAdapter & ~0x80000000u, 0xCFC, 32, ~0u},  // enable bit clear
-        {kAdapter | 0x100, 0xCFC, 32, ~0u},         // function 1 does not exist
-        {0x80000000 | 7 << 11, 0xCFC, 32, ~0u},     // nor does device 7 on bus 0
-        {kAdapter, 0xCF8, 32, kAdapter},            // the latch reads back
+TEST_F(HardwareBusTest, ConfigurationReadsOfNothingAnswerAllOnes) {
+    const Access rows[] = {
+        {kAdapter, false, 32, 0xCFC, 0x4E481002},          // the adapter's ids
+        {kAdapter, false, 8, 0xCFE, 0x48},                 // a byte of them
+        {kAdapter & ~0x80000000u, false, 32, 0xCFC, ~0u},  // enable bit clear
+        {kAdapter | 0x100, false, 32, 0xCFC, ~0u},         // function 1 does not exist
+        {0x80000000 | 7 << 11, false, 32, 0xCFC, ~0u},     // nor does device 7 on bus 0
+        {kAdapter, false, 32, 0xCF8, kAdapter},            // the latch reads back
     };
-    for (const Row& row : rows) {
-        m_bus.WritePort32(0xCF8, row.address);
-        const uint32_t value =
-            row.width == 8 ? m_bus.ReadPort8(row.port) : m_bus.ReadPort32(row.port);
-        EXPECT_EQ(value, row.expected) << std::hex << row.address << " " << row.port;
+    for (const Access& row : rows) {
+        EXPECT_EQ(Make(row), row.value) << std::hex << row.address << " " << row.port;
     }
     EXPECT_EQ(m_log, std::vector<std::string>());
 }
 
 TEST_F(HardwareBusTest, EveryOtherAccessIsRefusedOnceAndNeverMade) {
+    const std::string config = "kestatid: refused configuration write of ";
     const std::string window = " outside the adapter's I/O window 0xC000-0xC0FF";
-    struct Row {
-        const char* what;
-        std::function<uint32_t(HardwareBusTest&)> access;
-        uint32_t expected;  // what a read answers
-        std::string log;
+    const struct Row {
+        Access access;
+        std::string log;  // empty: nothing more logged
     } rows[] = {
-        {"command register",
-         [](HardwareBusTest& t) {
-             t.ConfigWrite(kAdapter | 4, 7);
-             return 0u;
-         },
-         0, "kestatid: refused configuration write of 0x00000007 to register 0x04 of 0000:01:00.0"},
-        {"BAR1",
-         [](HardwareBusTest& t) {
-             t.ConfigWrite(kAdapter | 0x14, 0xD001);
-             return 0u;
-         },
-         0, "kestatid: refused configuration write of 0x0000D001 to register 0x14 of 0000:01:00.0"},
-        {"BAR0 not being sized",
-         [](HardwareBusTest& t) {
-             t.ConfigWrite(kAdapter | 0x10, 0xE0000000);
-             return 0u;
-         },
-         0, "kestatid: refused configuration write of 0xE0000000 to register 0x10 of 0000:01:00.0"},
-        {"BAR0 moved after sizing",
-         [](HardwareBusTest& t) {
-             t.ConfigWrite(kAdapter | 0x10, 0xFFFFFFFF);
-             t.ConfigWrite(kAdapter | 0x10, 0xE0000000);
-             return 0u;
-         },
-         0, ""},  // same register as the row before: logged once
-        {"byte write to the data port",
-         [](HardwareBusTest& t) {
-             t.m_bus.WritePort8(0xCFD, 1);
-             return 0u;
-         },
-         0, "kestatid: refused write of port 0xCFD" + window},
-        {"POST port read", [](HardwareBusTest& t) { return t.m_bus.ReadPort32(0x80); }, ~0u,
-         "kestatid: refused read of port 0x80" + window},
-        {"VGA port byte read",
-         [](HardwareBusTest& t) { return uint32_t{t.m_bus.ReadPort8(0x3DA)}; }, 0xFF,
-         "kestatid: refused read of port 0x3DA" + window},
-        {"dword across the window's end",
-         [](HardwareBusTest& t) { return t.m_bus.ReadPort32(0xC0FE); }, ~0u,
-         "kestatid: refused read of port 0xC0FE" + window},
-        {"VGA port write",
-         [](HardwareBusTest& t) {
-             t.m_bus.WritePort8(0x3C0, 0x20);
-             return 0u;
-         },
-         0, "kestatid: refused write of port 0x3C0" + window},
-        {"the same again",
-         [](HardwareBusTest& t) {
-             t.m_bus.WritePort8(0x3C0, 0x20);
-             return 0u;
-         },
-         0, ""},
+        {{kAdapter | 4, true, 32, 0xCFC, 7},
+         config + "0x00000007 to register 0x04 of 0000:01:00.0"},
+        {{kAdapter | 0x14, true, 32, 0xCFC, 0xD001},
+         config + "0x0000D001 to register 0x14 of 0000:01:00.0"},
+        {{kAdapter | 0x10, true, 32, 0xCFC, 0xFFFFFFFF}, ""},  // sizing starts
+        {{kAdapter | 0x10, true, 32, 0xCFC, 0xE0000000},       // but the base moves
+         config + "0xE0000000 to register 0x10 of 0000:01:00.0"},
+        {{kAdapter | 0x10, true, 32, 0xCFC, 0xE0000000}, ""},  // logged once
+        {{kAdapter, true, 8, 0xCFD, 1}, "kestatid: refused write of port 0xCFD" + window},
+        {{kAdapter, false, 32, 0x80, ~0u}, "kestatid: refused read of port 0x80" + window},
+        {{kAdapter, false, 8, 0x3DA, 0xFF}, "kestatid: refused read of port 0x3DA" + window},
+        {{kAdapter, false, 32, 0xC0FE, ~0u}, "kestatid: refused read of port 0xC0FE" + window},
+        {{kAdapter, true, 8, 0x3C0, 0x20}, "kestatid: refused write of port 0x3C0" + window},
+        {{kAdapter, true, 8, 0x3C0, 0x20}, ""},
     };
-    for (Row& row : rows) {
+    for (const Row& row : rows) {
         m_log.clear();
-        EXPECT_EQ(row.access(*this), row.expected) << row.what;
-        EXPECT_EQ(m_log,
-                  row.log.empty() ? std::vector<std::string>() : std::vector<std::string>{row.log})
-            << row.what;
-        EXPECT_EQ(m_machine->TakeTrace(), std::vector<sim::PortAccess>()) << row.what;
+        const uint32_t answer = Make(row.access);
+        EXPECT_EQ(answer, row.access.write ? 0 : row.access.value) << row.log;
+        EXPECT_EQ(m_log, row.log.empty() ? std::vector<std::string>() : std::vector{row.log});
+        EXPECT_EQ(m_machine->TakeTrace(), std::vector<sim::PortAccess>()) << row.log;
     }
-    EXPECT_EQ(ConfigRead(kAdapter | 0x14) & ~3u, 0xC000u);
 }
 
 TEST(HardwareAdapterSearch, EachBoardIsFoundOrRefusedWithWhatWasFound) {
