@@ -141,7 +141,10 @@ void HardwarePortBus::ConfigWrite(uint32_t value) {
 // bits of the resource's flags).
 uint32_t HardwarePortBus::BarSizeMask(const std::string& slot) {
     const std::vector<PciResource> bars = ReadPciResources(m_files, slot);
-    if (bars.empty() || bars[0].Size() == 0) {
+    if (bars.empty()) {
+        return kAllOnes;  // no such function
+    }
+    if (bars[0].Size() == 0) {
         return 0;  // an unimplemented BAR reads back zero
     }
     const PciResource& bar = bars[0];
