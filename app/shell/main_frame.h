@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "app/framework/framework.h"
+#include "app/shell/board_session.h"
 
 class CMonitorDlg;
 class TrayIcon;
@@ -24,12 +25,14 @@ inline constexpr WPARAM PBT_APMRESUMESUSPEND = 7;
 
 class CMainFrame : public CWnd {
 public:
-    // Construction identifies the board and applies the stored clocks (or opens the main dialog
-    // on the first run). bTrayAvailable false: no notification area, so the main dialog stands
-    // in for the tray and closing it exits.
+    // bTrayAvailable false: no notification area, so the main dialog stands in for the tray and
+    // closing it exits.
     explicit CMainFrame(bool bTrayAvailable);
     ~CMainFrame() override;
 
+    // The board session starts before the window: identifies the board and applies the stored
+    // clocks, or opens the main dialog on the first run.
+    void StartSession();
     // The hidden window: a zero-sized tool window just outside the screen, never shown.
     BOOL LoadFrame();
 
@@ -37,7 +40,6 @@ public:
     void HideConfigDialog();
     void StartFanGuard();
     void StopFanGuard();
-    void ApplyStoredClocks();
     void ApplyFanSettings();
     void OnFanGuardTimer(UINT_PTR nIDEvent);
 
@@ -70,6 +72,7 @@ public:
 private:
     void RunExitPath();
 
+    BoardSession m_session;
     bool m_bTrayAvailable;
     bool m_bExitRequested = false;
     std::unique_ptr<TrayIcon> m_pTray;

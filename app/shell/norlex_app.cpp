@@ -25,8 +25,9 @@ BOOL CNorlexApp::InitInstance(bool bTrayAvailable, const QDBusConnection& bus) {
                      "zel: the desktop has no notification area; the main dialog stays open and "
                      "closing it ends the program\n");
     }
-    // Construction applies the stored clocks, or opens the main dialog on the first run.
+    // The session applies the stored clocks, or the main dialog opens on the first run.
     m_pFrame = std::make_unique<CMainFrame>(bTrayAvailable);
+    m_pFrame->StartSession();
     if (!m_pFrame->LoadFrame()) {
         return FALSE;
     }

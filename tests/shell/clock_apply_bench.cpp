@@ -33,6 +33,7 @@ void TimeApplies(benchmark::State& state) {
     ScriptedMessageBoxes boxes;
     SetProgramLoopLevel(0);
     CMainFrame frame(true);
+    frame.StartSession();
     frame.LoadFrame();
     AfxSetMainWnd(&frame);
     frame.ShowConfigDialog();

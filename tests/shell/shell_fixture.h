@@ -142,9 +142,10 @@ protected:
     void StopService() { host::UnloadDriver(); }
     void StartService() { ASSERT_EQ(host::LoadDriver(host::KestatiDriverEntry()), 0); }
 
-    // A frame as the program makes it: constructed, window created.
+    // A frame as the program makes it: constructed, board session started, window created.
     CMainFrame* MakeFrame(bool bTray = true) {
         m_frame = std::make_unique<CMainFrame>(bTray);
+        m_frame->StartSession();
         EXPECT_TRUE(m_frame->LoadFrame());
         AfxSetMainWnd(m_frame.get());
         return m_frame.get();
