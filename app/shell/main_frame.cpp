@@ -1,15 +1,12 @@
 #include "app/shell/main_frame.h"
 
-#include <QApplication>
 #include <QCursor>
 #include <QGuiApplication>
 #include <QScreen>
-#include <QThread>
 #include <QWidget>
 
 #include "app/device/process_state.h"
 #include "app/shell/about_dlg.h"
-#include "app/shell/modal_loops.h"
 #include "app/shell/monitor_dlg.h"
 #include "app/shell/ui_constants.h"
 #include "app/shell/tray_icon.h"
@@ -142,7 +139,7 @@ LRESULT CMainFrame::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
                 HideConfigDialog();
             }
         } else if (lParam == WM_RBUTTONDOWN) {
-            TrayIcon::TrackPopupMenu131(this, QCursor::pos());
+            m_pTray->TrackPopupMenu(QCursor::pos());
         }
     }
     return CWnd::DefWindowProc(message, wParam, lParam);
@@ -179,14 +176,9 @@ void CMainFrame::RequestExit() {
         return;
     }
     m_bExitRequested = true;
-    // Message boxes and dialogs running modal loops end as if closed or cancelled; the exit
-    // itself waits until their callers have returned, so nothing they use is deleted under them.
-    EndModalLoops();
-    RunWhenModalLoopsEnded(m_hWnd, [this]() { RunExitPath(); });
-}
-
-void CMainFrame::RunExitPath() {
-    SendMessage(WM_CLOSE);
+    // Message boxes and dialogs running modal loops end as if closed or cancelled; the frame
+    // closes once their callers have returned, so nothing they use is deleted under them.
+    AfxBeginClosing(this, WM_CLOSE);
 }
 
 void CMainFrame::OnDestroy() {
@@ -197,11 +189,7 @@ void CMainFrame::OnDestroy() {
     CWnd::OnDestroy();
     if (AfxGetMainWnd() == this) {
         AfxSetMainWnd(nullptr);
-        // The main window gone ends the message loop (when one runs: exit() without a loop
-        // would make every later loop return at once).
-        if (QThread::currentThread()->loopLevel() > 0) {
-            QApplication::exit(0);
-        }
+        AfxPostQuitMessage(0);
     }
 }
 

@@ -70,8 +70,6 @@ public:
     void OnTimer(UINT_PTR nIDEvent) { OnFanGuardTimer(nIDEvent); }
 
 private:
-    void RunExitPath();
-
     BoardSession m_session;
     bool m_bTrayAvailable;
     bool m_bExitRequested = false;

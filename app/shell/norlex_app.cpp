@@ -4,7 +4,6 @@
 
 #include "app/shell/exit_signals.h"
 #include "app/shell/main_frame.h"
-#include "app/shell/modal_loops.h"
 #include "app/shell/resume_watcher.h"
 
 CNorlexApp::CNorlexApp() = default;
@@ -17,7 +16,7 @@ BOOL CNorlexApp::InitInstance(bool bTrayAvailable, const QDBusConnection& bus) {
         if (m_pFrame != nullptr && m_pFrame->GetSafeHwnd() != nullptr) {
             m_pFrame->RequestExit();
         } else {
-            EndModalLoops();
+            AfxBeginClosing(nullptr, 0);
         }
     });
     if (!bTrayAvailable) {

@@ -2,7 +2,6 @@
 // from the stored settings, the fan guard, resume, the second instance and the fatal paths.
 #include <QMenu>
 #include <QTest>
-#include <QTimer>
 
 #include <cmath>
 
@@ -342,7 +341,8 @@ TEST_F(MainFrameTest, TrayMenuAndDoubleClick) {
     EXPECT_EQ(m_frame->m_pConfigDlg, dlg);
     EXPECT_TRUE(dlg->IsWindowVisible());
     // The right button opens menu 131 at the cursor; choosing "&Exit" ends the program.
-    QTimer::singleShot(0, []() {
+    m_frame->SendMessage(kTrayCallbackMessage, kTrayIconId, WM_RBUTTONDOWN);
+    {
         QWidget* popup = QApplication::activePopupWidget();
         ASSERT_NE(popup, nullptr);
         auto* menu = qobject_cast<QMenu*>(popup);
@@ -352,8 +352,7 @@ TEST_F(MainFrameTest, TrayMenuAndDoubleClick) {
         EXPECT_EQ(menu->actions()[1]->text(), "&Exit");
         menu->setActiveAction(menu->actions()[1]);
         QTest::keyClick(menu, Qt::Key_Return);
-    });
-    m_frame->SendMessage(kTrayCallbackMessage, kTrayIconId, WM_RBUTTONDOWN);
+    }
     EXPECT_TRUE(m_frame->ExitRequested());
     RunPostedEvents();
     EXPECT_EQ(m_frame->GetSafeHwnd(), nullptr);
