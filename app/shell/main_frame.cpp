@@ -62,8 +62,8 @@ int CMainFrame::OnCreate() {
             dlg->show();
         }
     }
-    m_pTray =
-        std::make_unique<TrayIcon>(this, kTrayCallbackMessage, kTrayIconId, 128, "Kest Program");
+    m_pTray = std::make_unique<TrayIcon>(this, kTrayCallbackMessage, kTrayIconId, kIconProgram,
+                                         "Kest Program");
     if (m_bTrayAvailable) {
         m_pTray->Add();
     }

@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "app/framework/framework.h"
+#include "app/res/resource_ids.h"
 #include "app/shell/board_session.h"
 
 class CMonitorDlg;
@@ -15,10 +16,7 @@ class TrayIcon;
 
 // Messages and commands of the frame.
 inline constexpr UINT kTrayCallbackMessage = WM_USER + 220;  // 1244
-inline constexpr UINT kTrayIconId = 128;
-inline constexpr UINT ID_SHOW_CONFIG = 32774;
-inline constexpr UINT ID_APP_EXIT_TRAY = 32773;
-inline constexpr UINT ID_APP_ABOUT = 57664;
+inline constexpr UINT kTrayIconId = kIconProgram;
 inline constexpr UINT_PTR kFanGuardTimer = 1;
 inline constexpr UINT kFanGuardPeriodMs = 30000;
 inline constexpr WPARAM PBT_APMRESUMESUSPEND = 7;
