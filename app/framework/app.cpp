@@ -17,6 +17,7 @@
 #include <cstdlib>
 #include <map>
 
+#include "app/framework/closing.h"
 #include "app/framework/gdi.h"
 #include "app/framework/wnd.h"
 
@@ -202,6 +203,11 @@ int QtMessageBoxService::Show(void* owner, const char* text, const char* caption
     }
     if ((flags & (MB_SYSTEMMODAL | MB_TOPMOST)) != 0) {
         box.setWindowFlag(Qt::WindowStaysOnTopHint);
+    }
+    // Closing answers the box as if it was closed, now or once it is on screen.
+    const ModalLoopScope loop([&box]() { box.close(); });
+    if (AfxIsClosing()) {
+        return buttons == MB_YESNO ? IDNO : (cancel != nullptr ? IDCANCEL : IDOK);
     }
     box.exec();
     const bool yes = box.clickedButton() == ok || box.clickedButton() == nullptr;

@@ -29,6 +29,7 @@ QPointer<QWidget> g_foreground;
 CWnd::CWnd() = default;
 
 CWnd::~CWnd() {
+    ForgetDispatches();
     if (m_hWnd && FromHandle(m_hWnd) == this) {
         m_hWnd->setProperty(kPropWnd, QVariant());
     }

@@ -341,7 +341,11 @@ public:
 
 private:
     friend class CWndHook;
-    CurrentMessage* m_pCurrentMsg = nullptr;
+    // The message this object is handling now (the innermost one), kept on the delivering
+    // call's stack; null outside any.
+    CurrentMessage* CurrentMsg() const;
+    // Called as the object goes: messages still being delivered to it no longer name it.
+    void ForgetDispatches() const;
     mutable std::unique_ptr<CFont> m_pFont;
     QPointer<QObject> m_hook;
 };

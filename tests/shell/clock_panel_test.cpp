@@ -460,5 +460,22 @@ TEST_F(ClockPanelTest, RadeonNineTwoHundredPanelIsOutOfReach) {
     EXPECT_FALSE(m_dir.Exists("kest.txt"));
 }
 
+using ClockPanelDeathTest = ClockPanelTest;
+
+// The board no longer found when "Default Settings" is chosen ends the program like every other
+// unsupported-board path: the box, then exit code 1, and nothing reaches the clocks.
+TEST_F(ClockPanelDeathTest, DefaultSettingsOnAnUnknownBoardEndsWithExitOne) {
+    Open("9800pro", 400, 360);
+    const uint32_t before = PllWord();
+    EXPECT_EXIT(
+        {
+            SetMessageBoxService(nullptr);
+            g_nAdapterId = 0x4E461002;
+            ChoosePreset(0);
+        },
+        ::testing::ExitedWithCode(1), "ZEL.*Graphic card not supported!");
+    EXPECT_EQ(PllWord(), before);
+}
+
 }  // namespace
 }  // namespace kesttest
