@@ -7,9 +7,20 @@
 #include <QString>
 
 #include "app/device/message_box.h"
+#include "app/framework/win32_api.h"
 #include "app/framework/win_types.h"
 
 class QWidget;
+
+// The program's start: the application object, then what AfxInitFramework sets up, and the
+// system's notices (termination signals, the session's end, resume) as messages to the main
+// window. Call first in main; AfxWinTerm at the end.
+BOOL AfxWinInit(int argc, char** argv);
+// Whether the desktop shows notification-area icons.
+BOOL AfxIsNotificationAreaAvailable();
+// Runs the message loop until the main window ends it; returns the exit code it gave.
+int AfxRunMessageLoop();
+void AfxWinTerm();
 
 // Fusion style, the dialog font, the system colours read from the palette and, when
 // bInstallMessageBoxes, the real message boxes. Call once after the QApplication exists.
@@ -17,11 +28,6 @@ void AfxInitFramework(bool bInstallMessageBoxes = true);
 
 // Ends the program at once with nExitCode, as the program's fatal paths require.
 [[noreturn]] void ExitProgram(int nExitCode);
-
-// System colours: GetSysColor reads the application palette, SetSysColors writes it (for every
-// widget). Indices without a palette role keep a value of their own.
-COLORREF GetSysColor(int nIndex);
-BOOL SetSysColors(int cElements, const int* lpaElements, const COLORREF* lpaRgbValues);
 
 // A box through the process's message-box service; hOwner null means the foreground window.
 int MessageBox(QWidget* hOwner, const char* lpszText, const char* lpszCaption, UINT nType);

@@ -14,6 +14,8 @@ const DialogTemplate* g_pProgramTemplates = nullptr;
 std::size_t g_nProgramTemplates = 0;
 const AccessibleNameEntry* g_pProgramNames = nullptr;
 std::size_t g_nProgramNames = 0;
+const MenuTemplate* g_pProgramMenus = nullptr;
+std::size_t g_nProgramMenus = 0;
 
 }  // namespace
 
@@ -54,6 +56,20 @@ const char* FindAccessibleName(UINT nTemplateID, int nControlID) {
         if (g_pProgramNames[i].nTemplateID == nTemplateID &&
             g_pProgramNames[i].nControlID == nControlID) {
             return g_pProgramNames[i].lpszName;
+        }
+    }
+    return nullptr;
+}
+
+void SetProgramMenuTemplates(const MenuTemplate* pMenus, std::size_t nMenus) {
+    g_pProgramMenus = pMenus;
+    g_nProgramMenus = nMenus;
+}
+
+const MenuTemplate* FindMenuTemplate(UINT nIDMenu) {
+    for (std::size_t i = 0; i < g_nProgramMenus; ++i) {
+        if (g_pProgramMenus[i].nID == nIDMenu) {
+            return &g_pProgramMenus[i];
         }
     }
     return nullptr;

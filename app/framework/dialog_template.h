@@ -65,3 +65,18 @@ struct AccessibleNameEntry {
 void SetProgramAccessibleNames(const AccessibleNameEntry* pNames, std::size_t nNames);
 // The program's name for that control, or null.
 const char* FindAccessibleName(UINT nTemplateID, int nControlID);
+
+// A menu resource: one popup submenu holding these commands, in order.
+struct MenuItemTemplate {
+    UINT nID;
+    const char* lpszText;
+};
+struct MenuTemplate {
+    UINT nID;
+    const MenuItemTemplate* pItems;
+    std::size_t nItems;
+};
+// The program's menus, set once by its resources; the table must outlive its use.
+void SetProgramMenuTemplates(const MenuTemplate* pMenus, std::size_t nMenus);
+// The menu with that resource id, or null.
+const MenuTemplate* FindMenuTemplate(UINT nIDMenu);

@@ -112,6 +112,9 @@ BOOL CWnd::CreateEx(DWORD dwExStyle, LPCTSTR /*lpszClassName*/, LPCTSTR lpszWind
         return FALSE;
     }
     auto* w = new CWndWidget(parent);
+    if (parent == nullptr && (dwExStyle & WS_EX_TOOLWINDOW) != 0) {
+        w->setWindowFlag(Qt::Tool, true);  // no taskbar button
+    }
     int edge = 0;
     if ((dwExStyle & WS_EX_CLIENTEDGE) != 0) {
         edge += 2;
@@ -341,6 +344,22 @@ void CWnd::SetDlgCtrlID(int nID) {
 
 CWnd* CWnd::GetParent() const {
     return m_hWnd ? FromHandle(m_hWnd->parentWidget()) : nullptr;
+}
+
+CWnd* CWnd::GetOwner() const {
+    return m_hWnd && m_hWnd->isWindow() ? FromHandle(m_hWnd->parentWidget()) : nullptr;
+}
+
+void CWnd::SetOwner(CWnd* pOwnerWnd) {
+    if (!m_hWnd || !m_hWnd->isWindow()) {
+        return;
+    }
+    QWidget* w = m_hWnd;
+    const bool visible = w->isVisible();
+    w->setParent(pOwnerWnd != nullptr ? pOwnerWnd->GetSafeHwnd() : nullptr, w->windowFlags());
+    if (visible) {
+        w->show();
+    }
 }
 
 CWnd* CWnd::GetTopLevelParent() const {

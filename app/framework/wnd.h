@@ -245,6 +245,10 @@ public:
     void SetDlgCtrlID(int nID);
     CWnd* GetParent() const;
     CWnd* GetTopLevelParent() const;
+    // The window that owns this top-level one (it goes with its owner); null when none. Changing
+    // the owner keeps the window as visible as it was.
+    CWnd* GetOwner() const;
+    void SetOwner(CWnd* pOwnerWnd);
 
     // State and appearance.
     BOOL ShowWindow(int nCmdShow);

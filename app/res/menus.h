@@ -3,12 +3,8 @@
 
 #include <array>
 
+#include "app/framework/dialog_template.h"
 #include "app/res/resource_ids.h"
-
-struct MenuItemTemplate {
-    unsigned nID;
-    const char* lpszText;
-};
 
 inline constexpr std::array<MenuItemTemplate, 2> kMenu131 = {{
     {ID_SHOW_CONFIG, "Show &Config"},

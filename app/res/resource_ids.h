@@ -17,6 +17,9 @@ constexpr int kBitmapBoard9200 = 173;         // RADEON 9200 board, 225 x 211
 constexpr int kBitmapBoard9600And9800 = 176;  // RADEON 9600 PRO and 9800 PRO boards, 244 x 194
 constexpr int kBitmapLogo = 179;              // chip mark beside the clock panel, 32 x 33
 
+// Menus.
+constexpr int kMenuTray = 131;  // the tray icon's popup menu (menus.h)
+
 // Commands of menu 131 (the tray icon's menu, menus.h) and the about box's command.
 constexpr unsigned ID_APP_EXIT_TRAY = 32773;
 constexpr unsigned ID_SHOW_CONFIG = 32774;

@@ -1,28 +1,18 @@
 // zel: the tray program.
-#include <QApplication>
-#include <QDBusConnection>
-#include <QSystemTrayIcon>
-
+#include "app/framework/framework.h"
 #include "app/shell/norlex_app.h"
-#include "app/shell/startup_report.h"
 
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("zel"));
-    // The program lives in the tray: hiding or closing its last window does not end it.
-    QApplication::setQuitOnLastWindowClosed(false);
-    AfxInitFramework();
-    ReportFirstPaintWhenAsked();
+    if (!AfxWinInit(argc, argv)) {
+        return 1;
+    }
     int result = 0;
     {
         CNorlexApp theApp;
-        if (!theApp.InitInstance(QSystemTrayIcon::isSystemTrayAvailable(),
-                                 QDBusConnection::systemBus())) {
-            return 0;
+        if (theApp.InitInstance(AfxIsNotificationAreaAvailable() != FALSE)) {
+            result = AfxRunMessageLoop();
         }
-        result = QApplication::exec();
-        // Windows that delete themselves after their last message go now.
-        QApplication::processEvents();
     }
+    AfxWinTerm();
     return result;
 }

@@ -1,15 +1,11 @@
 #include "app/shell/main_frame.h"
 
-#include <QCursor>
-#include <QGuiApplication>
-#include <QScreen>
-#include <QWidget>
+#include <cstring>
 
 #include "app/device/process_state.h"
 #include "app/shell/about_dlg.h"
 #include "app/shell/monitor_dlg.h"
 #include "app/shell/ui_constants.h"
-#include "app/shell/tray_icon.h"
 
 BEGIN_MESSAGE_MAP(CMainFrame, CWnd)
 ON_COMMAND(ID_SHOW_CONFIG, OnShowConfig)
@@ -18,10 +14,16 @@ ON_COMMAND(ID_APP_ABOUT, OnAppAbout)
 ON_WM_DESTROY()
 ON_WM_CREATE()
 ON_WM_TIMER()
+ON_MESSAGE(WM_QUERYENDSESSION, OnQueryEndSession)
+ON_MESSAGE(WM_ENDSESSION, OnEndSession)
 END_MESSAGE_MAP()
 
 CMainFrame::CMainFrame(bool bTrayAvailable)
-    : m_pConfigDlg(nullptr), m_nFanGuardTimer(0), m_bTrayAvailable(bTrayAvailable) {}
+    : m_nid{},
+      m_hTrayIcon(LoadIcon(AfxGetInstanceHandle(), MAKEINTRESOURCE(kIconProgram))),
+      m_pConfigDlg(nullptr),
+      m_nFanGuardTimer(0),
+      m_bTrayAvailable(bTrayAvailable) {}
 
 CMainFrame::~CMainFrame() {
     if (GetSafeHwnd() != nullptr) {
@@ -37,14 +39,10 @@ void CMainFrame::StartSession() {
 
 BOOL CMainFrame::LoadFrame() {
     // Zero-sized, just outside the bottom-right corner of the screen, no taskbar button.
-    QScreen* screen = QGuiApplication::primaryScreen();
-    const QSize size = screen != nullptr ? screen->size() : QSize(0, 0);
-    const RECT rect{size.width(), size.height(), size.width(), size.height()};
-    if (!CreateEx(WS_EX_TOOLWINDOW, nullptr, "ZEL", WS_POPUP, rect, nullptr, 0)) {
-        return FALSE;
-    }
-    m_hWnd->setWindowFlag(Qt::Tool, true);
-    return TRUE;
+    const LONG cx = GetSystemMetrics(SM_CXSCREEN);
+    const LONG cy = GetSystemMetrics(SM_CYSCREEN);
+    const RECT rect{cx, cy, cx, cy};
+    return CreateEx(WS_EX_TOOLWINDOW, nullptr, "ZEL", WS_POPUP, rect, nullptr, 0);
 }
 
 int CMainFrame::OnCreate() {
@@ -54,18 +52,18 @@ int CMainFrame::OnCreate() {
     // A first-run dialog opened during construction had no owner yet: the frame takes it, so
     // that the exit path destroys it (and its destroy step runs) like any other.
     if (m_pConfigDlg != nullptr && m_pConfigDlg->GetSafeHwnd() != nullptr &&
-        m_pConfigDlg->GetSafeHwnd()->parentWidget() == nullptr) {
-        QWidget* dlg = m_pConfigDlg->GetSafeHwnd();
-        const bool visible = dlg->isVisible();
-        dlg->setParent(m_hWnd, dlg->windowFlags());
-        if (visible) {
-            dlg->show();
-        }
+        m_pConfigDlg->GetOwner() == nullptr) {
+        m_pConfigDlg->SetOwner(this);
     }
-    m_pTray = std::make_unique<TrayIcon>(this, kTrayCallbackMessage, kTrayIconId, kIconProgram,
-                                         "Kest Program");
+    m_nid.cbSize = sizeof(m_nid);
+    m_nid.hWnd = GetSafeHwnd();
+    m_nid.uID = kTrayIconId;
+    m_nid.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    m_nid.uCallbackMessage = kTrayCallbackMessage;
+    m_nid.hIcon = m_hTrayIcon;
+    std::strcpy(m_nid.szTip, "Kest Program");
     if (m_bTrayAvailable) {
-        m_pTray->Add();
+        Shell_NotifyIconA(NIM_ADD, &m_nid);
     }
     ApplyFanSettings();
     return 0;
@@ -139,7 +137,16 @@ LRESULT CMainFrame::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
                 HideConfigDialog();
             }
         } else if (lParam == WM_RBUTTONDOWN) {
-            m_pTray->TrackPopupMenu(QCursor::pos());
+            HMENU hMenu = LoadMenu(AfxGetInstanceHandle(), MAKEINTRESOURCE(kMenuTray));
+            if (hMenu != nullptr) {
+                if (HMENU hPopup = GetSubMenu(hMenu, 0); hPopup != nullptr) {
+                    POINT pt{};
+                    GetCursorPos(&pt);
+                    TrackPopupMenu(hPopup, TPM_LEFTALIGN | TPM_LEFTBUTTON, pt.x, pt.y, 0,
+                                   GetSafeHwnd(), nullptr);
+                }
+                DestroyMenu(hMenu);
+            }
         }
     }
     return CWnd::DefWindowProc(message, wParam, lParam);
@@ -160,6 +167,17 @@ LRESULT CMainFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
 
 void CMainFrame::OnSystemResumed() {
     SendMessage(WM_POWERBROADCAST, PBT_APMRESUMESUSPEND, 0);
+}
+
+LRESULT CMainFrame::OnQueryEndSession(WPARAM /*wParam*/, LPARAM /*lParam*/) {
+    return TRUE;
+}
+
+LRESULT CMainFrame::OnEndSession(WPARAM wParam, LPARAM /*lParam*/) {
+    if (wParam != FALSE) {
+        RequestExit();
+    }
+    return 0;
 }
 
 void CMainFrame::OnAppExit() {
@@ -183,9 +201,7 @@ void CMainFrame::RequestExit() {
 
 void CMainFrame::OnDestroy() {
     m_session.End();
-    if (m_pTray) {
-        m_pTray->Delete();
-    }
+    Shell_NotifyIconA(NIM_DELETE, &m_nid);
     CWnd::OnDestroy();
     if (AfxGetMainWnd() == this) {
         AfxSetMainWnd(nullptr);

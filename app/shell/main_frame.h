@@ -5,21 +5,18 @@
 
 #include <stdint.h>
 
-#include <memory>
-
 #include "app/framework/framework.h"
+#include "app/framework/win32_api.h"
 #include "app/res/resource_ids.h"
 #include "app/shell/board_session.h"
 
 class CMonitorDlg;
-class TrayIcon;
 
 // Messages and commands of the frame.
 inline constexpr UINT kTrayCallbackMessage = WM_USER + 220;  // 1244
 inline constexpr UINT kTrayIconId = kIconProgram;
 inline constexpr UINT_PTR kFanGuardTimer = 1;
 inline constexpr UINT kFanGuardPeriodMs = 30000;
-inline constexpr WPARAM PBT_APMRESUMESUSPEND = 7;
 
 class CMainFrame : public CWnd {
 public:
@@ -49,8 +46,9 @@ public:
     void OnSystemResumed();
 
     bool HasTray() const { return m_bTrayAvailable; }
-    TrayIcon* GetTrayIcon() const { return m_pTray.get(); }
 
+    NOTIFYICONDATAA m_nid;  // filled at window creation, reused for removal
+    HICON m_hTrayIcon;
     CMonitorDlg* m_pConfigDlg;
     UINT_PTR m_nFanGuardTimer;
 
@@ -66,12 +64,14 @@ public:
     void OnAppExit();
     void OnAppAbout();
     void OnTimer(UINT_PTR nIDEvent) { OnFanGuardTimer(nIDEvent); }
+    // The session ends (log-off, or a termination signal): the program's exit path.
+    LRESULT OnQueryEndSession(WPARAM wParam, LPARAM lParam);
+    LRESULT OnEndSession(WPARAM wParam, LPARAM lParam);
 
 private:
     BoardSession m_session;
     bool m_bTrayAvailable;
     bool m_bExitRequested = false;
-    std::unique_ptr<TrayIcon> m_pTray;
 
     DECLARE_MESSAGE_MAP()
 };

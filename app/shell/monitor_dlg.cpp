@@ -2,8 +2,6 @@
 #include "app/shell/monitor_dlg.h"
 #include "app/shell/ui_constants.h"
 
-#include <QTimer>
-
 #include "app/clock/board_table.h"
 #include "app/clock/clock_file.h"
 #include "app/device/device_client.h"
@@ -231,7 +229,7 @@ void CMonitorDlg::SnapToNominalClocks() {
 }
 
 CString CMonitorDlg::DriverVersionText() {
-    return CString(QString::fromStdString(ReadDriverVersionText()));
+    return CString(ReadDriverVersionText().c_str());
 }
 
 void CMonitorDlg::SetUpFonts() {

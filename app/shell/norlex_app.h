@@ -1,29 +1,23 @@
 // CNorlexApp: start-up of the program. It makes the hidden frame (which identifies the board and
-// applies the stored clocks), its window (tray icon, fan drive), and hooks the desktop's exit
-// signals and the resume notification to the frame.
+// applies the stored clocks) and its window (tray icon, fan drive), which becomes the main window:
+// the one the system's notices reach (the session's end, resume from suspend).
 #pragma once
 
 #include <memory>
 
-#include <QDBusConnection>
-
 #include "app/framework/framework.h"
 
 class CMainFrame;
-class ExitSignals;
-class ResumeWatcher;
 
 class CNorlexApp {
 public:
     CNorlexApp();
     ~CNorlexApp();
 
-    // Nonzero to run the message loop. `bus` is where the resume notification comes from.
-    BOOL InitInstance(bool bTrayAvailable, const QDBusConnection& bus);
+    // Nonzero to run the message loop.
+    BOOL InitInstance(bool bTrayAvailable);
     CMainFrame* Frame() const { return m_pFrame.get(); }
 
 private:
     std::unique_ptr<CMainFrame> m_pFrame;
-    std::unique_ptr<ExitSignals> m_pSignals;
-    std::unique_ptr<ResumeWatcher> m_pResume;
 };

@@ -10,7 +10,7 @@
 #include <functional>
 
 #include "app/clock/clock_confirm_dlg.h"
-#include "app/shell/exit_signals.h"
+#include "app/framework/qt/system_notices.h"
 #include "tests/shell/shell_fixture.h"
 #include "tests/support/pll_poke.h"
 
@@ -422,7 +422,7 @@ TEST_F(ClockPanelTest, ExitDuringTheCountdownRevertsBeforeStoring) {
         SCOPED_TRACE(bSignal ? "SIGTERM" : "&Exit");
         Open("9800pro", 380, 340);
         const uint32_t old = PllWord();
-        ExitSignals handlers([this]() { m_frame->RequestExit(); });
+        ExitSignals handlers;  // to the main window, the frame
         Slide(1004, 450);
         Apply([&](CClockConfirmDlg&) {
             if (bSignal) {

@@ -7,8 +7,7 @@
 #include <csignal>
 
 #include "app/clock/clock_confirm_dlg.h"
-#include "app/shell/exit_signals.h"
-#include "app/shell/tray_icon.h"
+#include "app/framework/qt/system_notices.h"
 #include "tests/shell/shell_fixture.h"
 
 namespace kesttest {
@@ -98,14 +97,21 @@ TEST_F(ExitTest, ExitRunsOnce) {
 
 TEST_F(ExitTest, TerminationSignalsTakeTheExitPath) {
     for (int sig : {SIGTERM, SIGINT, SIGHUP}) {
-        int calls = 0;
-        ExitSignals handlers([&calls]() { ++calls; });
+        if (m_frame->GetSafeHwnd() == nullptr) {
+            CloseWindows();
+            MakeFrame();
+        }
+        ExitSignals handlers;
         ASSERT_TRUE(handlers.Installed());
+        ClearRequests();
         ASSERT_EQ(std::raise(sig), 0);
-        for (int i = 0; i < 100 && calls == 0; ++i) {
+        for (int i = 0; i < 100 && !m_frame->ExitRequested(); ++i) {
             QApplication::processEvents(QEventLoop::AllEvents, 10);
         }
-        EXPECT_EQ(calls, 1) << sig;
+        EXPECT_TRUE(m_frame->ExitRequested()) << sig;
+        RunPostedEvents();
+        EXPECT_EQ(m_frame->GetSafeHwnd(), nullptr) << sig;
+        EXPECT_EQ(Codes(), std::vector<uint32_t>{IOCTL_ALARMS_OFF}) << sig;
     }
 }
 

@@ -7,7 +7,6 @@
 
 #include "app/clock/board_table.h"
 #include "app/device/settings.h"
-#include "app/shell/tray_icon.h"
 #include "tests/shell/shell_fixture.h"
 
 namespace kesttest {
@@ -294,8 +293,8 @@ TEST_F(MainFrameTest, SecondInstanceAppliesEverythingAgain) {
     // Nothing notices the first: the second sends the whole start-up again.
     EXPECT_EQ(ValuesOf(IOCTL_SET_CLOCK_DIVIDERS).size(), 2u);
     EXPECT_EQ(ValuesOf(IOCTL_SET_FAN_DRIVE), (std::vector<uint32_t>{70, 70}));
-    ASSERT_NE(second.GetTrayIcon(), nullptr);
-    EXPECT_EQ(second.GetTrayIcon()->Tip(), "Kest Program");
+    ASSERT_NE(TrayIconOf(second), nullptr);
+    EXPECT_EQ(TrayIconOf(second)->toolTip(), "Kest Program");
     second.DestroyWindow();
 }
 
@@ -326,8 +325,8 @@ TEST_F(MainFrameTest, TrayMenuAndDoubleClick) {
     Load("9800pro");
     m_dir.Write("kest.txt", Le(380, 340));
     MakeFrame();
-    ASSERT_NE(m_frame->GetTrayIcon(), nullptr);
-    EXPECT_EQ(m_frame->GetTrayIcon()->Tip(), "Kest Program");
+    ASSERT_NE(TrayIconOf(*m_frame), nullptr);
+    EXPECT_EQ(TrayIconOf(*m_frame)->toolTip(), "Kest Program");
     m_frame->SendMessage(kTrayCallbackMessage, kTrayIconId, WM_LBUTTONDBLCLK);
     ASSERT_NE(m_frame->m_pConfigDlg, nullptr);
     EXPECT_TRUE(m_frame->m_pConfigDlg->IsWindowVisible());

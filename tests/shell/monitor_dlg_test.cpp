@@ -294,7 +294,7 @@ TEST_F(MonitorDlgTest, CloseStoresTheReadBackClocksAndRestoresTheColour) {
     // 325 MHz composes to feedback 132, which reads back as 324: stored unsnapped.
     EXPECT_EQ(KestTxt(), Le(324, 311));
     EXPECT_EQ(GetSysColor(COLOR_BTNFACE), before);
-    EXPECT_NE(m_frame->GetTrayIcon(), nullptr);
+    EXPECT_NE(TrayIconOf(*m_frame), nullptr);
 }
 
 TEST_F(MonitorDlgTest, FailedReadAtCloseLeavesTheFile) {

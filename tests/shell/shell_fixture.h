@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QPalette>
+#include <QSystemTrayIcon>
 
 #include <cstdlib>
 #include <deque>
@@ -19,6 +20,7 @@
 #include "app/device/process_state.h"
 #include "common/service_key_file.h"
 #include "app/framework/framework.h"
+#include "app/framework/qt/notify_icons.h"
 #include "app/shell/main_frame.h"
 #include "app/shell/monitor_dlg.h"
 #include "host/driver_entry.h"
@@ -183,6 +185,11 @@ protected:
             }
         }
         return values;
+    }
+
+    // The frame's icon in the notification area as the desktop shows it; null when none.
+    static QSystemTrayIcon* TrayIconOf(const CMainFrame& frame) {
+        return FindNotifyIcon(frame.GetSafeHwnd(), kTrayIconId);
     }
 
     std::string KestTxt() const { return m_dir.Read("kest.txt"); }
