@@ -9,7 +9,6 @@
 #include <shellapi.h>
 #else
 #include "app/framework/win_types.h"
-#include "app/framework/wnd.h"
 
 using CHAR = char;
 using LPCSTR = const char*;

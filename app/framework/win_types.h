@@ -24,6 +24,10 @@ using COLORREF = std::uint32_t;  // 0x00BBGGRR
 using LPCTSTR = const char*;
 using LPTSTR = char*;
 
+// A window: the back end's object for it.
+class QWidget;
+using HWND = QWidget*;
+
 constexpr BOOL TRUE = 1;
 constexpr BOOL FALSE = 0;
 

@@ -17,8 +17,6 @@
 #include "app/framework/gdi.h"
 #include "app/framework/win_types.h"
 
-using HWND = QWidget*;
-
 class CWnd;
 class CScrollBar;
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/shell/version_resource.h"
+#include "app/framework/version_resource.h"
 #include "tests/fuzz/fuzz_check.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "app/shell/driver_version.h"
-#include "app/shell/version_resource.h"
+#include "app/framework/version_resource.h"
 #include "tests/shell/scratch_dir.h"
 
 namespace {

@@ -9,6 +9,7 @@
 #include "app/framework/app.h"
 #include "app/framework/closing.h"
 #include "app/framework/win32_api.h"
+#include "app/framework/wnd.h"
 
 namespace {
 

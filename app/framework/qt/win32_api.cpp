@@ -1,6 +1,7 @@
 // The system calls of win32_api.h over Qt: the notification-area icon over QSystemTrayIcon,
 // popup menus over QMenu, the rest over the window layer's own objects.
 #include "app/framework/win32_api.h"
+#include "app/framework/wnd.h"
 
 #include <QCursor>
 #include <QGuiApplication>

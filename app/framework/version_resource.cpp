@@ -1,4 +1,4 @@
-#include "app/shell/version_resource.h"
+#include "app/framework/version_resource.h"
 
 #include <cstdio>
 #include <vector>
