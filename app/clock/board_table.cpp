@@ -2,14 +2,10 @@
 
 #include <iterator>
 
+#include "app/res/resource_ids.h"
 #include "protocol/ioctl.h"
 
 namespace {
-
-constexpr int kPicture9700 = 156;
-constexpr int kPicture9500 = 169;
-constexpr int kPicture9200 = 173;
-constexpr int kPicture9600And9800 = 176;
 
 constexpr ClockWindow kNoWindow{0, 0, 0};
 constexpr SnapRule kNoSnap{SnapMember::kNone, 0, 0, 0};
@@ -20,30 +16,30 @@ const BoardRow kRows[] = {
     // RADEON 9600 PRO, variant A
     {kAdapterRadeon9600Pro, 0x01021D5A, "ATI RADEON9600PRO", 400, 275, 380, 590, 500, 620, true,
      {350, 600, 400}, {250, 310, 275}, {380, 590, 400}, {250, 310, 275},
-     kNoSnap, kPicture9600And9800},
+     kNoSnap, kBitmapBoard9600And9800},
     // RADEON 9600 PRO
     {kAdapterRadeon9600Pro, kAnySubsystem, "ATI RADEON9600PRO", 400, 300, 380, 590, 500, 630, true,
      {350, 600, 400}, {250, 320, 300}, {380, 590, 400}, {250, 320, 300},
-     {SnapMember::kMemory, 299, 300, 300}, kPicture9600And9800},
+     {SnapMember::kMemory, 299, 300, 300}, kBitmapBoard9600And9800},
     // RADEON 9500 PRO on a RADEON 9700 PRO id
     {kAdapterRadeon9500Pro, kSubsystemF2, "ATI RADEON9500PRO", 277, 271, 270, 370, 520, 620, true,
      {270, 375, 277}, {260, 315, 271}, {270, 375, 277}, {260, 315, 271},
-     {SnapMember::kMemory, 270, 271, 271}, kPicture9500},
+     {SnapMember::kMemory, 270, 271, 271}, kBitmapBoard9500},
     // RADEON 9700 PRO
     {kAdapterRadeon9500Pro, kAnySubsystem, "ATI RADEON9700PRO", 325, 311, 300, 385, 600, 700, true,
      {300, 385, 325}, {300, 352, 311}, {300, 385, 325}, {300, 352, 311},
-     {SnapMember::kEngine, 324, 325, 325}, kPicture9700},
+     {SnapMember::kEngine, 324, 325, 325}, kBitmapBoard9700},
     // RADEON 9500 PRO
     {kAdapterRadeon9700Pro, kAnySubsystem, "ATI RADEON9500PRO", 277, 271, 270, 370, 520, 620, true,
      {270, 375, 277}, {260, 315, 271}, {270, 375, 277}, {260, 315, 271},
-     kNoSnap, kPicture9500},
+     kNoSnap, kBitmapBoard9500},
     // RADEON 9800 PRO
     {kAdapterRadeon9800Pro, kAnySubsystem, "ATI RADEON9800PRO", 380, 340, 315, 455, 600, 760, true,
      {315, 455, 380}, {300, 380, 340}, {315, 455, 380}, {300, 380, 340},
-     {SnapMember::kMemory, 340, 342, 340}, kPicture9600And9800},
+     {SnapMember::kMemory, 340, 342, 340}, kBitmapBoard9600And9800},
     // RADEON 9200: shown, never tuned
     {kAdapterRadeon9200, kAnySubsystem, "ATI RADEON9200", 250, 200, 225, 300, 360, 500, false,
-     kNoWindow, kNoWindow, kNoWindow, kNoWindow, kNoSnap, kPicture9200},
+     kNoWindow, kNoWindow, kNoWindow, kNoWindow, kNoSnap, kBitmapBoard9200},
 };
 // clang-format on
 

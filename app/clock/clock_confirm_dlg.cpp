@@ -14,8 +14,8 @@ CClockConfirmDlg::CClockConfirmDlg(CWnd* pParent) : CDialog(IDD, pParent), m_nTi
 
 void CClockConfirmDlg::DoDataExchange(CDataExchange* pDX) {
     CDialog::DoDataExchange(pDX);
-    DDX_Control(pDX, 1025, m_stMessage);
-    DDX_Control(pDX, 1024, m_stCountdown);
+    DDX_Control(pDX, IDC_CONFIRM_QUESTION, m_stMessage);
+    DDX_Control(pDX, IDC_CONFIRM_COUNTDOWN, m_stCountdown);
 }
 
 BOOL CClockConfirmDlg::OnInitDialog() {

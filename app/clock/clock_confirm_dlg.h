@@ -4,10 +4,11 @@
 #pragma once
 
 #include "app/framework/framework.h"
+#include "app/res/resource_ids.h"
 
 class CClockConfirmDlg : public CDialog {
 public:
-    enum { IDD = 135 };
+    enum { IDD = IDD_CONFIRM_CLOCKS };
 
     explicit CClockConfirmDlg(CWnd* pParent = nullptr);
 

@@ -15,36 +15,8 @@ namespace {
 
 constexpr UINT_PTR kSampleTimer = 1;
 constexpr UINT kSamplePeriodMs = 1000;
-constexpr UINT kChartId = 100;
 constexpr int kFanIndex = 0;
 constexpr uint32_t kFailedReading = 0xFFFFFFFFu;
-
-enum : int {
-    IDC_ITEMS = 1020,
-    IDC_ITEM_CAPTION = 1045,
-    IDC_FAN_SLIDER = 1046,
-    IDC_CHART = 1067,
-    IDC_TITLE = 1068,
-    IDC_DESCRIPTION_CAPTION = 1069,
-    IDC_DESCRIPTION = 1070,
-    IDC_HINT_TEXT = 1072,
-    IDC_CURRENT = 1073,
-    IDC_SAFE_RANGE = 1075,
-    IDC_LABEL_BOTTOM = 1079,
-    IDC_LABEL_MIDDLE = 1080,
-    IDC_LABEL_TOP = 1081,
-    IDC_STATUS = 1082,
-    IDC_UNIT = 1088,
-    IDC_BEEP_TEST = 1092,
-    IDC_FAN_CAPTION = 1095,
-    IDC_HINT_ICON = 1096,
-    IDC_FASTEST = 1097,
-    IDC_NOISELESS = 1098,
-    IDC_DRAG_HINT = 1099,
-    IDC_STOP_FAN = 1102,
-    IDC_FAN_AUTO = 1103,
-    IDC_BANNER = 1036,
-};
 
 constexpr int kCaptionFontHeight = 12;
 constexpr const char* kSafeText = "Item Value is SAFE now!";
@@ -62,14 +34,14 @@ uint32_t ReadItem(MonitoredItem item) {
 }  // namespace
 
 BEGIN_MESSAGE_MAP(CHardwareDetailsDlg, CDialog)
-ON_LBN_SELCHANGE(IDC_ITEMS, OnSelChangeItems)
+ON_LBN_SELCHANGE(IDC_DETAILS_ITEMS, OnSelChangeItems)
 ON_WM_TIMER()
-ON_STN_CLICKED(IDC_CHART, OnChartClicked)
+ON_STN_CLICKED(IDC_DETAILS_CHART_AREA, OnChartClicked)
 ON_WM_CTLCOLOR()
-ON_BN_CLICKED(IDC_BEEP_TEST, OnBeepTest)
+ON_BN_CLICKED(IDC_DETAILS_BEEP_TEST, OnBeepTest)
 ON_WM_HSCROLL()
-ON_BN_CLICKED(IDC_STOP_FAN, OnStopFan)
-ON_BN_CLICKED(IDC_FAN_AUTO, OnFanAutoControl)
+ON_BN_CLICKED(IDC_DETAILS_STOP_FAN, OnStopFan)
+ON_BN_CLICKED(IDC_DETAILS_FAN_AUTO, OnFanAutoControl)
 END_MESSAGE_MAP()
 
 CHardwareDetailsDlg::CHardwareDetailsDlg(CWnd* pParent)
@@ -92,14 +64,14 @@ CHardwareDetailsDlg::~CHardwareDetailsDlg() {
 
 void CHardwareDetailsDlg::DoDataExchange(CDataExchange* pDX) {
     CDialog::DoDataExchange(pDX);
-    DDX_Control(pDX, IDC_STOP_FAN, m_btnStopFan);
-    DDX_Control(pDX, IDC_FAN_SLIDER, m_sliderFan);
-    DDX_Control(pDX, IDC_ITEMS, m_lbItems);
-    DDX_Control(pDX, IDC_TITLE, m_stTitle);
+    DDX_Control(pDX, IDC_DETAILS_STOP_FAN, m_btnStopFan);
+    DDX_Control(pDX, IDC_DETAILS_FAN_SLIDER, m_sliderFan);
+    DDX_Control(pDX, IDC_DETAILS_ITEMS, m_lbItems);
+    DDX_Control(pDX, IDC_DETAILS_TITLE, m_stTitle);
     DDX_Control(pDX, IDC_BANNER, m_stBanner);
-    DDX_Text(pDX, IDC_DESCRIPTION, m_strDescription);
-    DDX_Text(pDX, IDC_CURRENT, m_strCurrent);
-    DDX_Text(pDX, IDC_SAFE_RANGE, m_strSafeRange);
+    DDX_Text(pDX, IDC_DETAILS_DESCRIPTION, m_strDescription);
+    DDX_Text(pDX, IDC_DETAILS_CURRENT, m_strCurrent);
+    DDX_Text(pDX, IDC_DETAILS_SAFE_RANGE, m_strSafeRange);
 }
 
 BOOL CHardwareDetailsDlg::OnInitDialog() {
@@ -114,13 +86,14 @@ BOOL CHardwareDetailsDlg::OnInitDialog() {
 
     // The captions and the two value fields in a larger copy of the dialog font.
     LOGFONT lf{};
-    if (CWnd* caption = GetDlgItem(IDC_ITEM_CAPTION)) {
+    if (CWnd* caption = GetDlgItem(IDC_DETAILS_ITEM_CAPTION)) {
         caption->GetFont()->GetLogFont(&lf);
     }
     lf.lfHeight = kCaptionFontHeight;
     m_fontCaption.DeleteObject();
     m_fontCaption.CreateFontIndirect(&lf);
-    for (int id : {IDC_ITEM_CAPTION, IDC_DESCRIPTION_CAPTION, IDC_CURRENT, IDC_SAFE_RANGE}) {
+    for (int id : {IDC_DETAILS_ITEM_CAPTION, IDC_DETAILS_DESCRIPTION_CAPTION, IDC_DETAILS_CURRENT,
+                   IDC_DETAILS_SAFE_RANGE}) {
         if (CWnd* control = GetDlgItem(id)) {
             control->SetFont(&m_fontCaption, TRUE);
         }
@@ -133,11 +106,11 @@ BOOL CHardwareDetailsDlg::OnInitDialog() {
     m_nLastValue = ShowSelectionTexts(MonitoredItem::FanSpeed);
 
     RECT rc{0, 0, 0, 0};
-    if (CWnd* placeholder = GetDlgItem(IDC_CHART)) {
+    if (CWnd* placeholder = GetDlgItem(IDC_DETAILS_CHART_AREA)) {
         placeholder->GetWindowRect(&rc);
         ScreenToClient(&rc);
     }
-    m_chart.Create(WS_CHILD | WS_VISIBLE, rc, this, kChartId);
+    m_chart.Create(WS_CHILD | WS_VISIBLE, rc, this, IDC_DETAILS_CHART);
     m_chart.Init();
     // Clicks on the chart belong to the placeholder beneath it, which opens the large chart.
     if (m_chart.GetSafeHwnd() != nullptr) {
@@ -149,8 +122,8 @@ BOOL CHardwareDetailsDlg::OnInitDialog() {
     // The fan controls appear only once the user picks an item.
     m_sliderFan.SetRange(1, 15, FALSE);
     m_sliderFan.ShowWindow(SW_HIDE);
-    for (int id :
-         {IDC_FAN_CAPTION, IDC_FASTEST, IDC_NOISELESS, IDC_DRAG_HINT, IDC_STOP_FAN, IDC_FAN_AUTO}) {
+    for (int id : {IDC_DETAILS_FAN_CAPTION, IDC_DETAILS_FASTEST, IDC_DETAILS_NOISELESS,
+                   IDC_DETAILS_DRAG_HINT, IDC_DETAILS_STOP_FAN, IDC_DETAILS_FAN_AUTO}) {
         if (CWnd* control = GetDlgItem(id)) {
             control->ShowWindow(SW_HIDE);
         }
@@ -160,18 +133,18 @@ BOOL CHardwareDetailsDlg::OnInitDialog() {
 
 void CHardwareDetailsDlg::SetCurrentText(const CString& text) {
     m_strCurrent = text;
-    SetDlgItemText(IDC_CURRENT, m_strCurrent);
+    SetDlgItemText(IDC_DETAILS_CURRENT, m_strCurrent);
 }
 
 void CHardwareDetailsDlg::SetChartLabels(const char* lpszBottom, const char* lpszMiddle,
                                          const char* lpszTop) {
-    SetDlgItemText(IDC_LABEL_BOTTOM, lpszBottom);
-    SetDlgItemText(IDC_LABEL_MIDDLE, lpszMiddle);
-    SetDlgItemText(IDC_LABEL_TOP, lpszTop);
+    SetDlgItemText(IDC_DETAILS_LABEL_BOTTOM, lpszBottom);
+    SetDlgItemText(IDC_DETAILS_LABEL_MIDDLE, lpszMiddle);
+    SetDlgItemText(IDC_DETAILS_LABEL_TOP, lpszTop);
 }
 
 CButton* CHardwareDetailsDlg::FanAutoControlButton() const {
-    return dynamic_cast<CButton*>(GetDlgItem(IDC_FAN_AUTO));
+    return dynamic_cast<CButton*>(GetDlgItem(IDC_DETAILS_FAN_AUTO));
 }
 
 void CHardwareDetailsDlg::SetSliderFromDrive() {
@@ -182,12 +155,13 @@ void CHardwareDetailsDlg::SetSliderFromDrive() {
 void CHardwareDetailsDlg::ShowFanControls(bool bShow) {
     const int hint = bShow ? SW_HIDE : SW_SHOW;
     const int fan = bShow ? SW_SHOW : SW_HIDE;
-    for (int id : {IDC_HINT_ICON, IDC_HINT_TEXT}) {
+    for (int id : {IDC_DETAILS_HINT_ICON, IDC_DETAILS_HINT_TEXT}) {
         if (CWnd* control = GetDlgItem(id)) {
             control->ShowWindow(hint);
         }
     }
-    for (int id : {IDC_FAN_CAPTION, IDC_FASTEST, IDC_NOISELESS, IDC_DRAG_HINT}) {
+    for (int id : {IDC_DETAILS_FAN_CAPTION, IDC_DETAILS_FASTEST, IDC_DETAILS_NOISELESS,
+                   IDC_DETAILS_DRAG_HINT}) {
         if (CWnd* control = GetDlgItem(id)) {
             control->ShowWindow(fan);
         }
@@ -236,11 +210,11 @@ uint32_t CHardwareDetailsDlg::ShowSelectionTexts(MonitoredItem item) {
             CString::fromStdString(FormatItemValue(item, kind, value, ValueForm::Selection, fan));
     }
     SetCurrentText(current);
-    SetDlgItemText(IDC_UNIT, UnitLabel(item));
+    SetDlgItemText(IDC_DETAILS_UNIT, UnitLabel(item));
     m_strSafeRange = SafeRangeText(item, kind);
-    SetDlgItemText(IDC_SAFE_RANGE, m_strSafeRange);
+    SetDlgItemText(IDC_DETAILS_SAFE_RANGE, m_strSafeRange);
     m_strDescription = Description(item);
-    SetDlgItemText(IDC_DESCRIPTION, m_strDescription);
+    SetDlgItemText(IDC_DETAILS_DESCRIPTION, m_strDescription);
     return value;
 }
 
@@ -269,7 +243,7 @@ void CHardwareDetailsDlg::OnSelChangeItems() {
     }
     m_nAlarmTicks = 0;
     m_bItemSafe = 1;
-    SetDlgItemText(IDC_STATUS, kSafeText);
+    SetDlgItemText(IDC_DETAILS_STATUS, kSafeText);
 }
 
 void CHardwareDetailsDlg::OnTimer(UINT_PTR nIDEvent) {
@@ -304,7 +278,7 @@ void CHardwareDetailsDlg::OnTimer(UINT_PTR nIDEvent) {
             status = "The Fan is set for stopping now!";
         }
     }
-    SetDlgItemText(IDC_STATUS, status);
+    SetDlgItemText(IDC_DETAILS_STATUS, status);
     if (!AlarmStep(m_nAlarmTicks, bSafe, WarningText(*item), kDetailsRestartText, this)) {
         return;  // the window went while the alarm boxes were open
     }
@@ -329,7 +303,7 @@ void CHardwareDetailsDlg::OnChartClicked() {
 
 HBRUSH CHardwareDetailsDlg::OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor) {
     HBRUSH hbr = CDialog::OnCtlColor(pDC, pWnd, nCtlColor);
-    if (pWnd != nullptr && pWnd->GetDlgCtrlID() == IDC_STATUS && m_bItemSafe == 0) {
+    if (pWnd != nullptr && pWnd->GetDlgCtrlID() == IDC_DETAILS_STATUS && m_bItemSafe == 0) {
         pDC->SetTextColor(kUnsafeColor);
     }
     return hbr;

@@ -14,10 +14,11 @@
 #include "app/monitor/large_chart_dlg.h"
 #include "app/monitor/monitor_panel_link.h"
 #include "app/monitor/monitored_items.h"
+#include "app/res/resource_ids.h"
 
 class CHardwareDetailsDlg : public CDialog {
 public:
-    enum { IDD = 158 };
+    enum { IDD = IDD_HARDWARE_DETAILS };
 
     explicit CHardwareDetailsDlg(CWnd* pParent = nullptr);
     ~CHardwareDetailsDlg() override;

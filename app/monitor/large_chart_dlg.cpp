@@ -5,11 +5,6 @@
 namespace {
 constexpr UINT_PTR kPlotTimer = 1;
 constexpr UINT kPlotPeriodMs = 1000;
-constexpr UINT kChartId = 300;
-constexpr int kChartPlaceholder = 1083;
-constexpr int kLabelTop = 1084;
-constexpr int kLabelMiddle = 1085;
-constexpr int kLabelBottom = 1086;
 }  // namespace
 
 BEGIN_MESSAGE_MAP(CLargeChartDlg, CDialog)
@@ -23,19 +18,19 @@ BOOL CLargeChartDlg::OnInitDialog() {
     CDialog::OnInitDialog();
 
     RECT rc{0, 0, 0, 0};
-    if (CWnd* placeholder = GetDlgItem(kChartPlaceholder)) {
+    if (CWnd* placeholder = GetDlgItem(IDC_LARGE_CHART_AREA)) {
         placeholder->GetWindowRect(&rc);
         ScreenToClient(&rc);
     }
-    m_chart.Create(WS_CHILD | WS_VISIBLE, rc, this, kChartId);
+    m_chart.Create(WS_CHILD | WS_VISIBLE, rc, this, IDC_LARGE_CHART);
     m_chart.Init();
 
     const BoardKind kind = ClassifyBoard();
     if (const auto item = ItemAt(kind, m_nItemIndex)) {
         const ChartLabelTexts labels = ChartLabels(*item, kind, ChartScale::Large);
-        SetDlgItemText(kLabelBottom, labels.bottom.c_str());
-        SetDlgItemText(kLabelMiddle, labels.middle.c_str());
-        SetDlgItemText(kLabelTop, labels.top.c_str());
+        SetDlgItemText(IDC_LARGE_CHART_LABEL_BOTTOM, labels.bottom.c_str());
+        SetDlgItemText(IDC_LARGE_CHART_LABEL_MIDDLE, labels.middle.c_str());
+        SetDlgItemText(IDC_LARGE_CHART_LABEL_TOP, labels.top.c_str());
         SetWindowText(LargeChartTitle(*item, kind));
         m_chart.SetAccessibleName(CString(ItemListName(*item)) + " history");
     }

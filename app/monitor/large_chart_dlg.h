@@ -7,10 +7,11 @@
 
 #include "app/controls/history_chart.h"
 #include "app/framework/framework.h"
+#include "app/res/resource_ids.h"
 
 class CLargeChartDlg : public CDialog {
 public:
-    enum { IDD = 165 };
+    enum { IDD = IDD_LARGE_CHART };
 
     explicit CLargeChartDlg(CWnd* pParent = nullptr);
 

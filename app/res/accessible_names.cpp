@@ -3,35 +3,31 @@
 #include <iterator>
 
 #include "app/framework/dialog_template.h"
+#include "app/res/resource_ids.h"
 
 namespace {
 
-constexpr UINT kMainDialog = 132;
-constexpr UINT kConfirmDialog = 135;
-constexpr UINT kDetailsDialog = 158;
-constexpr UINT kLargeChartDialog = 165;
-
 const AccessibleNameEntry kNames[] = {
-    {kMainDialog, 1036, "Banner"},
-    {kMainDialog, 1066, "Board picture"},
-    {kMainDialog, 1008, "Product Features"},
-    {kMainDialog, 1014, "Help"},
-    {kMainDialog, 1034, "VPU SPEED scale"},
-    {kMainDialog, 1009, "VPU SPEED"},
-    {kMainDialog, 1035, "MEMORY SPEED scale"},
-    {kMainDialog, 1013, "MEMORY SPEED"},
-    {kMainDialog, 1019, "Clock presets"},
-    {kMainDialog, 1064, "Fan speed status"},
-    {kMainDialog, 1065, "VPU temperature status"},
-    {kMainDialog, 100, "Fan speed and VPU temperature history"},
-    {kMainDialog, 1039, "Chip maker logo"},
-    {kConfirmDialog, 1038, "Clock settings"},
-    {kDetailsDialog, 1020, "ITEM:"},
-    {kDetailsDialog, 1036, "Banner"},
-    {kDetailsDialog, 1067, "Large scale chart"},
-    {kDetailsDialog, 1096, "Hint"},
-    {kDetailsDialog, 1046, "Fan Speed Adjustment"},
-    {kLargeChartDialog, 1083, "Large scale chart"},
+    {IDD_MAIN, IDC_BANNER, "Banner"},
+    {IDD_MAIN, IDC_BOARD_PICTURE, "Board picture"},
+    {IDD_MAIN, IDC_FEATURES_TEXT, "Product Features"},
+    {IDD_MAIN, IDC_HELP_TEXT, "Help"},
+    {IDD_MAIN, IDC_ENGINE_SCALE, "VPU SPEED scale"},
+    {IDD_MAIN, IDC_ENGINE_BOX, "VPU SPEED"},
+    {IDD_MAIN, IDC_MEMORY_SCALE, "MEMORY SPEED scale"},
+    {IDD_MAIN, IDC_MEMORY_BOX, "MEMORY SPEED"},
+    {IDD_MAIN, IDC_PRESET, "Clock presets"},
+    {IDD_MAIN, IDC_FAN_PICTURE, "Fan speed status"},
+    {IDD_MAIN, IDC_THERMOMETER_PICTURE, "VPU temperature status"},
+    {IDD_MAIN, IDC_PANEL_CHART, "Fan speed and VPU temperature history"},
+    {IDD_MAIN, IDC_LOGO, "Chip maker logo"},
+    {IDD_CONFIRM_CLOCKS, IDC_CONFIRM_PICTURE, "Clock settings"},
+    {IDD_HARDWARE_DETAILS, IDC_DETAILS_ITEMS, "ITEM:"},
+    {IDD_HARDWARE_DETAILS, IDC_BANNER, "Banner"},
+    {IDD_HARDWARE_DETAILS, IDC_DETAILS_CHART_AREA, "Large scale chart"},
+    {IDD_HARDWARE_DETAILS, IDC_DETAILS_HINT_ICON, "Hint"},
+    {IDD_HARDWARE_DETAILS, IDC_DETAILS_FAN_SLIDER, "Fan Speed Adjustment"},
+    {IDD_LARGE_CHART, IDC_LARGE_CHART_AREA, "Large scale chart"},
 };
 
 [[maybe_unused]] const bool kNamesSet =

@@ -3,9 +3,10 @@
 #pragma once
 
 #include "app/framework/framework.h"
+#include "app/res/resource_ids.h"
 
 class CAboutDlg : public CDialog {
 public:
-    enum { IDD = 100 };
+    enum { IDD = IDD_ABOUT };
     CAboutDlg() : CDialog(IDD) {}
 };

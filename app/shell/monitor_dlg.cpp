@@ -29,19 +29,19 @@ ON_WM_CLOSE()
 ON_WM_DESTROY()
 ON_WM_CTLCOLOR()
 ON_WM_SYSCOMMAND()
-ON_NOTIFY(TCN_SELCHANGE, 1010, OnTabSelChange)
+ON_NOTIFY(TCN_SELCHANGE, IDC_MAIN_TABS, OnTabSelChange)
 ON_WM_TIMER()
-ON_BN_CLICKED(1091, OnEnableMonitor)
-ON_BN_CLICKED(1094, OnCustomFan)
-ON_BN_CLICKED(1095, OnHeatsink)
-ON_BN_CLICKED(1056, OnDetail)
+ON_BN_CLICKED(IDC_ENABLE_MONITOR, OnEnableMonitor)
+ON_BN_CLICKED(IDC_CUSTOM_FAN, OnCustomFan)
+ON_BN_CLICKED(IDC_HEATSINK, OnHeatsink)
+ON_BN_CLICKED(IDC_DETAIL, OnDetail)
 // Clock tuning panel.
 ON_WM_HSCROLL()
-ON_BN_CLICKED(1006, OnApply)
-ON_CBN_SELCHANGE(1019, OnPresetSelChange)
-ON_CBN_EDITCHANGE(1019, OnPresetEditChange)
-ON_NOTIFY(NM_CUSTOMDRAW, 1004, OnClockSliderCustomDraw)
-ON_NOTIFY(NM_CUSTOMDRAW, 1005, OnClockSliderCustomDraw)
+ON_BN_CLICKED(IDC_APPLY, OnApply)
+ON_CBN_SELCHANGE(IDC_PRESET, OnPresetSelChange)
+ON_CBN_EDITCHANGE(IDC_PRESET, OnPresetEditChange)
+ON_NOTIFY(NM_CUSTOMDRAW, IDC_ENGINE_SLIDER, OnClockSliderCustomDraw)
+ON_NOTIFY(NM_CUSTOMDRAW, IDC_MEMORY_SLIDER, OnClockSliderCustomDraw)
 END_MESSAGE_MAP()
 
 CMonitorDlg::CMonitorDlg(CWnd* pParent)
@@ -82,37 +82,37 @@ CMonitorDlg::~CMonitorDlg() = default;
 
 void CMonitorDlg::DoDataExchange(CDataExchange* pDX) {
     CDialog::DoDataExchange(pDX);
-    DDX_Control(pDX, 1094, m_btnCustomFan);
-    DDX_Control(pDX, 1095, m_btnHeatsink);
-    DDX_Control(pDX, 1056, m_btnDetail);
-    DDX_Control(pDX, 1061, m_stVpuTemp);
-    DDX_Control(pDX, 1060, m_stFanSpeed);
-    DDX_Control(pDX, 1039, m_stLogo);
-    DDX_Control(pDX, 1035, m_stMemBar);
-    DDX_Control(pDX, 1034, m_stVpuBar);
-    DDX_Control(pDX, 1040, m_stSysInfoTitle);
-    DDX_Control(pDX, 1033, m_stMemDefault);
-    DDX_Control(pDX, 1032, m_stVpuDefault);
-    DDX_Control(pDX, 1014, m_editHelp);
-    DDX_Control(pDX, 1008, m_editFeatures);
-    DDX_Slider(pDX, 1004, m_nEngineClock);
+    DDX_Control(pDX, IDC_CUSTOM_FAN, m_btnCustomFan);
+    DDX_Control(pDX, IDC_HEATSINK, m_btnHeatsink);
+    DDX_Control(pDX, IDC_DETAIL, m_btnDetail);
+    DDX_Control(pDX, IDC_VPU_TEMP, m_stVpuTemp);
+    DDX_Control(pDX, IDC_FAN_SPEED, m_stFanSpeed);
+    DDX_Control(pDX, IDC_LOGO, m_stLogo);
+    DDX_Control(pDX, IDC_MEMORY_SCALE, m_stMemBar);
+    DDX_Control(pDX, IDC_ENGINE_SCALE, m_stVpuBar);
+    DDX_Control(pDX, IDC_SYSTEM_INFO_TITLE, m_stSysInfoTitle);
+    DDX_Control(pDX, IDC_MEMORY_DEFAULT, m_stMemDefault);
+    DDX_Control(pDX, IDC_ENGINE_DEFAULT, m_stVpuDefault);
+    DDX_Control(pDX, IDC_HELP_TEXT, m_editHelp);
+    DDX_Control(pDX, IDC_FEATURES_TEXT, m_editFeatures);
+    DDX_Slider(pDX, IDC_ENGINE_SLIDER, m_nEngineClock);
     // The memory slider stands on twice the real clock.
     int memoryPosition = m_nMemoryClock * 2;
-    DDX_Slider(pDX, 1005, memoryPosition);
+    DDX_Slider(pDX, IDC_MEMORY_SLIDER, memoryPosition);
     if (pDX->m_bSaveAndValidate) {
         m_nMemoryClock = memoryPosition / 2;
     }
-    DDX_Control(pDX, 1036, m_stBanner);
-    DDX_Control(pDX, 1066, m_stBoardPicture);
-    DDX_Control(pDX, 1010, m_tab);
-    DDX_Control(pDX, 1020, m_lbSysInfo);
-    DDX_Control(pDX, 1019, m_cbPreset);
-    DDX_Control(pDX, 1023, m_stVpuCaption);
-    DDX_Control(pDX, 1041, m_stMemCaption);
-    DDX_Control(pDX, 1011, m_stVpuMinus);
-    DDX_Control(pDX, 1015, m_stVpuPlus);
-    DDX_Control(pDX, 1012, m_stMemMinus);
-    DDX_Control(pDX, 1016, m_stMemPlus);
+    DDX_Control(pDX, IDC_BANNER, m_stBanner);
+    DDX_Control(pDX, IDC_BOARD_PICTURE, m_stBoardPicture);
+    DDX_Control(pDX, IDC_MAIN_TABS, m_tab);
+    DDX_Control(pDX, IDC_SYSTEM_INFO, m_lbSysInfo);
+    DDX_Control(pDX, IDC_PRESET, m_cbPreset);
+    DDX_Control(pDX, IDC_ENGINE_CAPTION, m_stVpuCaption);
+    DDX_Control(pDX, IDC_MEMORY_CAPTION, m_stMemCaption);
+    DDX_Control(pDX, IDC_ENGINE_MINUS, m_stVpuMinus);
+    DDX_Control(pDX, IDC_ENGINE_PLUS, m_stVpuPlus);
+    DDX_Control(pDX, IDC_MEMORY_MINUS, m_stMemMinus);
+    DDX_Control(pDX, IDC_MEMORY_PLUS, m_stMemPlus);
 }
 
 BOOL CMonitorDlg::OnInitDialog() {
@@ -137,30 +137,30 @@ BOOL CMonitorDlg::OnInitDialog() {
     m_cbPreset.AddString("Default Settings");
     m_cbPreset.SetWindowText("Preferred Settings");
 
-    GetDlgItem(1008)->ShowWindow(SW_HIDE);
-    GetDlgItem(1014)->ShowWindow(SW_HIDE);
-    GetDlgItem(1066)->ShowWindow(SW_HIDE);
+    GetDlgItem(IDC_FEATURES_TEXT)->ShowWindow(SW_HIDE);
+    GetDlgItem(IDC_HELP_TEXT)->ShowWindow(SW_HIDE);
+    GetDlgItem(IDC_BOARD_PICTURE)->ShowWindow(SW_HIDE);
 
     const BoardRow* row = FindBoardRow(g_nAdapterId, g_nSubsystemId);
     if (row == nullptr) {
         EndWithBox("Graphic Card not supported!", "ZEL");
     }
-    auto* engineSlider = static_cast<CSliderCtrl*>(GetDlgItem(1004));
+    auto* engineSlider = static_cast<CSliderCtrl*>(GetDlgItem(IDC_ENGINE_SLIDER));
     engineSlider->SetRange(row->nEngineSliderMin, row->nEngineSliderMax, FALSE);
     engineSlider->SetTicFreq(5);
     engineSlider->SetLineSize(1);
     engineSlider->SetPos(m_nEngineClock);
     m_strEngineText.Format("%d", m_nEngineClock);
-    SetDlgItemText(1009, m_strEngineText + "MHz");
-    SetDlgItemText(1037, "current: " + m_strEngineText + "MHz");
-    auto* memorySlider = static_cast<CSliderCtrl*>(GetDlgItem(1005));
+    SetDlgItemText(IDC_ENGINE_BOX, m_strEngineText + "MHz");
+    SetDlgItemText(IDC_ENGINE_CURRENT, "current: " + m_strEngineText + "MHz");
+    auto* memorySlider = static_cast<CSliderCtrl*>(GetDlgItem(IDC_MEMORY_SLIDER));
     memorySlider->SetRange(row->nMemorySliderMin, row->nMemorySliderMax, FALSE);
     memorySlider->SetTicFreq(5);
     memorySlider->SetLineSize(1);
     memorySlider->SetPos(2 * m_nMemoryClock);
     m_strMemoryText.Format("%d", 2 * m_nMemoryClock);
-    SetDlgItemText(1013, m_strMemoryText + "MHz");
-    SetDlgItemText(1038, "current: " + m_strMemoryText + "MHz");
+    SetDlgItemText(IDC_MEMORY_BOX, m_strMemoryText + "MHz");
+    SetDlgItemText(IDC_MEMORY_CURRENT, "current: " + m_strMemoryText + "MHz");
 
     CString label;
     label.Format("default: %uMHz", row->nDefaultEngine);
@@ -170,18 +170,18 @@ BOOL CMonitorDlg::OnInitDialog() {
     m_stBoardPicture.SetBitmap(row->nPicture);
 
     if (QueryDriverReading(IOCTL_READ_CHIP_ID) != kMonitorChipId) {
-        GetDlgItem(1091)->EnableWindow(FALSE);
+        GetDlgItem(IDC_ENABLE_MONITOR)->EnableWindow(FALSE);
         ShowMessageBox("WARNING: This graphic card is not enabled with hardware monitoring.",
                        "ZEL WARNING", MB_ICONWARNING);
     }
     SetUpMonitorPanel();
     if (g_nAdapterId == kAdapterRadeon9200) {
-        for (int id : {1004, 1005, 1006, 1019}) {
+        for (int id : {IDC_ENGINE_SLIDER, IDC_MEMORY_SLIDER, IDC_APPLY, IDC_PRESET}) {
             GetDlgItem(id)->EnableWindow(FALSE);
         }
     }
     if (g_bMonitorOn == 1) {
-        static_cast<CButton*>(GetDlgItem(1091))->SetCheck(BST_CHECKED);
+        static_cast<CButton*>(GetDlgItem(IDC_ENABLE_MONITOR))->SetCheck(BST_CHECKED);
         StartMonitor();
     }
     return TRUE;
@@ -234,16 +234,17 @@ CString CMonitorDlg::DriverVersionText() {
 
 void CMonitorDlg::SetUpFonts() {
     LOGFONT lf{};
-    GetDlgItem(1023)->GetFont()->GetLogFont(&lf);
+    GetDlgItem(IDC_ENGINE_CAPTION)->GetFont()->GetLogFont(&lf);
     lf.lfHeight = kLabelFontHeight;
     m_fontLabels.CreateFontIndirect(&lf);
-    for (int id : {1023, 1041, 1040, 1042}) {
+    for (int id :
+         {IDC_ENGINE_CAPTION, IDC_MEMORY_CAPTION, IDC_SYSTEM_INFO_TITLE, IDC_MONITOR_GROUP}) {
         GetDlgItem(id)->SetFont(&m_fontLabels, TRUE);
     }
-    GetDlgItem(1061)->GetFont()->GetLogFont(&lf);
+    GetDlgItem(IDC_VPU_TEMP)->GetFont()->GetLogFont(&lf);
     lf.lfHeight = kValueFontHeight;
     m_fontValues.CreateFontIndirect(&lf);
-    for (int id : {1060, 1061}) {
+    for (int id : {IDC_FAN_SPEED, IDC_VPU_TEMP}) {
         GetDlgItem(id)->SetFont(&m_fontValues, TRUE);
     }
 }
@@ -278,15 +279,16 @@ void CMonitorDlg::SetUpMonitorPanel() {
     m_btnDetail.EnableWindow(FALSE);
 
     RECT rc{};
-    GetDlgItem(1059)->GetWindowRect(&rc);
+    GetDlgItem(IDC_PANEL_CHART_AREA)->GetWindowRect(&rc);
     ScreenToClient(&rc);
-    m_chart.Create(WS_CHILD | WS_VISIBLE, rc, this, 100);
+    m_chart.Create(WS_CHILD | WS_VISIBLE, rc, this, IDC_PANEL_CHART);
     m_chart.Init();
 
-    m_stBanner.SetBitmap(157).SetStretch(TRUE);
+    m_stBanner.SetBitmap(kBitmapBanner).SetStretch(TRUE);
     m_stBanner.RedrawWindow();
 
-    for (int id : {1078, 1076, 1077, 1079, 1080, 1089, 1090, 1091}) {
+    for (int id : {IDC_TEMP_LABEL_80, IDC_TEMP_LABEL_50, IDC_TEMP_LABEL_20, IDC_RPM_LABEL_3000,
+                   IDC_RPM_LABEL_7000, IDC_RPM_UNIT_BOTTOM, IDC_RPM_UNIT_TOP, IDC_ENABLE_MONITOR}) {
         GetDlgItem(id)->ShowWindow(SW_SHOW);
     }
     g_nNoFan = static_cast<int>(ReadNoFanSetting());

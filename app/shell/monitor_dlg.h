@@ -10,12 +10,13 @@
 #include "app/controls/styled_static.h"
 #include "app/framework/framework.h"
 #include "app/monitor/monitor_panel_link.h"
+#include "app/res/resource_ids.h"
 
 class CMainFrame;
 
 class CMonitorDlg : public CDialog, public MonitorPanelLink {
 public:
-    enum { IDD = 132 };
+    enum { IDD = IDD_MAIN };
 
     explicit CMonitorDlg(CWnd* pParent = nullptr);
     ~CMonitorDlg() override;

@@ -10,23 +10,19 @@
 #include "app/shell/ui_constants.h"
 
 namespace {
-constexpr int kEngineSlider = 1004;
-constexpr int kMemorySlider = 1005;
-constexpr int kEngineBox = 1009;
-constexpr int kMemoryBox = 1013;
 constexpr int kDefaultSettingsIndex = 0;
 }  // namespace
 
 void CMonitorDlg::OnHScroll(UINT nSBCode, UINT nPos, CWnd* pScrollBar) {
     const int id = pScrollBar != nullptr ? pScrollBar->GetDlgCtrlID() : 0;
-    if (id == kEngineSlider) {
+    if (id == IDC_ENGINE_SLIDER) {
         m_nEngineClock = static_cast<CSliderCtrl*>(pScrollBar)->GetPos();
         m_strEngineText.Format("%d", m_nEngineClock);
-        SetDlgItemText(kEngineBox, m_strEngineText + "MHz");
-    } else if (id == kMemorySlider) {
+        SetDlgItemText(IDC_ENGINE_BOX, m_strEngineText + "MHz");
+    } else if (id == IDC_MEMORY_SLIDER) {
         m_nMemoryClock = static_cast<CSliderCtrl*>(pScrollBar)->GetPos() / 2;
         m_strMemoryText.Format("%d", m_nMemoryClock * 2);
-        SetDlgItemText(kMemoryBox, m_strMemoryText + "MHz");
+        SetDlgItemText(IDC_MEMORY_BOX, m_strMemoryText + "MHz");
     } else {
         return;
     }

@@ -47,12 +47,12 @@ uint32_t CMonitorDlg::ClampAndComposeClocks() {
 }
 
 void CMonitorDlg::ShowClockSettings() {
-    static_cast<CSliderCtrl*>(GetDlgItem(1004))->SetPos(m_nEngineClock);
+    static_cast<CSliderCtrl*>(GetDlgItem(IDC_ENGINE_SLIDER))->SetPos(m_nEngineClock);
     m_strEngineText.Format("%d", m_nEngineClock);
-    SetDlgItemText(1009, m_strEngineText + "MHz");
-    SetDlgItemText(1037, "current: " + m_strEngineText + "MHz");
-    static_cast<CSliderCtrl*>(GetDlgItem(1005))->SetPos(m_nMemoryClock * 2);
+    SetDlgItemText(IDC_ENGINE_BOX, m_strEngineText + "MHz");
+    SetDlgItemText(IDC_ENGINE_CURRENT, "current: " + m_strEngineText + "MHz");
+    static_cast<CSliderCtrl*>(GetDlgItem(IDC_MEMORY_SLIDER))->SetPos(m_nMemoryClock * 2);
     m_strMemoryText.Format("%d", m_nMemoryClock * 2);
-    SetDlgItemText(1013, m_strMemoryText + "MHz");
-    SetDlgItemText(1038, "current: " + m_strMemoryText + "MHz");
+    SetDlgItemText(IDC_MEMORY_BOX, m_strMemoryText + "MHz");
+    SetDlgItemText(IDC_MEMORY_CURRENT, "current: " + m_strMemoryText + "MHz");
 }

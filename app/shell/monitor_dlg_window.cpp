@@ -12,14 +12,31 @@ namespace {
 constexpr COLORREF kWhite = 0x00FFFFFF;
 
 // Controls each page shows; the rest of the pages' controls are hidden.
-constexpr int kClockPanel[] = {1004, 1005, 1009, 1013, 1006, 1019, 1023, 1041, 1032,
-                               1033, 1037, 1038, 1011, 1015, 1012, 1016, 1034, 1035};
-constexpr int kMonitorPanel[] = {1042, 1056, 1059, 1062, 1063, 1060, 1061, 1064, 1065, 1076,
-                                 1077, 1078, 1079, 1080, 1089, 1090, 1091, 1095, 1039};
-constexpr int kBoardPicture = 1066;
-constexpr int kFeaturesText = 1008;
-constexpr int kHelpText = 1014;
-constexpr int kCustomFan = 1094;
+constexpr int kClockPanel[] = {IDC_ENGINE_SLIDER,  IDC_MEMORY_SLIDER,  IDC_ENGINE_BOX,
+                               IDC_MEMORY_BOX,     IDC_APPLY,          IDC_PRESET,
+                               IDC_ENGINE_CAPTION, IDC_MEMORY_CAPTION, IDC_ENGINE_DEFAULT,
+                               IDC_MEMORY_DEFAULT, IDC_ENGINE_CURRENT, IDC_MEMORY_CURRENT,
+                               IDC_ENGINE_MINUS,   IDC_ENGINE_PLUS,    IDC_MEMORY_MINUS,
+                               IDC_MEMORY_PLUS,    IDC_ENGINE_SCALE,   IDC_MEMORY_SCALE};
+constexpr int kMonitorPanel[] = {IDC_MONITOR_GROUP,
+                                 IDC_DETAIL,
+                                 IDC_PANEL_CHART_AREA,
+                                 IDC_FAN_SPEED_CAPTION,
+                                 IDC_VPU_TEMP_CAPTION,
+                                 IDC_FAN_SPEED,
+                                 IDC_VPU_TEMP,
+                                 IDC_FAN_PICTURE,
+                                 IDC_THERMOMETER_PICTURE,
+                                 IDC_TEMP_LABEL_50,
+                                 IDC_TEMP_LABEL_20,
+                                 IDC_TEMP_LABEL_80,
+                                 IDC_RPM_LABEL_3000,
+                                 IDC_RPM_LABEL_7000,
+                                 IDC_RPM_UNIT_BOTTOM,
+                                 IDC_RPM_UNIT_TOP,
+                                 IDC_ENABLE_MONITOR,
+                                 IDC_HEATSINK,
+                                 IDC_LOGO};
 
 }  // namespace
 
@@ -34,18 +51,18 @@ void CMonitorDlg::ShowTabPage(int nPage) {
     m_chart.ShowWindow(panels);
     m_btnCustomFan.ShowWindow(SW_HIDE);
     if (nPage == 0) {
-        GetDlgItem(kBoardPicture)->ShowWindow(SW_HIDE);
-        GetDlgItem(kFeaturesText)->ShowWindow(SW_HIDE);
-        GetDlgItem(kHelpText)->ShowWindow(SW_HIDE);
+        GetDlgItem(IDC_BOARD_PICTURE)->ShowWindow(SW_HIDE);
+        GetDlgItem(IDC_FEATURES_TEXT)->ShowWindow(SW_HIDE);
+        GetDlgItem(IDC_HELP_TEXT)->ShowWindow(SW_HIDE);
         if (IsFanControlBoard()) {
             m_btnCustomFan.ShowWindow(SW_SHOW);
             m_btnCustomFan.SetCheck(g_nFanControl == 1 ? BST_CHECKED : BST_UNCHECKED);
         }
         return;
     }
-    GetDlgItem(kBoardPicture)->ShowWindow(SW_SHOW);
-    GetDlgItem(kFeaturesText)->ShowWindow(nPage == 1 ? SW_SHOW : SW_HIDE);
-    GetDlgItem(kHelpText)->ShowWindow(nPage == 2 ? SW_SHOW : SW_HIDE);
+    GetDlgItem(IDC_BOARD_PICTURE)->ShowWindow(SW_SHOW);
+    GetDlgItem(IDC_FEATURES_TEXT)->ShowWindow(nPage == 1 ? SW_SHOW : SW_HIDE);
+    GetDlgItem(IDC_HELP_TEXT)->ShowWindow(nPage == 2 ? SW_SHOW : SW_HIDE);
 }
 
 void CMonitorDlg::OnTabSelChange(NMHDR* /*pNMHDR*/, LRESULT* pResult) {
@@ -55,7 +72,7 @@ void CMonitorDlg::OnTabSelChange(NMHDR* /*pNMHDR*/, LRESULT* pResult) {
 
 HBRUSH CMonitorDlg::OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor) {
     const int id = pWnd != nullptr ? pWnd->GetDlgCtrlID() : 0;
-    if ((id == kFeaturesText || id == kHelpText) &&
+    if ((id == IDC_FEATURES_TEXT || id == IDC_HELP_TEXT) &&
         (nCtlColor == CTLCOLOR_EDIT || nCtlColor == CTLCOLOR_STATIC)) {
         pDC->SetBkColor(kWhite);
         if (!m_brWhite.IsCreated()) {
