@@ -1,5 +1,7 @@
 #include "app/clock/clock_confirm_dlg.h"
 
+#include <cstdio>
+
 namespace {
 constexpr UINT_PTR kCountdownTimer = 1;
 constexpr UINT kCountdownPeriodMs = 1000;
@@ -37,9 +39,9 @@ void CClockConfirmDlg::OnTimer(UINT_PTR /*nIDEvent*/) {
         return;
     }
     // One digit: 9 after the first tick down to 1 after the ninth; the plural stays.
-    const QChar digit(static_cast<char16_t>(':' - m_nTicks));
-    m_stCountdown.SetWindowText(QStringLiteral("Reverting in: ") + digit +
-                                QStringLiteral(" seconds"));
+    char text[32];
+    std::snprintf(text, sizeof text, "Reverting in: %c seconds", static_cast<char>(':' - m_nTicks));
+    m_stCountdown.SetWindowText(text);
 }
 
 void CClockConfirmDlg::OnOK() {

@@ -1,10 +1,9 @@
 #include "app/monitor/hardware_details_dlg.h"
 
-#include <QPointer>
-
 #include "app/device/device_client.h"
 #include "app/device/process_state.h"
 #include "app/device/settings.h"
+#include "app/framework/win32_api.h"
 #include "app/monitor/alarm_policy.h"
 #include "app/monitor/fan_slider_table.h"
 #include "app/monitor/monitored_items.h"
@@ -333,12 +332,12 @@ void CHardwareDetailsDlg::OnHScroll(UINT nSBCode, UINT nPos, CWnd* pScrollBar) {
 }
 
 void CHardwareDetailsDlg::OnStopFan() {
-    const QPointer<QWidget> window = GetSafeHwnd();
+    const HWND window = GetSafeHwnd();
     if (g_bFanStopped == 0) {
         const int answer = MessageBox(
             "Warning: You will stop the fan. This is not recommended and will disable the beeper!",
             kAlarmCaption, kFanBoxStyle);
-        if (!window) {
+        if (!IsWindow(window)) {
             return;  // closed while the box was open: the fan stays as it is
         }
         if (answer == IDOK) {
@@ -353,7 +352,7 @@ void CHardwareDetailsDlg::OnStopFan() {
         return;
     }
     const int answer = MessageBox("Warning: You will start the fan!", kAlarmCaption, kFanBoxStyle);
-    if (!window) {
+    if (!IsWindow(window)) {
         return;
     }
     if (answer == IDOK) {
@@ -368,14 +367,14 @@ void CHardwareDetailsDlg::OnStopFan() {
 }
 
 void CHardwareDetailsDlg::OnFanAutoControl() {
-    const QPointer<QWidget> window = GetSafeHwnd();
+    const HWND window = GetSafeHwnd();
     g_nFan4Temp = static_cast<int>(ReadFan4TempSetting());
     if (g_nFan4Temp == 0) {
         const int answer = MessageBox(
             "Warning: You will stop the auto-fan-control mechanism! The fan will not auto speed "
             "up when temperature goes high!",
             kAlarmCaption, kFanBoxStyle);
-        if (!window) {
+        if (!IsWindow(window)) {
             return;  // closed while the box was open: nothing changes
         }
         if (answer == IDOK) {
@@ -391,7 +390,7 @@ void CHardwareDetailsDlg::OnFanAutoControl() {
         const int answer =
             MessageBox("Warning: The fan will auto speed up when Temperature goes high!",
                        kAlarmCaption, kFanBoxStyle);
-        if (!window) {
+        if (!IsWindow(window)) {
             return;
         }
         if (answer == IDOK) {

@@ -13,6 +13,22 @@
 
 namespace {
 
+// A handle saved before the window goes tells afterwards that it names no window.
+TEST(Windows, ASavedHandleOutlivesItsWindow) {
+    RegisterDialogTemplate(&kTestDialog);
+    CDialog dlg(kTestTemplate);
+    ASSERT_TRUE(dlg.Create(kTestTemplate));
+    const HWND hDlg = dlg.GetSafeHwnd();
+    const HWND hItem = dlg.GetDlgItemHwnd(12);
+    EXPECT_TRUE(IsWindow(hDlg));
+    EXPECT_TRUE(IsWindow(hItem));
+    dlg.DestroyWindow();
+    EXPECT_FALSE(IsWindow(hDlg));
+    EXPECT_FALSE(IsWindow(hItem));
+    EXPECT_FALSE(IsWindow(nullptr));
+    RegisterDialogTemplate(nullptr);
+}
+
 TEST(SysColors, ButtonFaceAndWindowTextDriveTheWholePalette) {
     const COLORREF oldFace = GetSysColor(COLOR_BTNFACE);
     const COLORREF oldText = GetSysColor(COLOR_WINDOWTEXT);

@@ -3,6 +3,7 @@
 #include "app/framework/win32_api.h"
 #include "app/framework/wnd.h"
 
+#include <QApplication>
 #include <QCursor>
 #include <QGuiApplication>
 #include <QIcon>
@@ -237,6 +238,11 @@ BOOL GetCursorPos(POINT* lpPoint) {
     const QPoint pos = QCursor::pos();
     *lpPoint = POINT{pos.x(), pos.y()};
     return TRUE;
+}
+
+BOOL IsWindow(HWND hWnd) {
+    // Compares pointers only: the widget may be gone.
+    return hWnd != nullptr && QApplication::allWidgets().contains(hWnd) ? TRUE : FALSE;
 }
 
 BOOL SetForegroundWindow(HWND hWnd) {
