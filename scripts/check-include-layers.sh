@@ -2,10 +2,13 @@
 # Includes between folders point one way only: every folder has a layer, and a file may include
 # only files of its own folder or of a lower layer, so siblings in one layer do not include each
 # other either. Prints every include that breaks this and exits 1; exits 0 when there is none.
-# A back end of the window layer (app/framework/qt) is included by nobody outside it.
+# A back end of the window layer (app/framework/qt) is included by nobody outside it, and the
+# program's own folders above the window layer include no Qt header: their windows speak only the
+# framework.
 # Usage: scripts/check-include-layers.sh [source tree] (default: the tree this script is in).
 cd "${1:-$(dirname "$0")/..}" || exit 2
 
+bad=0
 list=$(mktemp) || exit 2
 trap 'rm -f "$list"' EXIT
 git ls-files '*.cpp' '*.h' | grep -v '^tests/' > "$list" || exit 2
@@ -39,4 +42,10 @@ BEGIN {
     }
 }
 END { exit bad }
-'
+' || bad=1
+
+# shellcheck disable=SC2046
+grep -HnE '^[[:space:]]*#[[:space:]]*include[[:space:]]*<Q' \
+    $(grep -E '^app/(shell|monitor|clock|res)/' "$list") /dev/null |
+    sed 's/$/: Qt above the window layer/' | grep . && bad=1
+exit "$bad"
