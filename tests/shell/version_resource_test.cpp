@@ -9,6 +9,7 @@
 
 #include "app/shell/driver_version.h"
 #include "app/framework/version_resource.h"
+#include "app/framework/win32_api.h"
 #include "tests/shell/scratch_dir.h"
 
 namespace {
@@ -85,6 +86,28 @@ TEST(VersionResource, CorruptedBytesNeverCrashTheReader) {
         bad[at] = static_cast<char>(bad[at] ^ 0xFF);
         VersionOf(bad, &version);  // any answer, but no fault (the sanitizer tree checks)
     }
+}
+
+// What a Windows program reads of a library's version: the fixed file information, and nothing
+// under any other name.
+TEST(VersionResource, FileVersionInfoAsTheSystemGivesIt) {
+    DWORD handle = 1;
+    EXPECT_EQ(GetFileVersionInfoSizeA(KEST_UNVERSIONED_DLL, &handle), 0u);
+    const DWORD size = GetFileVersionInfoSizeA(KEST_VERSIONED_DLL, &handle);
+    EXPECT_EQ(handle, 0u);
+    ASSERT_GT(size, 0u);
+    std::vector<char> block(size);
+    ASSERT_TRUE(GetFileVersionInfoA(KEST_VERSIONED_DLL, 0, size, block.data()));
+    void* value = nullptr;
+    UINT length = 0;
+    EXPECT_FALSE(VerQueryValueA(block.data(), "\\StringFileInfo", &value, &length));
+    ASSERT_TRUE(VerQueryValueA(block.data(), "\\", &value, &length));
+    ASSERT_EQ(length, sizeof(VS_FIXEDFILEINFO));
+    const auto* info = static_cast<const VS_FIXEDFILEINFO*>(value);
+    EXPECT_EQ(info->dwSignature, 0xFEEF04BDu);
+    EXPECT_EQ(info->dwFileVersionMS, 0x0006000Eu);
+    EXPECT_EQ(info->dwFileVersionLS, 0x000A193Au);
+    EXPECT_FALSE(GetFileVersionInfoA(KEST_VERSIONED_DLL, 0, size - 1, block.data()));
 }
 
 TEST(DriverVersion, ComesFromTheSystemDirectory) {

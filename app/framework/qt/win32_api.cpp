@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QCursor>
+#include <QFile>
 #include <QGuiApplication>
 #include <QIcon>
 #include <QMenu>
@@ -179,7 +180,9 @@ HINSTANCE AfxGetInstanceHandle() {
 HICON LoadIcon(HINSTANCE /*hInstance*/, LPCSTR lpIconName) {
     static std::map<int, HICON__> icons;
     const int nID = ResourceNumber(lpIconName);
-    if (LoadBitmapResource(nID).isNull()) {
+    // The picture itself is made when an icon shows it.
+    if (!QFile::exists(QStringLiteral(":/res/%1.png").arg(nID)) &&
+        !QFile::exists(QStringLiteral(":/res/%1.svg").arg(nID))) {
         return nullptr;
     }
     HICON__& icon = icons[nID];
