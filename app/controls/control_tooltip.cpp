@@ -71,7 +71,7 @@ BOOL CControlToolTip::Create(CWnd* pOwner) {
 }
 
 void CControlToolTip::Show() {
-    if (m_strText.isEmpty()) {
+    if (m_strText.IsEmpty()) {
         ShowWindow(SW_HIDE);
         return;
     }
@@ -179,7 +179,8 @@ void CControlToolTip::OnPaint() {
     painter->setPen(text);
     painter->save();
     painter->setClipRect(rcTip, Qt::IntersectClip);
-    painter->drawText(rcTip, Qt::AlignLeft | Qt::AlignTop, m_strText);
+    painter->drawText(rcTip, Qt::AlignLeft | Qt::AlignTop,
+                      QString::fromUtf8(m_strText.GetString()));
     painter->restore();
     painter->setFont(oldFont);
 }

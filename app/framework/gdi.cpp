@@ -12,13 +12,6 @@
 #include "app/framework/app.h"
 #include "app/framework/wnd.h"
 
-void CString::Format(const char* lpszFormat, ...) {
-    va_list args;
-    va_start(args, lpszFormat);
-    *this = QString::vasprintf(lpszFormat, args);
-    va_end(args);
-}
-
 LOGFONT GetStockLogFont(int /*nStockObject*/) {
     // The stock GUI font is the dialog face at 8 points: 11 pixels of character height.
     LOGFONT lf{};

@@ -226,7 +226,6 @@ public:
 
     // Text.
     void SetWindowText(LPCTSTR lpszString);
-    void SetWindowText(const QString& text);
     int GetWindowText(LPTSTR lpszStringBuf, int nMaxCount) const;
     void GetWindowText(CString& rString) const;
     int GetWindowTextLength() const;
@@ -239,7 +238,6 @@ public:
     CWnd* GetDlgItem(int nID) const;
     HWND GetDlgItemHwnd(int nID) const;
     void SetDlgItemText(int nID, LPCTSTR lpszString);
-    void SetDlgItemText(int nID, const QString& text);
     int GetDlgItemText(int nID, CString& rString) const;
     int GetDlgCtrlID() const;
     void SetDlgCtrlID(int nID);
@@ -335,9 +333,6 @@ public:
     void AttachWidget(HWND hWnd);
     void WidgetDestroyed();
     void FireTimer(UINT_PTR nIDEvent);
-    // Applies a text to the widget without going through the messages (used by DefWindowProc).
-    static void ApplyWidgetText(HWND hWnd, const QString& text);
-    static QString WidgetText(HWND hWnd);
 
 private:
     friend class CWndHook;

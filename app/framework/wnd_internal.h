@@ -103,5 +103,18 @@ void NameDialogControls(const DialogTemplate& tmpl, const std::vector<QWidget*>&
 // The program's name for a control created later in a dialog made from template nTemplateID.
 void NameCreatedControl(QWidget* control, QWidget* parent);
 
+// The framework's narrow strings hold UTF-8 on this side.
+inline QString ToQt(const CString& s) {
+    return QString::fromUtf8(s.GetString(), s.GetLength());
+}
+inline CString FromQt(const QString& s) {
+    return CString(s.toStdString());
+}
+
+// A widget's text as the program set it, and setting it without going through the messages
+// (what DefWindowProc does with WM_SETTEXT and WM_GETTEXT).
+void ApplyWidgetText(QWidget* hWnd, const QString& text);
+QString WidgetText(QWidget* hWnd);
+
 // Strips Windows mnemonic markers ("&&" stays one "&") and turns CR LF into LF for display.
 QString DisplayText(const QString& text);

@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "app/framework/wnd.h"
+#include "app/framework/wnd_internal.h"
 
 namespace {
 

@@ -231,7 +231,7 @@ void CMonitorDlg::SnapToNominalClocks() {
 }
 
 CString CMonitorDlg::DriverVersionText() {
-    return CString(QString::fromStdString(ReadDriverVersionText()));
+    return CString(ReadDriverVersionText());
 }
 
 void CMonitorDlg::SetUpFonts() {

@@ -59,7 +59,7 @@ protected:
         SetModalDialogHook([&](CDialog& d) {
             auto& confirm = dynamic_cast<CClockConfirmDlg&>(d);
             ++shown;
-            summary = confirm.m_strSummary.toStdString();
+            summary = confirm.m_strSummary.GetStdString();
             answer(confirm);
         });
         m_dlg->SendMessage(WM_COMMAND, MAKEWPARAM(1006, BN_CLICKED),

@@ -162,12 +162,13 @@ bool SetValue(HWND hWnd, int nValue) {
 
 CString AccessibleName(HWND hWnd) {
     QAccessibleInterface* iface = Accessible(hWnd);
-    return iface != nullptr ? iface->text(QAccessible::Name) : CString();
+    return iface != nullptr ? CString(iface->text(QAccessible::Name).toStdString()) : CString();
 }
 
 CString AccessibleDescription(HWND hWnd) {
     QAccessibleInterface* iface = Accessible(hWnd);
-    return iface != nullptr ? iface->text(QAccessible::Description) : CString();
+    return iface != nullptr ? CString(iface->text(QAccessible::Description).toStdString())
+                            : CString();
 }
 
 }  // namespace user
