@@ -11,6 +11,7 @@
 
 #include "app/framework/app.h"
 #include "app/framework/wnd.h"
+#include "app/framework/wnd_internal.h"
 
 LOGFONT GetStockLogFont(int /*nStockObject*/) {
     // The stock GUI font is the dialog face at 8 points: 11 pixels of character height.
@@ -90,7 +91,7 @@ int CFont::GetLogFont(LOGFONT* pLogFont) const {
 }
 
 CPaintDC::CPaintDC(CWnd* pWnd) {
-    QWidget* w = pWnd != nullptr ? pWnd->GetSafeHwnd() : nullptr;
+    QWidget* w = pWnd != nullptr ? WidgetOf(pWnd->GetSafeHwnd()) : nullptr;
     if (w == nullptr) {
         return;
     }
