@@ -24,9 +24,7 @@ protected:
     }
     static void CreateKey() {
         HKEY key;
-        ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, kServiceKey, 0, nullptr, 0, KEY_WRITE,
-                                  nullptr, &key, nullptr),
-                  ERROR_SUCCESS);
+        ASSERT_EQ(RegCreateKeyA(HKEY_LOCAL_MACHINE, kServiceKey, &key), ERROR_SUCCESS);
         RegCloseKey(key);
     }
     static void SetRaw(const char* name, DWORD type, const void* data, DWORD size) {
