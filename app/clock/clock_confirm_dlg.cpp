@@ -1,7 +1,5 @@
 #include "app/clock/clock_confirm_dlg.h"
 
-#include <cstdio>
-
 namespace {
 constexpr UINT_PTR kCountdownTimer = 1;
 constexpr UINT kCountdownPeriodMs = 1000;
@@ -39,8 +37,8 @@ void CClockConfirmDlg::OnTimer(UINT_PTR /*nIDEvent*/) {
         return;
     }
     // One digit: 9 after the first tick down to 1 after the ninth; the plural stays.
-    char text[32];
-    std::snprintf(text, sizeof text, "Reverting in: %c seconds", static_cast<char>(':' - m_nTicks));
+    CString text;
+    text.Format("Reverting in: %c seconds", ':' - m_nTicks);
     m_stCountdown.SetWindowText(text);
 }
 

@@ -6,6 +6,7 @@
 #include <QWidget>
 
 #include "app/framework/app.h"
+#include "app/framework/wnd_internal.h"
 
 namespace {
 
@@ -61,7 +62,7 @@ BOOL CControlToolTip::Create(CWnd* pOwner) {
     if (!CreateEx(WS_EX_TOOLWINDOW, kToolTipClassName, "", WS_POPUP, rc, nullptr, 0)) {
         return FALSE;
     }
-    QWidget* w = GetSafeHwnd();
+    QWidget* w = WidgetOf(GetSafeHwnd());
     w->setObjectName(QString::fromLatin1(kToolTipClass.lpszClassName));
     w->setWindowFlags(Qt::ToolTip | Qt::FramelessWindowHint);
     w->setAttribute(Qt::WA_ShowWithoutActivating);
@@ -71,7 +72,7 @@ BOOL CControlToolTip::Create(CWnd* pOwner) {
 }
 
 void CControlToolTip::Show() {
-    if (m_strText.isEmpty()) {
+    if (m_strText.IsEmpty()) {
         ShowWindow(SW_HIDE);
         return;
     }
@@ -90,7 +91,7 @@ void CControlToolTip::Show() {
         anchor.y -= height;
     }
     m_pOwner->ClientToScreen(&anchor);
-    QWidget* w = GetSafeHwnd();
+    QWidget* w = WidgetOf(GetSafeHwnd());
     w->setGeometry(anchor.x, anchor.y, width, height);
     // A tool-tip window stays above the other windows by its kind, without taking activation.
     w->show();
@@ -123,14 +124,14 @@ BOOL CControlToolTip::IsButtonHeld(BOOL bLeft) const {
 }
 
 HWND CControlToolTip::QueryFocusWindow() const {
-    return QApplication::focusWidget();
+    return ::GetFocus();
 }
 
 void CControlToolTip::OnTimer(UINT_PTR nIDEvent) {
     if (nIDEvent == kTipTimer && m_pOwner != nullptr && m_pOwner->GetSafeHwnd() != nullptr) {
         const HWND focus = QueryFocusWindow();
-        const HWND focusParent = focus != nullptr ? focus->parentWidget() : nullptr;
-        const HWND ownerParent = m_pOwner->GetSafeHwnd()->parentWidget();
+        const HWND focusParent = focus != nullptr ? ::GetParent(focus) : nullptr;
+        const HWND ownerParent = ::GetParent(m_pOwner->GetSafeHwnd());
         const BOOL pressed = m_bNeedButton == 0 ? TRUE : IsButtonHeld(m_bLeftButton != 0);
         RECT owner;
         m_pOwner->GetWindowRect(&owner);
@@ -179,7 +180,8 @@ void CControlToolTip::OnPaint() {
     painter->setPen(text);
     painter->save();
     painter->setClipRect(rcTip, Qt::IntersectClip);
-    painter->drawText(rcTip, Qt::AlignLeft | Qt::AlignTop, m_strText);
+    painter->drawText(rcTip, Qt::AlignLeft | Qt::AlignTop,
+                      QString::fromUtf8(m_strText.GetString()));
     painter->restore();
     painter->setFont(oldFont);
 }

@@ -11,8 +11,7 @@ namespace {
 // One window class for every chart of the process.
 LPCTSTR ChartClassName() {
     static const CString s_strClassName = CString("ZelHistoryChart");
-    static const QByteArray s_name = s_strClassName.toLatin1();
-    return s_name.constData();
+    return s_strClassName;
 }
 
 QPen SeriesPen(COLORREF cr, int nWidth) {

@@ -58,19 +58,18 @@ void CStyledStatic::RebuildFont() {
     RedrawNow();
 }
 
-CStyledStatic& CStyledStatic::SetText(const QString& strText) {
-    m_strText = strText;
+CStyledStatic& CStyledStatic::SetText(LPCTSTR lpszText) {
+    m_strText = lpszText;
     m_bInternalText = TRUE;
-    SetWindowText(strText);
+    SetWindowText(lpszText);
     m_bInternalText = FALSE;
     RedrawNow();
     return *this;
 }
 
-CStyledStatic& CStyledStatic::SetFontName(const QString& strFaceName) {
-    const QByteArray face = strFaceName.toUtf8();
+CStyledStatic& CStyledStatic::SetFontName(LPCTSTR lpszFaceName) {
     std::memset(m_lf.lfFaceName, 0, sizeof(m_lf.lfFaceName));
-    std::strncpy(m_lf.lfFaceName, face.constData(), LF_FACESIZE - 1);
+    std::strncpy(m_lf.lfFaceName, lpszFaceName != nullptr ? lpszFaceName : "", LF_FACESIZE - 1);
     RebuildFont();
     return *this;
 }
@@ -133,8 +132,7 @@ LRESULT CStyledStatic::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     if (!m_bInternalText) {
         if (message == WM_SETTEXT) {
             // Text set from outside is what the control paints, too.
-            m_strText =
-                lParam != 0 ? QString::fromUtf8(reinterpret_cast<const char*>(lParam)) : QString();
+            m_strText = reinterpret_cast<const char*>(lParam);
         } else if (message == WM_GETTEXT) {
             auto* buffer = reinterpret_cast<char*>(lParam);
             const int size = static_cast<int>(wParam);
@@ -142,9 +140,8 @@ LRESULT CStyledStatic::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
             if (buffer == nullptr || size <= 0) {
                 return 0;
             }
-            const QByteArray text = m_strText.toUtf8();
-            const int n = std::min(size - 1, static_cast<int>(text.size()));
-            std::memcpy(buffer, text.constData(), static_cast<std::size_t>(n));
+            const int n = std::min(size - 1, m_strText.GetLength());
+            std::memcpy(buffer, m_strText.GetString(), static_cast<std::size_t>(n));
             buffer[n] = '\0';
             return n;
         }
@@ -166,7 +163,7 @@ void CStyledStatic::OnPaint() {
     if (painter == nullptr) {
         return;
     }
-    const CString text = m_strText;
+    const QString text = QString::fromUtf8(m_strText.GetString());
     RECT client;
     GetClientRect(&client);
     const int w = client.right - client.left;

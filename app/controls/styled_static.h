@@ -22,8 +22,8 @@ public:
     CStyledStatic();
     ~CStyledStatic() override;
 
-    CStyledStatic& SetText(const QString& strText);
-    CStyledStatic& SetFontName(const QString& strFaceName);
+    CStyledStatic& SetText(LPCTSTR lpszText);
+    CStyledStatic& SetFontName(LPCTSTR lpszFaceName);
     // nHeight > 0 is a cell height, < 0 a character height, in pixels.
     CStyledStatic& SetFontSize(int nHeight);
     CStyledStatic& SetFontBold(BOOL bBold);

@@ -52,7 +52,7 @@ CTextBlock::CTextBlock(QPainter* hdcTarget, const QString& strText, int nHAlign,
       m_nHAlign(nHAlign),
       m_nVAlign(nVAlign),
       m_bEmboss(FALSE),
-      m_strText(strText),
+      m_strText(strText.toStdString()),
       m_crBack(GetSysColor(COLOR_BTNFACE)),
       m_crText(GetSysColor(COLOR_WINDOWTEXT)) {}
 
@@ -81,7 +81,8 @@ BOOL CTextBlock::Build() {
     }
 
     // Blank pieces between repeated, leading or trailing line feeds are not lines.
-    const QStringList lines = m_strText.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    const QStringList lines =
+        QString::fromUtf8(m_strText.GetString()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     const int n = static_cast<int>(lines.size());
     const SIZE extent = Measure(m_hdcTarget, lines);
     const int cw = extent.cx;

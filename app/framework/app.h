@@ -30,7 +30,7 @@ void AfxInitFramework(bool bInstallMessageBoxes = true);
 [[noreturn]] void ExitProgram(int nExitCode);
 
 // A box through the process's message-box service; hOwner null means the foreground window.
-int MessageBox(QWidget* hOwner, const char* lpszText, const char* lpszCaption, UINT nType);
+int MessageBox(HWND hOwner, const char* lpszText, const char* lpszCaption, UINT nType);
 
 // The real service: a QMessageBox, modal, with the icon and buttons the flags ask for.
 class QtMessageBoxService : public MessageBoxService {

@@ -11,13 +11,7 @@
 
 #include "app/framework/app.h"
 #include "app/framework/wnd.h"
-
-void CString::Format(const char* lpszFormat, ...) {
-    va_list args;
-    va_start(args, lpszFormat);
-    *this = QString::vasprintf(lpszFormat, args);
-    va_end(args);
-}
+#include "app/framework/wnd_internal.h"
 
 LOGFONT GetStockLogFont(int /*nStockObject*/) {
     // The stock GUI font is the dialog face at 8 points: 11 pixels of character height.
@@ -97,7 +91,7 @@ int CFont::GetLogFont(LOGFONT* pLogFont) const {
 }
 
 CPaintDC::CPaintDC(CWnd* pWnd) {
-    QWidget* w = pWnd != nullptr ? pWnd->GetSafeHwnd() : nullptr;
+    QWidget* w = pWnd != nullptr ? WidgetOf(pWnd->GetSafeHwnd()) : nullptr;
     if (w == nullptr) {
         return;
     }

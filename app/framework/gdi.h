@@ -7,25 +7,11 @@
 
 #include <memory>
 
+#include "app/framework/cstring.h"
 #include "app/framework/win_types.h"
 
 class QPainter;
 class CWnd;
-
-// The framework's string: a QString with the few MFC spellings the handlers use.
-class CString : public QString {
-public:
-    using QString::QString;
-    CString() = default;
-    CString(const QString& s) : QString(s) {}
-    CString(QString&& s) : QString(std::move(s)) {}
-
-    // printf-style formatting of the whole string.
-    void Format(const char* lpszFormat, ...) __attribute__((format(printf, 2, 3)));
-    int GetLength() const { return static_cast<int>(size()); }
-    BOOL IsEmpty() const { return isEmpty() ? TRUE : FALSE; }
-    void Empty() { clear(); }
-};
 
 inline QColor ColorFromRef(COLORREF cr) {
     return QColor(GetRValue(cr), GetGValue(cr), GetBValue(cr));

@@ -77,9 +77,6 @@ BOOL TrackPopupMenu(HMENU hMenu, UINT uFlags, int x, int y, int nReserved, HWND 
 
 BOOL GetCursorPos(POINT* lpPoint);
 BOOL SetForegroundWindow(HWND hWnd);
-// Whether the handle still names a window: a handle saved before a call that may destroy the
-// window (a message box, a modal loop) can be asked afterwards.
-BOOL IsWindow(HWND hWnd);
 
 UINT_PTR SetTimer(HWND hWnd, UINT_PTR nIDEvent, UINT uElapse, TIMERPROC lpTimerFunc);
 BOOL KillTimer(HWND hWnd, UINT_PTR uIDEvent);

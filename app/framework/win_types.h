@@ -24,9 +24,9 @@ using COLORREF = std::uint32_t;  // 0x00BBGGRR
 using LPCTSTR = const char*;
 using LPTSTR = char*;
 
-// A window: the back end's object for it.
-class QWidget;
-using HWND = QWidget*;
+// Window handles are opaque: only the window layer's back end knows what stands behind one.
+struct HWND__;
+using HWND = HWND__*;
 
 constexpr BOOL TRUE = 1;
 constexpr BOOL FALSE = 0;
@@ -131,6 +131,7 @@ constexpr DWORD WS_MINIMIZEBOX = 0x00020000;
 constexpr DWORD WS_MAXIMIZEBOX = 0x00010000;
 
 constexpr DWORD WS_EX_DLGMODALFRAME = 0x00000001;
+constexpr DWORD WS_EX_TRANSPARENT = 0x00000020;
 constexpr DWORD WS_EX_TOOLWINDOW = 0x00000080;
 constexpr DWORD WS_EX_CLIENTEDGE = 0x00000200;
 constexpr DWORD WS_EX_STATICEDGE = 0x00020000;

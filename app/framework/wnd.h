@@ -8,9 +8,6 @@
 // Default() replaces Qt's own handling of the event.
 #pragma once
 
-#include <QPointer>
-#include <QWidget>
-
 #include <map>
 #include <memory>
 
@@ -20,11 +17,19 @@
 class CWnd;
 class CScrollBar;
 
+#ifndef _WIN32
 struct NMHDR {
     HWND hwndFrom;
     UINT_PTR idFrom;
     UINT code;
 };
+
+// Whether the handle names a window that still exists.
+BOOL IsWindow(HWND hWnd);
+// The window with the keyboard focus, and a window's parent; null for none.
+HWND GetFocus();
+HWND GetParent(HWND hWnd);
+#endif
 
 // One message-map entry: the message (and for commands the notification code and id range) and
 // the function that unpacks the parameters and calls the handler.
@@ -192,13 +197,13 @@ public:
     CWnd(const CWnd&) = delete;
     CWnd& operator=(const CWnd&) = delete;
 
-    // The widget this object stands for; null when it has no window.
-    QPointer<QWidget> m_hWnd;
+    // The window this object stands for; null when it has none, also once the window is gone.
+    HWND m_hWnd = nullptr;
 
     // The window object attached to a widget (the one DDX_Control subclassed it to, or the one
     // that created it); null for widgets the framework does not know.
     static CWnd* FromHandle(HWND hWnd);
-    HWND GetSafeHwnd() const { return m_hWnd.data(); }
+    HWND GetSafeHwnd() const { return m_hWnd; }
 
     // Creates a plain child window that draws nothing but what OnPaint draws (and the edges its
     // extended styles ask for). rect is in the parent's client pixels.
@@ -224,7 +229,6 @@ public:
 
     // Text.
     void SetWindowText(LPCTSTR lpszString);
-    void SetWindowText(const QString& text);
     int GetWindowText(LPTSTR lpszStringBuf, int nMaxCount) const;
     void GetWindowText(CString& rString) const;
     int GetWindowTextLength() const;
@@ -237,7 +241,6 @@ public:
     CWnd* GetDlgItem(int nID) const;
     HWND GetDlgItemHwnd(int nID) const;
     void SetDlgItemText(int nID, LPCTSTR lpszString);
-    void SetDlgItemText(int nID, const QString& text);
     int GetDlgItemText(int nID, CString& rString) const;
     int GetDlgCtrlID() const;
     void SetDlgCtrlID(int nID);
@@ -335,11 +338,7 @@ public:
     // event should still run.
     BOOL DispatchWidgetMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void AttachWidget(HWND hWnd);
-    void WidgetDestroyed();
     void FireTimer(UINT_PTR nIDEvent);
-    // Applies a text to the widget without going through the messages (used by DefWindowProc).
-    static void ApplyWidgetText(HWND hWnd, const QString& text);
-    static QString WidgetText(HWND hWnd);
 
 private:
     friend class CWndHook;
@@ -348,8 +347,9 @@ private:
     CurrentMessage* CurrentMsg() const;
     // Called as the object goes: messages still being delivered to it no longer name it.
     void ForgetDispatches() const;
+    // Every change of m_hWnd goes through here, so that the window's going reaches this object.
+    void SetHandle(HWND hWnd);
     mutable std::unique_ptr<CFont> m_pFont;
-    QPointer<QObject> m_hook;
 };
 
 class CScrollBar : public CWnd {};

@@ -47,10 +47,21 @@ inline QPoint ClientOrigin(const QWidget* w) {
     return QPoint(0, 0);
 }
 
+// On this side a window handle is the widget itself.
+inline QWidget* WidgetOf(HWND hWnd) {
+    return reinterpret_cast<QWidget*>(hWnd);
+}
+inline HWND HandleOf(const QWidget* widget) {
+    return reinterpret_cast<HWND>(const_cast<QWidget*>(widget));
+}
+
 // Turns a widget's Qt events into messages for its attached window object and owns its timers.
+// It also knows every window object that holds the widget's handle, and clears their handles
+// when the widget goes.
 class CWndHook : public QObject {
 public:
     explicit CWndHook(QWidget* widget);
+    ~CWndHook() override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
     // Colour requests are made for paints of this extra widget too (a scroll area's viewport).
@@ -59,6 +70,7 @@ public:
     QWidget* m_widget;
     std::map<UINT_PTR, QTimer*> m_timers;
     int m_nDispatchDepth = 0;
+    std::vector<CWnd*> m_holders;
 
 private:
     void RequestColors();
@@ -102,6 +114,19 @@ void InstallAccessibleFactory(QWidget* tagged);
 void NameDialogControls(const DialogTemplate& tmpl, const std::vector<QWidget*>& controls);
 // The program's name for a control created later in a dialog made from template nTemplateID.
 void NameCreatedControl(QWidget* control, QWidget* parent);
+
+// The framework's narrow strings hold UTF-8 on this side.
+inline QString ToQt(const CString& s) {
+    return QString::fromUtf8(s.GetString(), s.GetLength());
+}
+inline CString FromQt(const QString& s) {
+    return CString(s.toStdString());
+}
+
+// A widget's text as the program set it, and setting it without going through the messages
+// (what DefWindowProc does with WM_SETTEXT and WM_GETTEXT).
+void ApplyWidgetText(QWidget* hWnd, const QString& text);
+QString WidgetText(QWidget* hWnd);
 
 // Strips Windows mnemonic markers ("&&" stays one "&") and turns CR LF into LF for display.
 QString DisplayText(const QString& text);

@@ -3,7 +3,6 @@
 #include "app/device/device_client.h"
 #include "app/device/settings.h"
 #include "app/framework/app.h"
-#include "app/framework/win32_api.h"
 #include "protocol/ioctl.h"
 
 namespace {
@@ -18,7 +17,7 @@ constexpr UINT kSecondBoxStyle = MB_OK | MB_ICONEXCLAMATION | MB_SETFOREGROUND;
 // The dialog still has its window, and the window still belongs to it. Compares pointers only:
 // the object may be gone.
 bool StillOpen(HWND hWnd, const CWnd* pDlg) {
-    return IsWindow(hWnd) && CWnd::FromHandle(hWnd) == pDlg;
+    return ::IsWindow(hWnd) && CWnd::FromHandle(hWnd) == pDlg;
 }
 
 }  // namespace

@@ -3,7 +3,6 @@
 #include "app/device/device_client.h"
 #include "app/device/process_state.h"
 #include "app/device/settings.h"
-#include "app/framework/win32_api.h"
 #include "app/monitor/alarm_policy.h"
 #include "app/monitor/fan_slider_table.h"
 #include "app/monitor/monitored_items.h"
@@ -113,7 +112,7 @@ BOOL CHardwareDetailsDlg::OnInitDialog() {
     m_chart.Init();
     // Clicks on the chart belong to the placeholder beneath it, which opens the large chart.
     if (m_chart.GetSafeHwnd() != nullptr) {
-        m_chart.GetSafeHwnd()->setAttribute(Qt::WA_TransparentForMouseEvents);
+        m_chart.ModifyStyleEx(0, WS_EX_TRANSPARENT);
     }
 
     SetTimer(kSampleTimer, kSamplePeriodMs, nullptr);
@@ -205,8 +204,7 @@ uint32_t CHardwareDetailsDlg::ShowSelectionTexts(MonitoredItem item) {
         current = "Stopped!";
     } else {
         value = ReadItem(item);
-        current =
-            CString::fromStdString(FormatItemValue(item, kind, value, ValueForm::Selection, fan));
+        current = CString(FormatItemValue(item, kind, value, ValueForm::Selection, fan));
     }
     SetCurrentText(current);
     SetDlgItemText(IDC_DETAILS_UNIT, UnitLabel(item));
@@ -282,14 +280,14 @@ void CHardwareDetailsDlg::OnTimer(UINT_PTR nIDEvent) {
         return;  // the window went while the alarm boxes were open
     }
 
-    SetCurrentText(CString::fromStdString(text));
+    SetCurrentText(CString(text));
     const int position = *item == MonitoredItem::FanSpeed && fan.nNoFan == 1
                              ? 100
                              : ChartPosition(*item, kind, value, ChartScale::Small);
     m_chart.SetValue(0, position);
     m_chart.AddSegment(0);
     m_chart.DrawLevel(ReferenceLevel(*item, kind, ChartScale::Small));
-    m_chart.NoteReading(CString::fromStdString(text));
+    m_chart.NoteReading(CString(text));
     m_nLastValue = value;
     m_pLargeChart->m_nLastValue = value;
     CDialog::OnTimer(nIDEvent);
@@ -337,7 +335,7 @@ void CHardwareDetailsDlg::OnStopFan() {
         const int answer = MessageBox(
             "Warning: You will stop the fan. This is not recommended and will disable the beeper!",
             kAlarmCaption, kFanBoxStyle);
-        if (!IsWindow(window)) {
+        if (!::IsWindow(window)) {
             return;  // closed while the box was open: the fan stays as it is
         }
         if (answer == IDOK) {
@@ -352,7 +350,7 @@ void CHardwareDetailsDlg::OnStopFan() {
         return;
     }
     const int answer = MessageBox("Warning: You will start the fan!", kAlarmCaption, kFanBoxStyle);
-    if (!IsWindow(window)) {
+    if (!::IsWindow(window)) {
         return;
     }
     if (answer == IDOK) {
@@ -374,7 +372,7 @@ void CHardwareDetailsDlg::OnFanAutoControl() {
             "Warning: You will stop the auto-fan-control mechanism! The fan will not auto speed "
             "up when temperature goes high!",
             kAlarmCaption, kFanBoxStyle);
-        if (!IsWindow(window)) {
+        if (!::IsWindow(window)) {
             return;  // closed while the box was open: nothing changes
         }
         if (answer == IDOK) {
@@ -390,7 +388,7 @@ void CHardwareDetailsDlg::OnFanAutoControl() {
         const int answer =
             MessageBox("Warning: The fan will auto speed up when Temperature goes high!",
                        kAlarmCaption, kFanBoxStyle);
-        if (!IsWindow(window)) {
+        if (!::IsWindow(window)) {
             return;
         }
         if (answer == IDOK) {

@@ -229,7 +229,7 @@ void CMonitorDlg::SnapToNominalClocks() {
 }
 
 CString CMonitorDlg::DriverVersionText() {
-    return CString(ReadDriverVersionText().c_str());
+    return CString(ReadDriverVersionText());
 }
 
 void CMonitorDlg::SetUpFonts() {

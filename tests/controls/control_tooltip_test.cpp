@@ -7,8 +7,11 @@
 #include <QPointer>
 #include <gtest/gtest.h>
 
+#include <QWidget>
+
 #include "app/framework/app.h"
 #include "app/framework/controls.h"
+#include "app/framework/wnd_internal.h"
 
 namespace {
 
@@ -84,7 +87,7 @@ protected:
 
     void MakeTip(HandTip& tip) {
         tip.m_rcTip = RECT{0, 0, 60, 18};
-        tip.m_strText = QStringLiteral("Tip");
+        tip.m_strText = "Tip";
         ASSERT_TRUE(tip.Create(&m_owner));
     }
 
@@ -107,7 +110,7 @@ TEST_F(ControlToolTipTest, ConstructionRegistersTheWindowClassAndSetsTheDefaults
     EXPECT_EQ(FindToolTipWindowClass(), cls);
 
     EXPECT_EQ(tip.m_pOwner, nullptr);
-    EXPECT_TRUE(tip.m_strText.isEmpty());
+    EXPECT_TRUE(tip.m_strText.IsEmpty());
     EXPECT_EQ(tip.m_nPlacement, 0);
     EXPECT_EQ(tip.m_clrText, GetSysColor(COLOR_INFOTEXT));
     EXPECT_EQ(tip.m_clrBack, GetSysColor(COLOR_INFOBK));
@@ -117,7 +120,7 @@ TEST_F(ControlToolTipTest, ConstructionRegistersTheWindowClassAndSetsTheDefaults
     EXPECT_EQ(tip.GetSafeHwnd(), nullptr);
 
     // A tip without a window or owner does nothing when asked to show.
-    tip.m_strText = QStringLiteral("Tip");
+    tip.m_strText = "Tip";
     tip.Show();
     tip.Tick();
     EXPECT_EQ(tip.GetSafeHwnd(), nullptr);
@@ -126,7 +129,7 @@ TEST_F(ControlToolTipTest, ConstructionRegistersTheWindowClassAndSetsTheDefaults
 TEST_F(ControlToolTipTest, TheWindowIsAnInactivePopupOfItsClass) {
     HandTip tip;
     MakeTip(tip);
-    QWidget* w = tip.GetSafeHwnd();
+    QWidget* w = WidgetOf(tip.GetSafeHwnd());
     ASSERT_NE(w, nullptr);
     EXPECT_TRUE(w->isWindow());
     EXPECT_EQ(w->objectName(), QStringLiteral("ControlToolTip"));
@@ -203,7 +206,7 @@ TEST_F(ControlToolTipTest, ATopLevelOwnerMatchesWhenNothingHasTheFocus) {
         SCOPED_TRACE(row.what);
         HandTip tip;
         tip.m_rcTip = RECT{0, 0, 60, 18};
-        tip.m_strText = QStringLiteral("Tip");
+        tip.m_strText = "Tip";
         ASSERT_TRUE(tip.Create(&m_other));
         RECT owner;
         m_other.GetWindowRect(&owner);
@@ -244,7 +247,7 @@ TEST_F(ControlToolTipTest, ShowWithoutTextHidesTheTip) {
     MakeTip(tip);
     tip.Show();
     ASSERT_TRUE(tip.IsWindowVisible());
-    tip.m_strText.clear();
+    tip.m_strText.Empty();
     tip.Show();
     EXPECT_FALSE(tip.IsWindowVisible());
     EXPECT_NE(tip.GetSafeHwnd(), nullptr);
@@ -255,10 +258,10 @@ TEST_F(ControlToolTipTest, PaintsOnTheClassBackgroundOrFillsItsRectangle) {
     {
         HandTip tip;
         MakeTip(tip);
-        tip.m_strText = QStringLiteral("WWW");
+        tip.m_strText = "WWW";
         tip.Show();
         const QImage out =
-            tip.GetSafeHwnd()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+            WidgetOf(tip.GetSafeHwnd())->grab().toImage().convertToFormat(QImage::Format_RGB32);
         // Transparent text in the context's default black on the class brush.
         // Left- and top-aligned in the tip's rectangle.
         const QRect ink = BoxOfDark(out);
@@ -272,14 +275,14 @@ TEST_F(ControlToolTipTest, PaintsOnTheClassBackgroundOrFillsItsRectangle) {
     {
         HandTip tip;
         tip.m_rcTip = RECT{0, 0, 60, 18};
-        tip.m_strText = QStringLiteral("WWW");
+        tip.m_strText = "WWW";
         ASSERT_TRUE(tip.Create(&m_owner));
         tip.m_bFill = 1;
         tip.m_clrBack = RGB(200, 230, 255);
         tip.m_clrText = RGB(255, 140, 0);
         tip.Show();
         const QImage out =
-            tip.GetSafeHwnd()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+            WidgetOf(tip.GetSafeHwnd())->grab().toImage().convertToFormat(QImage::Format_RGB32);
         EXPECT_EQ(BoxOf(out, infoBk), QRect());
         EXPECT_EQ(out.pixel(out.width() - 1, out.height() - 1), qRgb(200, 230, 255));
         // The text in the tip's own colour, not the default black.
@@ -300,7 +303,7 @@ TEST_F(ControlToolTipTest, HideForgetsTheOwnerStopsTheTimerAndDestroysTheWindow)
     MakeTip(tip);
     ASSERT_EQ(tip.SetTimer(1, 200), 1u);
     tip.Show();
-    QPointer<QWidget> window = tip.GetSafeHwnd();
+    QPointer<QWidget> window = WidgetOf(tip.GetSafeHwnd());
     tip.Hide();
     EXPECT_EQ(tip.m_pOwner, nullptr);
     EXPECT_EQ(tip.GetSafeHwnd(), nullptr);
@@ -314,7 +317,7 @@ TEST_F(ControlToolTipTest, DestructionTakesTheWindowAlong) {
         HandTip tip;
         MakeTip(tip);
         tip.Show();
-        window = tip.GetSafeHwnd();
+        window = WidgetOf(tip.GetSafeHwnd());
         ASSERT_FALSE(window.isNull());
     }
     EXPECT_TRUE(window.isNull());

@@ -9,6 +9,7 @@
 #include "app/clock/clock_confirm_dlg.h"
 #include "app/framework/qt/system_notices.h"
 #include "tests/shell/shell_fixture.h"
+#include "app/framework/wnd_internal.h"
 
 namespace kesttest {
 namespace {
@@ -50,7 +51,7 @@ TEST_F(ExitTest, ExitWhileAMessageBoxIsOpenClosesItFirst) {
     QtMessageBoxService realBoxes;
     SetMessageBoxService(&realBoxes);
     m_frame->ShowConfigDialog();
-    QTimer::singleShot(0, m_frame->GetSafeHwnd(), [this]() { m_frame->RequestExit(); });
+    QTimer::singleShot(0, WidgetOf(m_frame->GetSafeHwnd()), [this]() { m_frame->RequestExit(); });
     const int okCancel = ShowMessageBox("question", "ZEL", MB_OKCANCEL);
     const int ok = ShowMessageBox("closed too: the exit is on its way", "ZEL", MB_OK);
     EXPECT_EQ(okCancel, IDCANCEL);  // as if closed
@@ -68,7 +69,7 @@ TEST_F(ExitTest, ExitWhileADialogRunsModallyCancelsItFirst) {
     CMonitorDlg* dlg = m_frame->m_pConfigDlg;
     CClockConfirmDlg confirm(dlg);
     confirm.m_strSummary = "VPU SPEED->400 MHz/MEMORY SPEED->700 MHz";
-    QTimer::singleShot(0, dlg->GetSafeHwnd(), [this]() { m_frame->RequestExit(); });
+    QTimer::singleShot(0, WidgetOf(dlg->GetSafeHwnd()), [this]() { m_frame->RequestExit(); });
     EXPECT_EQ(confirm.DoModal(), IDCANCEL);
     // Back in the caller with everything alive; the exit comes after.
     EXPECT_EQ(m_frame->m_pConfigDlg, dlg);

@@ -2,6 +2,7 @@
 // popup menus over QMenu, the rest over the window layer's own objects.
 #include "app/framework/win32_api.h"
 #include "app/framework/wnd.h"
+#include "app/framework/wnd_internal.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -77,7 +78,7 @@ private:
         } else {
             return;
         }
-        if (CWnd* target = CWnd::FromHandle(m_owner.data()); target != nullptr) {
+        if (CWnd* target = CWnd::FromHandle(HandleOf(m_owner.data())); target != nullptr) {
             target->SendMessage(m_nCallbackMessage, m_nID, mouse);
         }
     }
@@ -100,7 +101,7 @@ public:
             QAction* action = addAction(QString::fromLocal8Bit(text.c_str()));
             const UINT id = nID;
             connect(action, &QAction::triggered, this, [owner, id]() {
-                if (CWnd* target = CWnd::FromHandle(owner.data()); target != nullptr) {
+                if (CWnd* target = CWnd::FromHandle(HandleOf(owner.data())); target != nullptr) {
                     target->SendMessage(WM_COMMAND, MAKEWPARAM(id, 0), 0);
                 }
             });
@@ -131,7 +132,7 @@ std::vector<QPointer<NotifyIcon>>& Icons() {
 
 QSystemTrayIcon* FindNotifyIcon(HWND hWnd, UINT uID) {
     for (const QPointer<NotifyIcon>& icon : Icons()) {
-        if (icon && icon->Owner() == hWnd && icon->Id() == uID) {
+        if (icon && icon->Owner() == WidgetOf(hWnd) && icon->Id() == uID) {
             return icon.data();
         }
     }
@@ -150,7 +151,7 @@ BOOL Shell_NotifyIconA(DWORD dwMessage, PNOTIFYICONDATAA lpData) {
             if (icon != nullptr) {
                 return FALSE;
             }
-            icon = new NotifyIcon(lpData->hWnd, lpData->uID);
+            icon = new NotifyIcon(WidgetOf(lpData->hWnd), lpData->uID);
             icons.emplace_back(icon);
             icon->Apply(*lpData);
             icon->show();
@@ -226,9 +227,10 @@ BOOL TrackPopupMenu(HMENU hMenu, UINT uFlags, int x, int y, int /*nReserved*/, H
     }
     // One popup per owner window, shown again for each call: it returns at once, and the command
     // chosen later reaches the owner.
-    auto* popup = hWnd->findChild<PopupMenu*>(QString(), Qt::FindDirectChildrenOnly);
+    QWidget* owner = WidgetOf(hWnd);
+    auto* popup = owner->findChild<PopupMenu*>(QString(), Qt::FindDirectChildrenOnly);
     if (popup == nullptr) {
-        popup = new PopupMenu(hWnd);
+        popup = new PopupMenu(owner);
     }
     popup->Track(*hMenu, QPoint(x, y), uFlags);
     return TRUE;
@@ -241,11 +243,6 @@ BOOL GetCursorPos(POINT* lpPoint) {
     const QPoint pos = QCursor::pos();
     *lpPoint = POINT{pos.x(), pos.y()};
     return TRUE;
-}
-
-BOOL IsWindow(HWND hWnd) {
-    // Compares pointers only: the widget may be gone.
-    return hWnd != nullptr && QApplication::allWidgets().contains(hWnd) ? TRUE : FALSE;
 }
 
 BOOL SetForegroundWindow(HWND hWnd) {

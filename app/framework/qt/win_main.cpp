@@ -11,6 +11,7 @@
 #include "app/framework/app.h"
 #include "app/framework/dialog.h"
 #include "app/framework/qt/system_notices.h"
+#include "app/framework/wnd_internal.h"
 
 namespace {
 
@@ -21,7 +22,7 @@ public:
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() == QEvent::Paint && watched->isWidgetType()) {
             auto* widget = static_cast<QWidget*>(watched);
-            if (dynamic_cast<CDialog*>(CWnd::FromHandle(widget->window())) != nullptr) {
+            if (dynamic_cast<CDialog*>(CWnd::FromHandle(HandleOf(widget->window()))) != nullptr) {
                 std::fputs("zel: first paint\n", stderr);
                 std::fflush(stderr);
                 QApplication::instance()->removeEventFilter(this);
