@@ -1,7 +1,9 @@
 #!/bin/sh
 # Includes between folders point one way only: every folder has a layer, and a file may include
 # only files of its own folder or of a lower layer, so siblings in one layer do not include each
-# other either. Prints every include that breaks this and exits 1; exits 0 when there is none.
+# other either. The window layer's back ends (app/framework/<system>/) belong to the layer, and
+# only the layer itself includes them. Prints every include that breaks this and exits 1; exits 0
+# when there is none.
 # Usage: scripts/check-include-layers.sh [source tree] (default: the tree this script is in).
 cd "${1:-$(dirname "$0")/..}" || exit 2
 
@@ -11,7 +13,8 @@ git ls-files '*.cpp' '*.h' | grep -v '^tests/' > "$list" || exit 2
 
 # shellcheck disable=SC2046
 grep -H '^#include "' $(cat "$list") | awk -v sources="$list" '
-function folder(path) { sub(/\/[^\/]*$/, "", path); return path }
+function folder(path) { sub(/\/[^\/]*$/, "", path); sub(/^app\/framework\/qt$/, "app/framework", path)
+    return path }
 BEGIN {
     split("protocol:0 common:1 driver/platform/linux:1 sim:1 driver/platform:2 app/device:2 " \
           "driver:3 app/framework:3 host:4 app/res:4 app/controls:4 app/monitor:5 app/clock:5 " \
@@ -33,4 +36,9 @@ BEGIN {
     }
 }
 END { exit bad }
-'
+' || bad=1
+
+# Back-end headers stay inside the window layer.
+# shellcheck disable=SC2046
+grep -H '^#include "app/framework/qt/' /dev/null $(grep -v '^app/framework/' "$list") && bad=1
+exit "${bad:-0}"

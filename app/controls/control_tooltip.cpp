@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QCursor>
-#include <QPainter>
 #include <QWidget>
 
 #include "app/framework/app.h"
@@ -156,30 +155,24 @@ void CControlToolTip::OnTimer(UINT_PTR nIDEvent) {
 
 void CControlToolTip::OnPaint() {
     CPaintDC dc(this);
-    QPainter* painter = dc.GetPainter();
-    if (painter == nullptr) {
+    if (dc.GetSafeHdc() == nullptr) {
         return;
     }
     RECT client;
     GetClientRect(&client);
     // The class background comes first, as the window's erase would paint it.
-    painter->fillRect(QRect(0, 0, client.right, client.bottom),
-                      ColorFromRef(GetSysColor(kToolTipClass.nBackground - 1)));
-    const QFont oldFont = painter->font();
-    painter->setFont(FontFromLogFont(GetStockLogFont(DEFAULT_GUI_FONT)));
-    painter->setBackgroundMode(Qt::TransparentMode);
-    const QRect rcTip(m_rcTip.left, m_rcTip.top, m_rcTip.right - m_rcTip.left,
-                      m_rcTip.bottom - m_rcTip.top);
+    dc.FillSolidRect(0, 0, client.right, client.bottom, GetSysColor(kToolTipClass.nBackground - 1));
+    LOGFONT lf = GetStockLogFont(DEFAULT_GUI_FONT);
+    CFont font;
+    font.CreateFontIndirect(&lf);
+    CFont* pOldFont = dc.SelectObject(&font);
+    dc.SetBkMode(TRANSPARENT);
     // Without a fill the context's default colour (black) writes the text.
-    QColor text(Qt::black);
     if (m_bFill == 1) {
-        painter->fillRect(rcTip, ColorFromRef(m_clrBack));
-        text = ColorFromRef(m_clrText);
+        dc.FillSolidRect(&m_rcTip, m_clrBack);
+        dc.SetTextColor(m_clrText);
     }
-    painter->setPen(text);
-    painter->save();
-    painter->setClipRect(rcTip, Qt::IntersectClip);
-    painter->drawText(rcTip, Qt::AlignLeft | Qt::AlignTop, m_strText);
-    painter->restore();
-    painter->setFont(oldFont);
+    RECT rcTip = m_rcTip;
+    dc.DrawText(m_strText, &rcTip, DT_LEFT | DT_TOP);
+    dc.SelectObject(pOldFont);
 }

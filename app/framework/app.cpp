@@ -18,6 +18,7 @@
 #include <map>
 
 #include "app/framework/gdi.h"
+#include "app/framework/qt/gdi_qt.h"
 #include "app/framework/wnd.h"
 
 namespace {

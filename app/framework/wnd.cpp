@@ -15,6 +15,7 @@
 #include <QGroupBox>
 
 #include "app/framework/app.h"
+#include "app/framework/qt/gdi_qt.h"
 #include "app/framework/wnd_internal.h"
 
 namespace {
@@ -427,7 +428,7 @@ void CWnd::SetFont(CFont* pFont, BOOL bRedraw) {
     if (!m_hWnd || pFont == nullptr) {
         return;
     }
-    m_hWnd->setFont(pFont->GetQFont());
+    m_hWnd->setFont(QtFontOf(*pFont));
     if (bRedraw) {
         m_hWnd->update();
     }
@@ -440,7 +441,7 @@ CFont* CWnd::GetFont() const {
     if (!m_pFont) {
         m_pFont = std::make_unique<CFont>();
     }
-    m_pFont->FromQFont(m_hWnd->font());
+    SetQtFont(*m_pFont, m_hWnd->font());
     return m_pFont.get();
 }
 

@@ -9,7 +9,7 @@
 #include <cstdint>
 
 #include "app/framework/app.h"
-#include "app/framework/gdi.h"
+#include "app/framework/qt/gdi_qt.h"
 #include "app/framework/wnd_internal.h"
 
 namespace {
@@ -72,7 +72,7 @@ void CWndHook::RequestColors() {
     CtlColorRequest req{self, kind};
     const LRESULT r = parentWnd->SendMessage(WM_CTLCOLOR, reinterpret_cast<WPARAM>(&dc),
                                              reinterpret_cast<LPARAM>(&req));
-    const auto* brush = reinterpret_cast<const CBrush*>(r);
+    const auto brush = reinterpret_cast<HBRUSH>(r);
     const bool custom = brush != nullptr || dc.TextColorSet() || dc.BkColorSet();
     const bool wasCustom = m_widget->property("zelCtlColor").toBool();
     if (!custom) {
@@ -85,7 +85,7 @@ void CWndHook::RequestColors() {
     }
     QPalette pal = QApplication::palette(m_widget);
     if (brush != nullptr) {
-        const QColor back = ColorFromRef(brush->GetColor());
+        const QColor back = ColorFromRef(BrushColor(brush));
         pal.setColor(QPalette::Window, back);
         pal.setColor(QPalette::Base, back);
     }

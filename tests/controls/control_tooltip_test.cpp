@@ -1,6 +1,7 @@
 // Tool tip windows: class registration, the timer's show/hide decisions (with the user's hand
 // played by the test), placement next to the owner, painting and destruction.
 #include "app/controls/control_tooltip.h"
+#include "app/framework/qt/gdi_qt.h"
 
 #include <QFontMetrics>
 #include <QImage>
