@@ -2,8 +2,8 @@
 # Includes between folders point one way only: every folder has a layer, and a file may include
 # only files of its own folder or of a lower layer, so siblings in one layer do not include each
 # other either. The window layer's back ends (app/framework/<system>/) belong to the layer, and
-# only the layer itself includes them. Prints every include that breaks this and exits 1; exits 0
-# when there is none.
+# only the layer itself includes them; Qt headers stay out of the folders above it that are free of
+# Qt. Prints every include that breaks this and exits 1; exits 0 when there is none.
 # Usage: scripts/check-include-layers.sh [source tree] (default: the tree this script is in).
 cd "${1:-$(dirname "$0")/..}" || exit 2
 
@@ -41,4 +41,7 @@ END { exit bad }
 # Back-end headers stay inside the window layer.
 # shellcheck disable=SC2046
 grep -H '^#include "app/framework/qt/' /dev/null $(grep -v '^app/framework/' "$list") && bad=1
+# The folders above the window layer that no longer use Qt stay that way.
+# shellcheck disable=SC2046
+grep -H '^#include <Q' /dev/null $(grep '^app/controls/' "$list") && bad=1
 exit "${bad:-0}"

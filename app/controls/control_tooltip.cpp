@@ -1,9 +1,5 @@
 #include "app/controls/control_tooltip.h"
 
-#include <QApplication>
-#include <QCursor>
-#include <QWidget>
-
 #include "app/framework/app.h"
 
 namespace {
@@ -13,7 +9,7 @@ constexpr UINT_PTR kTipTimer = 1;
 // Registered once per process, by the first tool tip constructed.
 bool g_bClassRegistered = false;
 const ToolTipWindowClass kToolTipClass = {kToolTipClassName, CS_DBLCLKS | CS_SAVEBITS,
-                                          COLOR_INFOBK + 1, Qt::ArrowCursor};
+                                          COLOR_INFOBK + 1, IDC_ARROW};
 
 void RegisterToolTipClass() {
     if (!g_bClassRegistered) {
@@ -55,22 +51,18 @@ BOOL CControlToolTip::Create(CWnd* pOwner) {
     if (pOwner == nullptr || GetSafeHwnd() != nullptr) {
         return FALSE;
     }
-    // A top-level popup of its own: the framework makes windows without a parent top-level.
     const RECT rc{0, 0, m_rcTip.right - m_rcTip.left, m_rcTip.bottom - m_rcTip.top};
-    if (!CreateEx(WS_EX_TOOLWINDOW, kToolTipClassName, "", WS_POPUP, rc, nullptr, 0)) {
+    // A top-level popup of its own that never takes activation.
+    if (!CreateEx(WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_NOACTIVATE, kToolTipClass.lpszClassName,
+                  "", WS_POPUP, rc, nullptr, 0)) {
         return FALSE;
     }
-    QWidget* w = GetSafeHwnd();
-    w->setObjectName(QString::fromLatin1(kToolTipClass.lpszClassName));
-    w->setWindowFlags(Qt::ToolTip | Qt::FramelessWindowHint);
-    w->setAttribute(Qt::WA_ShowWithoutActivating);
-    w->setCursor(QCursor(kToolTipClass.cursor));
     m_pOwner = pOwner;
     return TRUE;
 }
 
 void CControlToolTip::Show() {
-    if (m_strText.isEmpty()) {
+    if (m_strText.IsEmpty()) {
         ShowWindow(SW_HIDE);
         return;
     }
@@ -89,11 +81,10 @@ void CControlToolTip::Show() {
         anchor.y -= height;
     }
     m_pOwner->ClientToScreen(&anchor);
-    QWidget* w = GetSafeHwnd();
-    w->setGeometry(anchor.x, anchor.y, width, height);
     // A tool-tip window stays above the other windows by its kind, without taking activation.
-    w->show();
-    w->repaint();
+    MoveWindow(anchor.x, anchor.y, width, height, FALSE);
+    ShowWindow(SW_SHOWNA);
+    RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
 }
 
 void CControlToolTip::Hide() {
@@ -112,24 +103,25 @@ void CControlToolTip::Disable() {
 }
 
 POINT CControlToolTip::QueryCursorPos() const {
-    const QPoint p = QCursor::pos();
-    return POINT{p.x(), p.y()};
+    POINT p{0, 0};
+    ::GetCursorPos(&p);
+    return p;
 }
 
 BOOL CControlToolTip::IsButtonHeld(BOOL bLeft) const {
-    const Qt::MouseButton button = bLeft ? Qt::LeftButton : Qt::RightButton;
-    return (QApplication::mouseButtons() & button) != 0 ? TRUE : FALSE;
+    // Any bit but the toggle bit means the button is down.
+    return (::GetKeyState(bLeft ? VK_LBUTTON : VK_RBUTTON) & ~1) != 0 ? TRUE : FALSE;
 }
 
 HWND CControlToolTip::QueryFocusWindow() const {
-    return QApplication::focusWidget();
+    return ::GetFocus();
 }
 
 void CControlToolTip::OnTimer(UINT_PTR nIDEvent) {
     if (nIDEvent == kTipTimer && m_pOwner != nullptr && m_pOwner->GetSafeHwnd() != nullptr) {
         const HWND focus = QueryFocusWindow();
-        const HWND focusParent = focus != nullptr ? focus->parentWidget() : nullptr;
-        const HWND ownerParent = m_pOwner->GetSafeHwnd()->parentWidget();
+        const HWND focusParent = focus != nullptr ? ::GetParent(focus) : nullptr;
+        const HWND ownerParent = ::GetParent(m_pOwner->GetSafeHwnd());
         const BOOL pressed = m_bNeedButton == 0 ? TRUE : IsButtonHeld(m_bLeftButton != 0);
         RECT owner;
         m_pOwner->GetWindowRect(&owner);

@@ -103,7 +103,7 @@ TEST_F(ControlToolTipTest, ConstructionRegistersTheWindowClassAndSetsTheDefaults
     EXPECT_STREQ(cls->lpszClassName, "ControlToolTip");
     EXPECT_EQ(cls->style, 0x0808u);
     EXPECT_EQ(cls->nBackground, 25);
-    EXPECT_EQ(cls->cursor, Qt::ArrowCursor);
+    EXPECT_EQ(cls->cursor, IDC_ARROW);
     HandTip second;
     EXPECT_EQ(FindToolTipWindowClass(), cls);
 
