@@ -165,6 +165,7 @@ void CControlToolTip::OnPaint() {
         dc.SetTextColor(m_clrText);
     }
     RECT rcTip = m_rcTip;
-    dc.DrawText(m_strText, &rcTip, DT_LEFT | DT_TOP);
+    // Lines of a tip are spaced with the font's leading.
+    dc.DrawText(m_strText, &rcTip, DT_LEFT | DT_TOP | DT_EXTERNALLEADING);
     dc.SelectObject(pOldFont);
 }

@@ -91,6 +91,7 @@ constexpr UINT DT_VCENTER = 0x4;
 constexpr UINT DT_BOTTOM = 0x8;
 constexpr UINT DT_SINGLELINE = 0x20;
 constexpr UINT DT_NOCLIP = 0x100;
+constexpr UINT DT_EXTERNALLEADING = 0x200;
 
 constexpr COLORREF CLR_INVALID = 0xFFFFFFFF;
 

@@ -560,13 +560,15 @@ int CDC::DrawText(const CString& str, LPRECT lpRect, UINT nFormat) {
         painter->drawText(QPoint(x, top + fm.ascent()), str);
         return fm.height();
     }
-    // Every line feed starts a new line, empty ones included.
+    // Every line feed starts a new line, empty ones included; lines are a cell height apart, plus
+    // the font's leading when asked for.
+    const int step = (nFormat & DT_EXTERNALLEADING) != 0 ? fm.lineSpacing() : fm.height();
     int top = rect.top();
     for (const QString& line : str.split(QLatin1Char('\n'))) {
         const int x =
             rect.left() + AlignedOffset(nFormat, rect.width(), fm.horizontalAdvance(line));
         painter->drawText(QPoint(x, top + fm.ascent()), line);
-        top += fm.height();
+        top += step;
     }
     return top - rect.top();
 }
