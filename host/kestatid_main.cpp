@@ -16,9 +16,12 @@
 #include "common/device_socket.h"
 #include "common/service_key_file.h"
 #include "host/driver_entry.h"
+#include "host/hardware_adapter.h"
+#include "host/hardware_port_bus.h"
 #include "host/io_manager.h"
 #include "host/sim_control.h"
 #include "host/socket_server.h"
+#include "host/sysfs_files.h"
 #include "protocol/frame.h"
 #include "protocol/ioctl.h"
 #include "sim/board_catalogue.h"
@@ -29,10 +32,18 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: kestatid [--board NAME] [--socket PATH] [--service-key PATH] [--group NAME]\n"
+    "       kestatid --hardware [--probe] [--sysfs DIR] [--slot SLOT] [--socket PATH]\n"
+    "                [--service-key PATH] [--group NAME]\n"
     "       kestatid --list-boards\n"
     "\n"
     "Loads the KestATI driver on a simulated board and serves its device \\\\.\\kestati.\n"
     "  --board NAME        simulated board (default 9800pro)\n"
+    "  --hardware          load the driver on this machine's adapter instead, reached only\n"
+    "                      through its files under /sys\n"
+    "  --probe             with --hardware: print the adapter found and what would be accessed,\n"
+    "                      touching nothing\n"
+    "  --sysfs DIR         with --hardware: DIR stands in for /sys\n"
+    "  --slot SLOT         with --hardware: refuse unless the adapter is at SLOT (0000:01:00.0)\n"
     "  --socket PATH       device socket (default $KESTATI_DEVICE, else "
     "/run/kestati/kestati.sock)\n"
     "  --service-key PATH  the driver's service key file, created when missing\n"
@@ -47,6 +58,11 @@ struct Options {
     std::string serviceKey;
     std::string group = "video";
     bool groupGiven = false;
+    bool boardGiven = false;
+    bool hardware = false;
+    bool probe = false;
+    std::string sysfs;
+    std::string slot;
 };
 
 // 0: run; 1: --help or the board list shown; 2: bad arguments.
@@ -63,9 +79,18 @@ int ParseOptions(int argc, char** argv, Options* o) {
             }
             return 1;
         }
+        if (arg == "--hardware" || arg == "--probe") {
+            (arg == "--hardware" ? o->hardware : o->probe) = true;
+            continue;
+        }
         std::string* target = nullptr;
         if (arg == "--board") {
             target = &o->board;
+            o->boardGiven = true;
+        } else if (arg == "--sysfs") {
+            target = &o->sysfs;
+        } else if (arg == "--slot") {
+            target = &o->slot;
         } else if (arg == "--socket") {
             target = &o->socket;
         } else if (arg == "--service-key") {
@@ -82,6 +107,19 @@ int ParseOptions(int argc, char** argv, Options* o) {
             return 2;
         }
         *target = argv[++i];
+    }
+    const char* conflict = nullptr;
+    if (o->hardware && o->boardGiven) {
+        conflict = "--board and --hardware exclude each other";
+    } else if (!o->hardware && (o->probe || !o->sysfs.empty() || !o->slot.empty())) {
+        conflict = "--probe, --sysfs and --slot need --hardware";
+    }
+    if (conflict != nullptr) {
+        fprintf(stderr, "kestatid: %s\n%s", conflict, kUsage);
+        return 2;
+    }
+    if (o->sysfs.empty()) {
+        o->sysfs = "/sys";
     }
     if (o->socket.empty()) {
         o->socket = DeviceSocketPath();
@@ -122,6 +160,72 @@ const char* LoadFailureReason(uint32_t status) {
     return "the device or its link could not be created";
 }
 
+std::string BoardNameList() {
+    std::string names;
+    for (std::string_view name : sim::BoardNames()) {
+        names += names.empty() ? "" : " ";
+        names += name;
+    }
+    return names;
+}
+
+// What the driver runs on: a simulated board, or this machine's adapter through its files.
+struct Target {
+    std::unique_ptr<sim::Machine> machine;
+    std::unique_ptr<host::SysfsFiles> files;
+    std::unique_ptr<host::HardwarePortBus> hardware;
+    PortBus* bus = nullptr;
+    std::string name;  // for the log: "board 9800pro (...)" or "adapter 0000:01:00.0 (...)"
+};
+
+// 0: ready; otherwise the exit code, after one line on standard error (or the probe's report).
+int OpenTarget(const Options& options, sim::Clock& clock, Target* target) {
+    if (!options.hardware) {
+        target->machine = sim::Machine::Create(options.board, clock);
+        if (!target->machine) {
+            fprintf(stderr, "kestatid: unknown board '%s'; boards: %s\n", options.board.c_str(),
+                    BoardNameList().c_str());
+            return 2;
+        }
+        target->bus = target->machine.get();
+        target->name = "board " + options.board + " (" + target->machine->Board().description + ")";
+        return 0;
+    }
+    target->files = host::OpenSysfsFiles(options.sysfs);
+    host::HardwareAdapter adapter;
+    std::string error;
+    if (!host::FindHardwareAdapter(*target->files, options.sysfs, !options.probe, &adapter,
+                                   &error)) {
+        fprintf(stderr, "%s\n", error.c_str());
+        return 1;
+    }
+    // The installed unit opens exactly one slot's files for writing, so it names the slot.
+    if (!options.slot.empty() && options.slot != adapter.slot) {
+        fprintf(stderr,
+                "kestatid: found the adapter at %s, not at %s as asked; use "
+                "kestatid-hardware@%s.service\n",
+                adapter.slot.c_str(), options.slot.c_str(), adapter.slot.c_str());
+        return 1;
+    }
+    if (options.probe) {
+        const bool writable =
+            target->files->Writable(host::PciDeviceFile(adapter.slot, "resource1"));
+        fputs(host::DescribeHardwareAdapter(adapter, options.sysfs, writable).c_str(), stdout);
+        return -1;
+    }
+    target->hardware = std::make_unique<host::HardwarePortBus>(
+        *target->files, adapter.slot, adapter.window, adapter.path,
+        [](const std::string& line) { fprintf(stderr, "%s\n", line.c_str()); });
+    target->bus = target->hardware.get();
+    char window[64];
+    snprintf(window, sizeof(window), "ports 0x%X-0x%X", adapter.window.first, adapter.window.last);
+    target->name = "adapter " + adapter.slot + " (" + window +
+                   (adapter.path == host::WindowPath::resourceFile ? " through resource1"
+                                                                   : " through ioperm") +
+                   ")";
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -129,6 +233,12 @@ int main(int argc, char** argv) {
     int parsed = ParseOptions(argc, argv, &options);
     if (parsed != 0) {
         return parsed == 1 ? 0 : 2;
+    }
+
+    sim::RealClock clock;
+    Target target;
+    if (int opened = OpenTarget(options, clock, &target); opened != 0) {
+        return opened < 0 ? 0 : opened;
     }
 
     // Signals arrive through a descriptor the event loop reads; blocked before any thread
@@ -146,29 +256,14 @@ int main(int argc, char** argv) {
         return 1;
     }
 
-    sim::RealClock clock;
-    std::unique_ptr<sim::Machine> machine = sim::Machine::Create(options.board, clock);
-    if (!machine) {
-        std::string names;
-        for (std::string_view name : sim::BoardNames()) {
-            names += names.empty() ? "" : " ";
-            names += name;
-        }
-        fprintf(stderr, "kestatid: unknown board '%s'; boards: %s\n", options.board.c_str(),
-                names.c_str());
-        return 2;
-    }
-
-    host::AttachPortBus(machine.get());
+    host::AttachPortBus(target.bus);
     uint32_t status = static_cast<uint32_t>(host::LoadDriver(host::KestatiDriverEntry()));
     if (!StatusSucceeded(status)) {
-        fprintf(stderr,
-                "kestatid: the KestATI driver did not load on board %s: %s (status 0x%08X)\n",
-                options.board.c_str(), LoadFailureReason(status), status);
+        fprintf(stderr, "kestatid: the KestATI driver did not load on %s: %s (status 0x%08X)\n",
+                target.name.c_str(), LoadFailureReason(status), status);
         return 1;
     }
-    fprintf(stderr, "kestatid: driver loaded on board %s (%s)\n", options.board.c_str(),
-            machine->Board().description);
+    fprintf(stderr, "kestatid: driver loaded on %s\n", target.name.c_str());
 
     gid_t gid = static_cast<gid_t>(-1);
     if (group* g = getgrnam(options.group.c_str())) {
@@ -189,19 +284,26 @@ int main(int argc, char** argv) {
     }
 
     EnsureDirectory(Directory(options.socket), 0755, static_cast<gid_t>(-1));
-    sim::Machine& board = *machine;
+    // Real hardware has nothing to control from outside, so it gets no board-control socket.
     host::SocketServer server;
     std::string simPath = options.socket + kSimSocketSuffix;
-    if (!server.Start(
-            options.socket, simPath, gid,
-            [&board](const std::string& line) { return host::RunSimCommand(board, line); },
-            host::ServerLimits{}, &error)) {
+    host::SimCommandHandler simCommands;
+    if (sim::Machine* board = target.machine.get()) {
+        simCommands = [board](const std::string& line) {
+            return host::RunSimCommand(*board, line);
+        };
+    }
+    if (!server.Start(options.socket, simPath, gid, simCommands, host::ServerLimits{}, &error)) {
         fprintf(stderr, "kestatid: %s\n", error.c_str());
         host::UnloadDriver();
         return 1;
     }
-    fprintf(stderr, "kestatid: serving %s at %s (board control at %s)\n", KEST_USER_PATH,
-            options.socket.c_str(), simPath.c_str());
+    if (simCommands) {
+        fprintf(stderr, "kestatid: serving %s at %s (board control at %s)\n", KEST_USER_PATH,
+                options.socket.c_str(), simPath.c_str());
+    } else {
+        fprintf(stderr, "kestatid: serving %s at %s\n", KEST_USER_PATH, options.socket.c_str());
+    }
 
     server.Run(signalFd, [](int signo) {
         if (signo == SIGUSR1) {

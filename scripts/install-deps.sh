@@ -9,7 +9,7 @@ packages=(
   qt6-base-dev qt6-svg-dev libgl-dev fonts-wine fonts-dejavu-core
   g++-mingw-w64-i686 mingw-w64-i686-dev binutils-mingw-w64-i686
   clang-format clang libclang-rt-14-dev
-  dbus-daemon
+  dbus-daemon xvfb at-spi2-core python3-pyatspi gir1.2-atspi-2.0
   desktop-file-utils man-db groff-base systemd
 )
 

@@ -37,9 +37,9 @@ void CClockConfirmDlg::OnTimer(UINT_PTR /*nIDEvent*/) {
         return;
     }
     // One digit: 9 after the first tick down to 1 after the ninth; the plural stays.
-    const QChar digit(static_cast<char16_t>(':' - m_nTicks));
-    m_stCountdown.SetWindowText(QStringLiteral("Reverting in: ") + digit +
-                                QStringLiteral(" seconds"));
+    CString text;
+    text.Format("Reverting in: %c seconds", ':' - m_nTicks);
+    m_stCountdown.SetWindowText(text);
 }
 
 void CClockConfirmDlg::OnOK() {

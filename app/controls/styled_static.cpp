@@ -63,18 +63,18 @@ void CStyledStatic::RebuildFont() {
     RedrawNow();
 }
 
-CStyledStatic& CStyledStatic::SetText(const CString& strText) {
-    m_strText = strText;
+CStyledStatic& CStyledStatic::SetText(LPCTSTR lpszText) {
+    m_strText = lpszText;
     m_bInternalText = TRUE;
-    SetWindowText(strText);
+    SetWindowText(lpszText);
     m_bInternalText = FALSE;
     RedrawNow();
     return *this;
 }
 
-CStyledStatic& CStyledStatic::SetFontName(const CString& strFaceName) {
+CStyledStatic& CStyledStatic::SetFontName(LPCTSTR lpszFaceName) {
     std::memset(m_lf.lfFaceName, 0, sizeof(m_lf.lfFaceName));
-    std::strncpy(m_lf.lfFaceName, strFaceName.GetString(), LF_FACESIZE - 1);
+    std::strncpy(m_lf.lfFaceName, lpszFaceName != nullptr ? lpszFaceName : "", LF_FACESIZE - 1);
     RebuildFont();
     return *this;
 }
@@ -139,7 +139,7 @@ LRESULT CStyledStatic::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     if (!m_bInternalText) {
         if (message == WM_SETTEXT) {
             // Text set from outside is what the control paints, too.
-            m_strText = lParam != 0 ? CString(reinterpret_cast<const char*>(lParam)) : CString();
+            m_strText = reinterpret_cast<const char*>(lParam);
         } else if (message == WM_GETTEXT) {
             auto* buffer = reinterpret_cast<char*>(lParam);
             const int size = static_cast<int>(wParam);
@@ -147,9 +147,8 @@ LRESULT CStyledStatic::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
             if (buffer == nullptr || size <= 0) {
                 return 0;
             }
-            const char* text = m_strText.GetString();
-            const int n = std::min(size - 1, static_cast<int>(std::strlen(text)));
-            std::memcpy(buffer, text, static_cast<std::size_t>(n));
+            const int n = std::min(size - 1, m_strText.GetLength());
+            std::memcpy(buffer, m_strText.GetString(), static_cast<std::size_t>(n));
             buffer[n] = '\0';
             return n;
         }

@@ -20,8 +20,8 @@ public:
     CStyledStatic();
     ~CStyledStatic() override;
 
-    CStyledStatic& SetText(const CString& strText);
-    CStyledStatic& SetFontName(const CString& strFaceName);
+    CStyledStatic& SetText(LPCTSTR lpszText);
+    CStyledStatic& SetFontName(LPCTSTR lpszFaceName);
     // nHeight > 0 is a cell height, < 0 a character height, in pixels.
     CStyledStatic& SetFontSize(int nHeight);
     CStyledStatic& SetFontBold(BOOL bBold);

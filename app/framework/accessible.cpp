@@ -3,7 +3,9 @@
 #include <QAccessible>
 #include <QAccessibleWidget>
 #include <QApplication>
+#include <QMetaObject>
 #include <QMouseEvent>
+#include <QPointer>
 #include <QPushButton>
 #include <QWidget>
 
@@ -36,6 +38,20 @@ QWidget* ClickTarget(QWidget* w) {
     return parent->childAt(w->geometry().center());
 }
 
+// A click at the centre of w, as the person's pointer would make it.
+void ClickInTheMiddle(QPointer<QWidget> w) {
+    const QPointF centre = QRectF(w->rect()).center();
+    const QPointF global = w->mapToGlobal(centre);
+    QMouseEvent press(QEvent::MouseButtonPress, centre, global, Qt::LeftButton, Qt::LeftButton,
+                      Qt::NoModifier);
+    QMouseEvent release(QEvent::MouseButtonRelease, centre, global, Qt::LeftButton, Qt::NoButton,
+                        Qt::NoModifier);
+    QApplication::sendEvent(w, &press);
+    if (w) {
+        QApplication::sendEvent(w, &release);
+    }
+}
+
 // A framework static or self-drawn window as assistive technology sees it. Press clicks it in
 // the middle, the way the person's pointer would, so the parent hears the same STN_CLICKED.
 class FrameworkAccessible : public QAccessibleWidget {
@@ -57,26 +73,25 @@ public:
     }
     void doAction(const QString& action) override {
         QWidget* target = ClickTarget(widget());
-        if (action == pressAction() && IsPushButton(target) && target->isEnabled()) {
-            // At once, as BM_CLICK does; Qt's own Press animates the button for a while first.
-            static_cast<QAbstractButton*>(target)->click();
-            return;
-        }
-        if (action != pressAction() || !IsNotifyingStatic(target) || !target->isEnabled()) {
+        const bool button = IsPushButton(target);
+        if (action != pressAction() || (!button && !IsNotifyingStatic(target)) ||
+            !target->isEnabled()) {
             QAccessibleWidget::doAction(action);
             return;
         }
-        const QPointF centre = QRectF(target->rect()).center();
-        const QPointF global = target->mapToGlobal(centre);
-        QMouseEvent press(QEvent::MouseButtonPress, centre, global, Qt::LeftButton, Qt::LeftButton,
-                          Qt::NoModifier);
-        QMouseEvent release(QEvent::MouseButtonRelease, centre, global, Qt::LeftButton,
-                            Qt::NoButton, Qt::NoModifier);
+        // Posted, as a click message would be: the tool gets its answer at once even when the
+        // click opens a modal dialog, and the click comes without Qt's animated press.
         QPointer<QWidget> guard(target);
-        QApplication::sendEvent(target, &press);
-        if (guard) {
-            QApplication::sendEvent(target, &release);
-        }
+        QMetaObject::invokeMethod(
+            target,
+            [guard, button]() {
+                if (guard && button) {
+                    static_cast<QAbstractButton*>(guard.data())->click();
+                } else if (guard) {
+                    ClickInTheMiddle(guard);
+                }
+            },
+            Qt::QueuedConnection);
     }
 };
 

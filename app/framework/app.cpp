@@ -17,8 +17,9 @@
 #include <cstdlib>
 #include <map>
 
+#include "app/framework/closing.h"
 #include "app/framework/gdi.h"
-#include "app/framework/qt/gdi_qt.h"
+#include "app/framework/wnd_internal.h"
 #include "app/framework/wnd.h"
 
 namespace {
@@ -203,6 +204,11 @@ int QtMessageBoxService::Show(void* owner, const char* text, const char* caption
     }
     if ((flags & (MB_SYSTEMMODAL | MB_TOPMOST)) != 0) {
         box.setWindowFlag(Qt::WindowStaysOnTopHint);
+    }
+    // Closing answers the box as if it was closed, now or once it is on screen.
+    const ModalLoopScope loop([&box]() { box.close(); });
+    if (AfxIsClosing()) {
+        return buttons == MB_YESNO ? IDNO : (cancel != nullptr ? IDCANCEL : IDOK);
     }
     box.exec();
     const bool yes = box.clickedButton() == ok || box.clickedButton() == nullptr;

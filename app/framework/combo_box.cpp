@@ -31,10 +31,7 @@ QWidget* MakeComboBox(const DialogItemTemplate& item, QWidget* parent) {
 }
 
 int CComboBox::AddString(LPCTSTR lpszString) {
-    return AddString(QString::fromUtf8(lpszString != nullptr ? lpszString : ""));
-}
-
-int CComboBox::AddString(const QString& item) {
+    const QString item = QString::fromUtf8(lpszString != nullptr ? lpszString : "");
     QComboBox* combo = ComboOf(this);
     if (combo == nullptr) {
         return CB_ERR;
@@ -124,10 +121,10 @@ int CComboBox::SetCurSel(int nSelect) {
 int CComboBox::GetLBText(int nIndex, CString& rString) const {
     QComboBox* combo = ComboOf(this);
     if (combo == nullptr || nIndex < 0 || nIndex >= combo->count()) {
-        rString.clear();
+        rString.Empty();
         return CB_ERR;
     }
-    rString = combo->itemText(nIndex);
+    rString = FromQt(combo->itemText(nIndex));
     return rString.GetLength();
 }
 

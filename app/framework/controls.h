@@ -35,7 +35,6 @@ class CListBox : public CWnd {
 public:
     // Adds at the end, or in order for an LBS_SORT box; the index, or LB_ERR.
     int AddString(LPCTSTR lpszItem);
-    int AddString(const QString& item);
     int InsertString(int nIndex, LPCTSTR lpszItem);
     int DeleteString(UINT nIndex);
     void ResetContent();
@@ -52,7 +51,6 @@ public:
 class CComboBox : public CWnd {
 public:
     int AddString(LPCTSTR lpszString);
-    int AddString(const QString& item);
     int InsertString(int nIndex, LPCTSTR lpszString);
     int DeleteString(UINT nIndex);
     void ResetContent();

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/framework/app.h"
+#include "app/framework/closing.h"
 #include "app/framework/controls.h"
 #include "app/framework/controls_internal.h"
 #include "app/framework/dialog_units.h"
@@ -226,6 +227,13 @@ INT_PTR CDialog::DoModal() {
         return -1;
     }
     auto* w = static_cast<DialogWidget*>(GetSafeHwnd());
+    // Closing ends the dialog as Cancel does (its own handler first), now or once it runs.
+    const ModalLoopScope loop([this]() {
+        SendMessage(WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+        if (!m_bEnded) {
+            EndDialog(IDCANCEL);
+        }
+    });
     if (!m_bEnded) {
         w->setWindowModality(Qt::ApplicationModal);
         if (g_modalHook) {

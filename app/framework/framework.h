@@ -2,6 +2,7 @@
 #pragma once
 
 #include "app/framework/app.h"
+#include "app/framework/closing.h"
 #include "app/framework/controls.h"
 #include "app/framework/dialog.h"
 #include "app/framework/dialog_units.h"

@@ -72,10 +72,7 @@ QWidget* MakeListBox(const DialogItemTemplate& item, QWidget* parent) {
 }
 
 int CListBox::AddString(LPCTSTR lpszItem) {
-    return AddString(QString::fromUtf8(lpszItem != nullptr ? lpszItem : ""));
-}
-
-int CListBox::AddString(const QString& item) {
+    const QString item = QString::fromUtf8(lpszItem != nullptr ? lpszItem : "");
     QListWidget* list = ListOf(this);
     if (list == nullptr) {
         return LB_ERR;
@@ -150,10 +147,10 @@ int CListBox::SetCurSel(int nSelect) {
 int CListBox::GetText(int nIndex, CString& rString) const {
     QListWidget* list = ListOf(this);
     if (list == nullptr || nIndex < 0 || nIndex >= list->count()) {
-        rString.clear();
+        rString.Empty();
         return LB_ERR;
     }
-    rString = list->item(nIndex)->text();
+    rString = FromQt(list->item(nIndex)->text());
     return rString.GetLength();
 }
 

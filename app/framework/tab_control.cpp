@@ -131,5 +131,5 @@ CString CTabCtrl::GetItemText(int nItem) const {
     if (bar == nullptr || nItem < 0 || nItem >= bar->count()) {
         return CString();
     }
-    return bar->tabText(nItem);
+    return FromQt(bar->tabText(nItem));
 }

@@ -15,7 +15,6 @@
 #include <QGroupBox>
 
 #include "app/framework/app.h"
-#include "app/framework/qt/gdi_qt.h"
 #include "app/framework/wnd_internal.h"
 
 namespace {
@@ -30,6 +29,7 @@ QPointer<QWidget> g_foreground;
 CWnd::CWnd() = default;
 
 CWnd::~CWnd() {
+    ForgetDispatches();
     if (m_hWnd && FromHandle(m_hWnd) == this) {
         m_hWnd->setProperty(kPropWnd, QVariant());
     }
@@ -206,7 +206,7 @@ BOOL CWnd::DestroyWindow() {
 
 void CWnd::PostNcDestroy() {}
 
-void CWnd::ApplyWidgetText(HWND hWnd, const QString& text) {
+void ApplyWidgetText(HWND hWnd, const QString& text) {
     if (hWnd == nullptr) {
         return;
     }
@@ -244,7 +244,7 @@ void CWnd::ApplyWidgetText(HWND hWnd, const QString& text) {
     }
 }
 
-QString CWnd::WidgetText(HWND hWnd) {
+QString WidgetText(HWND hWnd) {
     if (hWnd == nullptr) {
         return QString();
     }
@@ -267,20 +267,15 @@ void CWnd::SetWindowText(LPCTSTR lpszString) {
 }
 
 void CWnd::SetAccessibleName(const CString& name) {
-    if (m_hWnd && m_hWnd->accessibleName() != name) {
-        m_hWnd->setAccessibleName(name);
+    if (m_hWnd && m_hWnd->accessibleName() != ToQt(name)) {
+        m_hWnd->setAccessibleName(ToQt(name));
     }
 }
 
 void CWnd::SetAccessibleDescription(const CString& description) {
-    if (m_hWnd && m_hWnd->accessibleDescription() != description) {
-        m_hWnd->setAccessibleDescription(description);
+    if (m_hWnd && m_hWnd->accessibleDescription() != ToQt(description)) {
+        m_hWnd->setAccessibleDescription(ToQt(description));
     }
-}
-
-void CWnd::SetWindowText(const QString& text) {
-    const QByteArray utf8 = text.toUtf8();
-    SendMessage(WM_SETTEXT, 0, reinterpret_cast<LPARAM>(utf8.constData()));
 }
 
 int CWnd::GetWindowText(LPTSTR lpszStringBuf, int nMaxCount) const {
@@ -290,9 +285,9 @@ int CWnd::GetWindowText(LPTSTR lpszStringBuf, int nMaxCount) const {
 
 void CWnd::GetWindowText(CString& rString) const {
     const int len = GetWindowTextLength();
-    QByteArray buffer(len + 1, '\0');
+    std::string buffer(static_cast<std::size_t>(len) + 1, '\0');
     const int n = GetWindowText(buffer.data(), len + 1);
-    rString = QString::fromUtf8(buffer.constData(), n);
+    rString = CString(buffer.data(), n);
 }
 
 int CWnd::GetWindowTextLength() const {
@@ -323,14 +318,8 @@ void CWnd::SetDlgItemText(int nID, LPCTSTR lpszString) {
     }
 }
 
-void CWnd::SetDlgItemText(int nID, const QString& text) {
-    if (CWnd* item = GetDlgItem(nID)) {
-        item->SetWindowText(text);
-    }
-}
-
 int CWnd::GetDlgItemText(int nID, CString& rString) const {
-    rString.clear();
+    rString.Empty();
     if (CWnd* item = GetDlgItem(nID)) {
         item->GetWindowText(rString);
     }

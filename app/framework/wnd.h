@@ -226,7 +226,6 @@ public:
 
     // Text.
     void SetWindowText(LPCTSTR lpszString);
-    void SetWindowText(const QString& text);
     int GetWindowText(LPTSTR lpszStringBuf, int nMaxCount) const;
     void GetWindowText(CString& rString) const;
     int GetWindowTextLength() const;
@@ -239,7 +238,6 @@ public:
     CWnd* GetDlgItem(int nID) const;
     HWND GetDlgItemHwnd(int nID) const;
     void SetDlgItemText(int nID, LPCTSTR lpszString);
-    void SetDlgItemText(int nID, const QString& text);
     int GetDlgItemText(int nID, CString& rString) const;
     int GetDlgCtrlID() const;
     void SetDlgCtrlID(int nID);
@@ -335,13 +333,14 @@ public:
     void AttachWidget(HWND hWnd);
     void WidgetDestroyed();
     void FireTimer(UINT_PTR nIDEvent);
-    // Applies a text to the widget without going through the messages (used by DefWindowProc).
-    static void ApplyWidgetText(HWND hWnd, const QString& text);
-    static QString WidgetText(HWND hWnd);
 
 private:
     friend class CWndHook;
-    CurrentMessage* m_pCurrentMsg = nullptr;
+    // The message this object is handling now (the innermost one), kept on the delivering
+    // call's stack; null outside any.
+    CurrentMessage* CurrentMsg() const;
+    // Called as the object goes: messages still being delivered to it no longer name it.
+    void ForgetDispatches() const;
     mutable std::unique_ptr<CFont> m_pFont;
     QPointer<QObject> m_hook;
 };

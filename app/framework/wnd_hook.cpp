@@ -9,7 +9,7 @@
 #include <cstdint>
 
 #include "app/framework/app.h"
-#include "app/framework/qt/gdi_qt.h"
+#include "app/framework/gdi.h"
 #include "app/framework/wnd_internal.h"
 
 namespace {

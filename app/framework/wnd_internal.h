@@ -1,6 +1,8 @@
 // Pieces of the window layer shared between its source files; not for window code.
 #pragma once
 
+#include <QColor>
+#include <QFont>
 #include <QFrame>
 #include <QObject>
 #include <QPainter>
@@ -102,6 +104,33 @@ void InstallAccessibleFactory(QWidget* tagged);
 void NameDialogControls(const DialogTemplate& tmpl, const std::vector<QWidget*>& controls);
 // The program's name for a control created later in a dialog made from template nTemplateID.
 void NameCreatedControl(QWidget* control, QWidget* parent);
+
+// The framework's narrow strings hold UTF-8 on this side.
+inline QString ToQt(const CString& s) {
+    return QString::fromUtf8(s.GetString(), s.GetLength());
+}
+inline CString FromQt(const QString& s) {
+    return CString(s.toStdString());
+}
+
+// Colours, fonts and brushes between the drawing interface and Qt (the back end's gdi_qt.cpp).
+inline QColor ColorFromRef(COLORREF cr) {
+    return QColor(GetRValue(cr), GetGValue(cr), GetBValue(cr));
+}
+inline COLORREF RefFromColor(const QColor& c) {
+    return RGB(c.red(), c.green(), c.blue());
+}
+// The Qt font of a font object (the application's font for one without a handle).
+QFont QtFontOf(const CFont& font);
+// Makes the font object hold a Qt font.
+void SetQtFont(CFont& font, const QFont& qfont);
+// The colour of a brush handle.
+COLORREF BrushColor(HBRUSH hBrush);
+
+// A widget's text as the program set it, and setting it without going through the messages
+// (what DefWindowProc does with WM_SETTEXT and WM_GETTEXT).
+void ApplyWidgetText(QWidget* hWnd, const QString& text);
+QString WidgetText(QWidget* hWnd);
 
 // Strips Windows mnemonic markers ("&&" stays one "&") and turns CR LF into LF for display.
 QString DisplayText(const QString& text);

@@ -9,18 +9,61 @@
 #include <cstring>
 
 #include "app/framework/wnd.h"
+#include "app/framework/wnd_internal.h"
+
+namespace {
+
+// The messages being handled, innermost first, each on the stack of the call that delivers it.
+// A handler may destroy its window object (PostNcDestroy deleting it): the delivering call then
+// only pops its own frame and never touches the object again.
+struct DispatchFrame {
+    const CWnd* pWnd;
+    CWnd::CurrentMessage msg;
+    DispatchFrame* pOuter;
+};
+thread_local DispatchFrame* g_pInnermost = nullptr;
+
+class DispatchScope {
+public:
+    DispatchScope(const CWnd* pWnd, UINT message, WPARAM wParam, LPARAM lParam)
+        : m_frame{pWnd, {message, wParam, lParam, FALSE}, g_pInnermost} {
+        g_pInnermost = &m_frame;
+    }
+    ~DispatchScope() { g_pInnermost = m_frame.pOuter; }
+    DispatchScope(const DispatchScope&) = delete;
+    DispatchScope& operator=(const DispatchScope&) = delete;
+    const CWnd::CurrentMessage& Message() const { return m_frame.msg; }
+
+private:
+    DispatchFrame m_frame;
+};
+
+}  // namespace
+
+CWnd::CurrentMessage* CWnd::CurrentMsg() const {
+    for (DispatchFrame* f = g_pInnermost; f != nullptr; f = f->pOuter) {
+        if (f->pWnd == this) {
+            return &f->msg;
+        }
+    }
+    return nullptr;
+}
+
+void CWnd::ForgetDispatches() const {
+    for (DispatchFrame* f = g_pInnermost; f != nullptr; f = f->pOuter) {
+        if (f->pWnd == this) {
+            f->pWnd = nullptr;
+        }
+    }
+}
 
 LRESULT CWnd::SendMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     CWnd* target = FromHandle(m_hWnd);
     if (target == nullptr) {
         target = this;
     }
-    CurrentMessage cur{message, wParam, lParam, FALSE};
-    CurrentMessage* saved = target->m_pCurrentMsg;
-    target->m_pCurrentMsg = &cur;
-    const LRESULT r = target->WindowProc(message, wParam, lParam);
-    target->m_pCurrentMsg = saved;
-    return r;
+    const DispatchScope scope(target, message, wParam, lParam);
+    return target->WindowProc(message, wParam, lParam);
 }
 
 BOOL CWnd::PostMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -40,19 +83,17 @@ BOOL CWnd::PostMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 BOOL CWnd::DispatchWidgetMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    CurrentMessage cur{message, wParam, lParam, FALSE};
-    CurrentMessage* saved = m_pCurrentMsg;
-    m_pCurrentMsg = &cur;
+    const DispatchScope scope(this, message, wParam, lParam);
     WindowProc(message, wParam, lParam);
-    m_pCurrentMsg = saved;
-    return cur.bPassToWidget;
+    return scope.Message().bPassToWidget;
 }
 
 LRESULT CWnd::Default() {
-    if (m_pCurrentMsg == nullptr) {
+    const CurrentMessage* cur = CurrentMsg();
+    if (cur == nullptr) {
         return 0;
     }
-    return DefWindowProc(m_pCurrentMsg->message, m_pCurrentMsg->wParam, m_pCurrentMsg->lParam);
+    return DefWindowProc(cur->message, cur->wParam, cur->lParam);
 }
 
 LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -172,8 +213,8 @@ LRESULT CWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_LBUTTONDBLCLK:
         case WM_RBUTTONDOWN:
         case WM_RBUTTONUP:
-            if (m_pCurrentMsg != nullptr && m_pCurrentMsg->message == message) {
-                m_pCurrentMsg->bPassToWidget = TRUE;
+            if (CurrentMessage* cur = CurrentMsg(); cur != nullptr && cur->message == message) {
+                cur->bPassToWidget = TRUE;
             }
             return 0;
         default:

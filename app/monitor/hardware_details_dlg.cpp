@@ -232,8 +232,7 @@ uint32_t CHardwareDetailsDlg::ShowSelectionTexts(MonitoredItem item) {
         current = "Stopped!";
     } else {
         value = ReadItem(item);
-        current =
-            CString::fromStdString(FormatItemValue(item, kind, value, ValueForm::Selection, fan));
+        current = CString(FormatItemValue(item, kind, value, ValueForm::Selection, fan));
     }
     SetCurrentText(current);
     SetDlgItemText(IDC_UNIT, UnitLabel(item));
@@ -309,14 +308,14 @@ void CHardwareDetailsDlg::OnTimer(UINT_PTR nIDEvent) {
         return;  // the window went while the alarm boxes were open
     }
 
-    SetCurrentText(CString::fromStdString(text));
+    SetCurrentText(CString(text));
     const int position = *item == MonitoredItem::FanSpeed && fan.nNoFan == 1
                              ? 100
                              : ChartPosition(*item, kind, value, ChartScale::Small);
     m_chart.SetValue(0, position);
     m_chart.AddSegment(0);
     m_chart.DrawLevel(ReferenceLevel(*item, kind, ChartScale::Small));
-    m_chart.NoteReading(CString::fromStdString(text));
+    m_chart.NoteReading(CString(text));
     m_nLastValue = value;
     m_pLargeChart->m_nLastValue = value;
     CDialog::OnTimer(nIDEvent);

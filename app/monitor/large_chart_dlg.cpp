@@ -50,7 +50,7 @@ void CLargeChartDlg::OnTimer(UINT_PTR nIDEvent) {
         m_chart.SetValue(0, ChartPosition(*item, kind, m_nLastValue, ChartScale::Large));
         m_chart.AddSegment(0);
         m_chart.DrawLevel(ReferenceLevel(*item, kind, ChartScale::Large));
-        m_chart.NoteReading(CString::fromStdString(
+        m_chart.NoteReading(CString(
             FormatItemValue(*item, kind, m_nLastValue, ValueForm::Sample, CurrentFanState())));
     }
     CDialog::OnTimer(nIDEvent);

@@ -23,7 +23,6 @@ const AccessibleNameEntry kNames[] = {
     {kMainDialog, 1019, "Clock presets"},
     {kMainDialog, 1064, "Fan speed status"},
     {kMainDialog, 1065, "VPU temperature status"},
-    {kMainDialog, 1059, "Fan speed and VPU temperature history"},
     {kMainDialog, 100, "Fan speed and VPU temperature history"},
     {kMainDialog, 1039, "Chip maker logo"},
     {kConfirmDialog, 1038, "Clock settings"},

@@ -3,12 +3,14 @@
 
 #include <array>
 
+#include "app/res/resource_ids.h"
+
 struct MenuItemTemplate {
     unsigned nID;
     const char* lpszText;
 };
 
 inline constexpr std::array<MenuItemTemplate, 2> kMenu131 = {{
-    {32774, "Show &Config"},
-    {32773, "&Exit"},
+    {ID_SHOW_CONFIG, "Show &Config"},
+    {ID_APP_EXIT_TRAY, "&Exit"},
 }};

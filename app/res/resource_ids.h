@@ -1,4 +1,6 @@
-// Ids of the program's pictures. Each lives in the Qt resource file artwork.qrc as
+// Ids of the program's resources: pictures and commands.
+//
+// The pictures. Each lives in the Qt resource file artwork.qrc as
 // ":/res/<id>.svg" (for example ":/res/157.svg"), drawn at the pixel size given here.
 #pragma once
 
@@ -14,3 +16,8 @@ constexpr int kBitmapBoard9500 = 169;         // RADEON 9500 PRO board, 239 x 19
 constexpr int kBitmapBoard9200 = 173;         // RADEON 9200 board, 225 x 211
 constexpr int kBitmapBoard9600And9800 = 176;  // RADEON 9600 PRO and 9800 PRO boards, 244 x 194
 constexpr int kBitmapLogo = 179;              // chip mark beside the clock panel, 32 x 33
+
+// Commands of menu 131 (the tray icon's menu, menus.h) and the about box's command.
+constexpr unsigned ID_APP_EXIT_TRAY = 32773;
+constexpr unsigned ID_SHOW_CONFIG = 32774;
+constexpr unsigned ID_APP_ABOUT = 57664;

@@ -1,43 +1,15 @@
 #include "app/shell/main_frame.h"
 
-#include <QApplication>
 #include <QCursor>
 #include <QGuiApplication>
 #include <QScreen>
-#include <QThread>
 #include <QWidget>
 
-#include "app/clock/board_table.h"
-#include "app/clock/clock_dividers.h"
-#include "app/clock/clock_file.h"
-#include "app/device/device_client.h"
 #include "app/device/process_state.h"
-#include "app/device/settings.h"
 #include "app/shell/about_dlg.h"
-#include "app/shell/modal_loops.h"
 #include "app/shell/monitor_dlg.h"
 #include "app/shell/ui_constants.h"
 #include "app/shell/tray_icon.h"
-#include "protocol/ioctl.h"
-
-namespace {
-
-constexpr uint32_t kFullFanDrive = 255;
-constexpr int kFanRestoreWrites = 11;
-
-// Fan guard limits: the first reading above the first limit (or below the lower one) is checked
-// again against the second.
-struct GuardLimits {
-    uint32_t nFirst;
-    uint32_t nSecond;
-};
-constexpr uint32_t kGuardLower = 5;
-
-GuardLimits GuardLimitsFor(uint32_t nAdapterId) {
-    return nAdapterId == kAdapterRadeon9800Pro ? GuardLimits{70, 68} : GuardLimits{60, 58};
-}
-
-}  // namespace
 
 BEGIN_MESSAGE_MAP(CMainFrame, CWnd)
 ON_COMMAND(ID_SHOW_CONFIG, OnShowConfig)
@@ -49,20 +21,7 @@ ON_WM_TIMER()
 END_MESSAGE_MAP()
 
 CMainFrame::CMainFrame(bool bTrayAvailable)
-    : m_pConfigDlg(nullptr), m_nFanGuardTimer(0), m_bTrayAvailable(bTrayAvailable) {
-    g_bConfigShown = 0;
-    g_bFanGuardTripped = 0;
-    g_nAdapterId = QueryAdapterInfo(3);
-    g_nSubsystemId = QueryAdapterInfo(7);
-    g_nFanControl = static_cast<int>(ReadFanControlSetting());
-    g_nNoFan = static_cast<int>(ReadNoFanSetting());
-    g_nFan4Temp = static_cast<int>(ReadFan4TempSetting());
-    g_bFanStopped = 0;
-    g_bMonitorOn = 0;
-    if (g_nAdapterId != kAdapterRadeon9200) {
-        ApplyStoredClocks();
-    }
-}
+    : m_pConfigDlg(nullptr), m_nFanGuardTimer(0), m_bTrayAvailable(bTrayAvailable) {}
 
 CMainFrame::~CMainFrame() {
     if (GetSafeHwnd() != nullptr) {
@@ -70,32 +29,10 @@ CMainFrame::~CMainFrame() {
     }
 }
 
-void CMainFrame::ApplyStoredClocks() {
-    const uint32_t current = ReadClockDividers();
-    if (current == 0) {
-        ShowMessageBox("Device access deny", "ZEL ERROR", kErrorBox);
-        ExitProgram(1);
-    }
-    const StoredClocks stored = ReadClockFile();
-    if (!stored.bOpened) {
+void CMainFrame::StartSession() {
+    if (m_session.Start() == BoardSession::Clocks::kNoFile) {
         ShowConfigDialog();
-        return;
     }
-    const BoardRow* row = FindBoardRow(g_nAdapterId, g_nSubsystemId);
-    if (row == nullptr || !row->bTunable) {
-        ShowMessageBox("Graphic Card not supported!", "ZEL", kErrorBox);
-        ExitProgram(1);
-    }
-    // A field the file did not hold counts as outside its window.
-    const uint32_t engine =
-        stored.bHaveEngine
-            ? ClampToWindow(static_cast<uint32_t>(stored.nEngine), row->engineStartWindow)
-            : row->engineStartWindow.nFallback;
-    const uint32_t memory =
-        stored.bHaveMemory
-            ? ClampToWindow(static_cast<uint32_t>(stored.nMemory), row->memoryStartWindow)
-            : row->memoryStartWindow.nFallback;
-    WriteClockDividers(ComposeClockDividers(current, engine, memory, kReferenceDivider));
 }
 
 BOOL CMainFrame::LoadFrame() {
@@ -125,8 +62,8 @@ int CMainFrame::OnCreate() {
             dlg->show();
         }
     }
-    m_pTray =
-        std::make_unique<TrayIcon>(this, kTrayCallbackMessage, kTrayIconId, 128, "Kest Program");
+    m_pTray = std::make_unique<TrayIcon>(this, kTrayCallbackMessage, kTrayIconId, kIconProgram,
+                                         "Kest Program");
     if (m_bTrayAvailable) {
         m_pTray->Add();
     }
@@ -135,14 +72,8 @@ int CMainFrame::OnCreate() {
 }
 
 void CMainFrame::ApplyFanSettings() {
-    if (IsFanControlBoard() && g_nFanControl == 1) {
-        const uint32_t speed = FanSpeedForAdapter(g_nAdapterId, ReadFanSpeedSetting());
-        SendDriverValue(IOCTL_SET_FAN_DRIVE, speed);
-        if (g_nFan4Temp == 0) {
-            StartFanGuard();
-        }
-    } else {
-        SendDriverValue(IOCTL_SET_FAN_DRIVE, kFullFanDrive);
+    if (m_session.ApplyFanSettings()) {
+        StartFanGuard();
     }
 }
 
@@ -155,25 +86,8 @@ void CMainFrame::StopFanGuard() {
 }
 
 void CMainFrame::OnFanGuardTimer(UINT_PTR /*nIDEvent*/) {
-    const uint32_t t = QueryDriverReading(IOCTL_READ_TEMP3);
-    if (g_bFanGuardTripped == 1) {
-        Default();
-        return;
-    }
-    const GuardLimits limits = GuardLimitsFor(g_nAdapterId);
-    if (t > limits.nFirst || t < kGuardLower) {
-        const uint32_t t2 = QueryDriverReading(IOCTL_READ_TEMP3);
-        if (t2 > limits.nSecond || t2 < kGuardLower) {
-            StopFanGuard();
-            g_bFanGuardTripped = 1;
-            for (int write = 1; write <= kFanRestoreWrites; ++write) {
-                SendDriverValue(IOCTL_SET_FAN_DRIVE, kFullFanDrive);
-                if (QueryDriverReading(IOCTL_GET_FAN_DRIVE) == kFullFanDrive ||
-                    write == kFanRestoreWrites) {
-                    break;
-                }
-            }
-        }
+    if (m_session.CheckFanGuard()) {
+        StopFanGuard();
     }
     Default();
 }
@@ -225,7 +139,7 @@ LRESULT CMainFrame::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
                 HideConfigDialog();
             }
         } else if (lParam == WM_RBUTTONDOWN) {
-            TrayIcon::TrackPopupMenu131(this, QCursor::pos());
+            m_pTray->TrackPopupMenu(QCursor::pos());
         }
     }
     return CWnd::DefWindowProc(message, wParam, lParam);
@@ -233,12 +147,9 @@ LRESULT CMainFrame::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
 
 LRESULT CMainFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_POWERBROADCAST && wParam == PBT_APMRESUMESUSPEND) {
-        QueryDriverReading(IOCTL_REINIT_MONITOR);
-        QueryDriverReading(IOCTL_ALARMS_OFF);
-        if (g_nAdapterId != kAdapterRadeon9200) {
-            ApplyStoredClocks();
+        if (m_session.Resume() == BoardSession::Clocks::kNoFile) {
+            ShowConfigDialog();
         }
-        g_nFan4Temp = static_cast<int>(ReadFan4TempSetting());
         ApplyFanSettings();
         const int index = COLOR_BTNFACE;
         const COLORREF colour = kDialogButtonFace;
@@ -265,29 +176,20 @@ void CMainFrame::RequestExit() {
         return;
     }
     m_bExitRequested = true;
-    // Message boxes and dialogs running modal loops end as if closed or cancelled; the exit
-    // itself waits until their callers have returned, so nothing they use is deleted under them.
-    EndModalLoops();
-    RunWhenModalLoopsEnded(m_hWnd, [this]() { RunExitPath(); });
-}
-
-void CMainFrame::RunExitPath() {
-    SendMessage(WM_CLOSE);
+    // Message boxes and dialogs running modal loops end as if closed or cancelled; the frame
+    // closes once their callers have returned, so nothing they use is deleted under them.
+    AfxBeginClosing(this, WM_CLOSE);
 }
 
 void CMainFrame::OnDestroy() {
-    QueryDriverReading(IOCTL_ALARMS_OFF);
+    m_session.End();
     if (m_pTray) {
         m_pTray->Delete();
     }
     CWnd::OnDestroy();
     if (AfxGetMainWnd() == this) {
         AfxSetMainWnd(nullptr);
-        // The main window gone ends the message loop (when one runs: exit() without a loop
-        // would make every later loop return at once).
-        if (QThread::currentThread()->loopLevel() > 0) {
-            QApplication::exit(0);
-        }
+        AfxPostQuitMessage(0);
     }
 }
 

@@ -8,28 +8,29 @@
 #include <memory>
 
 #include "app/framework/framework.h"
+#include "app/res/resource_ids.h"
+#include "app/shell/board_session.h"
 
 class CMonitorDlg;
 class TrayIcon;
 
 // Messages and commands of the frame.
 inline constexpr UINT kTrayCallbackMessage = WM_USER + 220;  // 1244
-inline constexpr UINT kTrayIconId = 128;
-inline constexpr UINT ID_SHOW_CONFIG = 32774;
-inline constexpr UINT ID_APP_EXIT_TRAY = 32773;
-inline constexpr UINT ID_APP_ABOUT = 57664;
+inline constexpr UINT kTrayIconId = kIconProgram;
 inline constexpr UINT_PTR kFanGuardTimer = 1;
 inline constexpr UINT kFanGuardPeriodMs = 30000;
 inline constexpr WPARAM PBT_APMRESUMESUSPEND = 7;
 
 class CMainFrame : public CWnd {
 public:
-    // Construction identifies the board and applies the stored clocks (or opens the main dialog
-    // on the first run). bTrayAvailable false: no notification area, so the main dialog stands
-    // in for the tray and closing it exits.
+    // bTrayAvailable false: no notification area, so the main dialog stands in for the tray and
+    // closing it exits.
     explicit CMainFrame(bool bTrayAvailable);
     ~CMainFrame() override;
 
+    // The board session starts before the window: identifies the board and applies the stored
+    // clocks, or opens the main dialog on the first run.
+    void StartSession();
     // The hidden window: a zero-sized tool window just outside the screen, never shown.
     BOOL LoadFrame();
 
@@ -37,7 +38,6 @@ public:
     void HideConfigDialog();
     void StartFanGuard();
     void StopFanGuard();
-    void ApplyStoredClocks();
     void ApplyFanSettings();
     void OnFanGuardTimer(UINT_PTR nIDEvent);
 
@@ -68,8 +68,7 @@ public:
     void OnTimer(UINT_PTR nIDEvent) { OnFanGuardTimer(nIDEvent); }
 
 private:
-    void RunExitPath();
-
+    BoardSession m_session;
     bool m_bTrayAvailable;
     bool m_bExitRequested = false;
     std::unique_ptr<TrayIcon> m_pTray;

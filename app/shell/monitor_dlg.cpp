@@ -1,3 +1,4 @@
+#include "app/shell/fatal_box.h"
 #include "app/shell/monitor_dlg.h"
 #include "app/shell/ui_constants.h"
 
@@ -144,8 +145,7 @@ BOOL CMonitorDlg::OnInitDialog() {
 
     const BoardRow* row = FindBoardRow(g_nAdapterId, g_nSubsystemId);
     if (row == nullptr) {
-        ShowMessageBox("Graphic Card not supported!", "ZEL", kErrorBox);
-        ExitProgram(1);
+        EndWithBox("Graphic Card not supported!", "ZEL");
     }
     auto* engineSlider = static_cast<CSliderCtrl*>(GetDlgItem(1004));
     engineSlider->SetRange(row->nEngineSliderMin, row->nEngineSliderMax, FALSE);
@@ -201,14 +201,12 @@ void CMonitorDlg::ApplyClockFileOnOpen() {
     // First run: the board's defaults go to the hardware and into a new file.
     const uint32_t current = ReadClockDividers();
     if (current == 0) {
-        ShowMessageBox("Device access deny", "ZEL ERROR", kErrorBox);
-        ExitProgram(1);
+        EndWithBox("Device access deny", "ZEL ERROR");
     }
     DecodeClockDividers(current);
     const BoardRow* row = FindBoardRow(g_nAdapterId, g_nSubsystemId);
     if (row == nullptr) {
-        ShowMessageBox("Graphic Card not supported!", "ZEL", kErrorBox);
-        ExitProgram(1);
+        EndWithBox("Graphic Card not supported!", "ZEL");
     }
     m_nWorkEngine = row->nDefaultEngine;
     m_nEngineClock = static_cast<int>(row->nDefaultEngine);
@@ -233,7 +231,7 @@ void CMonitorDlg::SnapToNominalClocks() {
 }
 
 CString CMonitorDlg::DriverVersionText() {
-    return CString(QString::fromStdString(ReadDriverVersionText()));
+    return CString(ReadDriverVersionText());
 }
 
 void CMonitorDlg::SetUpFonts() {

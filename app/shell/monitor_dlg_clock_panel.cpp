@@ -5,6 +5,7 @@
 #include "app/clock/clock_file.h"
 #include "app/device/device_client.h"
 #include "app/device/process_state.h"
+#include "app/shell/fatal_box.h"
 #include "app/shell/monitor_dlg.h"
 #include "app/shell/ui_constants.h"
 
@@ -76,8 +77,7 @@ void CMonitorDlg::OnPresetSelChange() {
     if (index == kDefaultSettingsIndex) {
         const BoardRow* row = FindBoardRow(g_nAdapterId, g_nSubsystemId);
         if (row == nullptr) {
-            ShowMessageBox("Graphic card not supported!", "ZEL", kErrorBox);
-            ExitProgram(0);
+            EndWithBox("Graphic card not supported!", "ZEL");
         }
         m_nEngineClock = static_cast<int>(row->nDefaultEngine);
         m_nMemoryClock = static_cast<int>(row->nDefaultMemory);

@@ -5,6 +5,7 @@
 #include "app/device/device_client.h"
 #include "app/device/process_state.h"
 #include "app/device/settings.h"
+#include "app/shell/fatal_box.h"
 #include "app/shell/monitor_dlg.h"
 #include "app/shell/ui_constants.h"
 
@@ -33,8 +34,7 @@ uint32_t CMonitorDlg::ClampAndComposeClocks() {
     }
     const BoardRow* row = FindBoardRow(g_nAdapterId, g_nSubsystemId);
     if (row == nullptr || !row->bTunable) {
-        ShowMessageBox("Graphic card not supported!", "ZEL", kErrorBox);
-        ExitProgram(1);
+        EndWithBox("Graphic card not supported!", "ZEL");
     }
     const ClampedClocks clamped = ClampToWindows(*row, &m_nWorkEngine, &m_nWorkMemory);
     if (clamped.bMemory) {

@@ -31,7 +31,7 @@ void CMonitorDlg::OnTimer(UINT_PTR nIDEvent) {
     m_chart.SetValue(0, sample.nFanPosition);
     m_chart.SetValue(1, sample.nTempPosition);
     m_chart.AddSegment(1);
-    m_chart.NoteReading(CString::fromStdString(sample.fanText + ", " + sample.tempText));
+    m_chart.NoteReading(CString(sample.fanText + ", " + sample.tempText));
     if (!AlarmStep(m_nAlarmTicks, sample.Safe(), PanelWarningText(sample.reason), kPanelRestartText,
                    this)) {
         return;

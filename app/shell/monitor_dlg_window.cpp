@@ -1,7 +1,5 @@
 // The main dialog as a window: tab pages, the white text pages, Enter and Escape, close and
 // destroy.
-#include <QTimer>
-
 #include "app/clock/clock_file.h"
 #include "app/device/device_client.h"
 #include "app/device/process_state.h"
@@ -121,8 +119,7 @@ void CMonitorDlg::OnDestroy() {
     }
 }
 
-// The object goes once the message that destroyed it has returned: the window layer still
-// touches it on the way out of that message.
+// The object goes with its window.
 void CMonitorDlg::PostNcDestroy() {
-    QTimer::singleShot(0, [this]() { delete this; });
+    delete this;
 }

@@ -4,7 +4,6 @@
 
 #include "app/shell/exit_signals.h"
 #include "app/shell/main_frame.h"
-#include "app/shell/modal_loops.h"
 #include "app/shell/resume_watcher.h"
 
 CNorlexApp::CNorlexApp() = default;
@@ -17,7 +16,7 @@ BOOL CNorlexApp::InitInstance(bool bTrayAvailable, const QDBusConnection& bus) {
         if (m_pFrame != nullptr && m_pFrame->GetSafeHwnd() != nullptr) {
             m_pFrame->RequestExit();
         } else {
-            EndModalLoops();
+            AfxBeginClosing(nullptr, 0);
         }
     });
     if (!bTrayAvailable) {
@@ -25,8 +24,9 @@ BOOL CNorlexApp::InitInstance(bool bTrayAvailable, const QDBusConnection& bus) {
                      "zel: the desktop has no notification area; the main dialog stays open and "
                      "closing it ends the program\n");
     }
-    // Construction applies the stored clocks, or opens the main dialog on the first run.
+    // The session applies the stored clocks, or the main dialog opens on the first run.
     m_pFrame = std::make_unique<CMainFrame>(bTrayAvailable);
+    m_pFrame->StartSession();
     if (!m_pFrame->LoadFrame()) {
         return FALSE;
     }

@@ -12,6 +12,14 @@ TrayIcon::TrayIcon(CWnd* pNotify, UINT nCallbackMessage, UINT nID, int nIconReso
     m_icon.setIcon(QIcon(QPixmap::fromImage(LoadBitmapResource(nIconResource))));
     m_icon.setToolTip(QString::fromUtf8(lpszTip));
     connect(&m_icon, &QSystemTrayIcon::activated, this, &TrayIcon::OnActivated);
+    m_pMenu = std::make_unique<QMenu>();
+    for (const MenuItemTemplate& item : kMenu131) {
+        QAction* action = m_pMenu->addAction(QString::fromUtf8(item.lpszText));
+        const UINT id = item.nID;
+        connect(action, &QAction::triggered, this,
+                [this, id]() { m_pNotify->SendMessage(WM_COMMAND, MAKEWPARAM(id, 0), 0); });
+    }
+    connect(m_pMenu.get(), &QMenu::aboutToHide, this, [this]() { m_pMenuShown.reset(); });
 }
 
 TrayIcon::~TrayIcon() {
@@ -41,15 +49,11 @@ void TrayIcon::OnActivated(QSystemTrayIcon::ActivationReason reason) {
     m_pNotify->SendMessage(m_nCallbackMessage, m_nID, mouse);
 }
 
-void TrayIcon::TrackPopupMenu131(CWnd* pOwner, const QPoint& screenPos) {
-    QMenu menu;
-    for (const MenuItemTemplate& item : kMenu131) {
-        QAction* action = menu.addAction(QString::fromUtf8(item.lpszText));
-        action->setData(item.nID);
+void TrayIcon::TrackPopupMenu(const QPoint& screenPos) {
+    m_pMenuShown = std::make_unique<ModalLoopScope>([this]() { m_pMenu->close(); });
+    if (AfxIsClosing()) {
+        m_pMenuShown.reset();
+        return;
     }
-    QPointer<QWidget> owner = pOwner->GetSafeHwnd();
-    QAction* chosen = menu.exec(screenPos);
-    if (chosen != nullptr && owner && CWnd::FromHandle(owner) == pOwner) {
-        pOwner->SendMessage(WM_COMMAND, MAKEWPARAM(chosen->data().toUInt(), 0), 0);
-    }
+    m_pMenu->popup(screenPos);
 }

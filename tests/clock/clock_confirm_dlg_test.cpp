@@ -13,7 +13,7 @@
 
 namespace {
 
-QString Text(CWnd& wnd) {
+CString Text(CWnd& wnd) {
     CString s;
     wnd.GetWindowText(s);
     return s;
@@ -70,7 +70,7 @@ TEST_F(ClockConfirmTest, UntouchedItCountsDownAndRevertsOnTheTenthTick) {
     const INT_PTR result = Run([&](CClockConfirmDlg& d) {
         for (int tick = 1; tick <= 9; ++tick) {
             d.SendMessage(WM_TIMER, 1);
-            seen.push_back(Text(d.m_stCountdown).toStdString());
+            seen.push_back(Text(d.m_stCountdown).GetStdString());
             EXPECT_EQ(d.m_nTicks, tick);
         }
         stillOpenAfterNine = d.IsWindowVisible() != FALSE;

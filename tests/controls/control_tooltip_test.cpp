@@ -85,7 +85,7 @@ protected:
 
     void MakeTip(HandTip& tip) {
         tip.m_rcTip = RECT{0, 0, 60, 18};
-        tip.m_strText = QStringLiteral("Tip");
+        tip.m_strText = "Tip";
         ASSERT_TRUE(tip.Create(&m_owner));
     }
 
@@ -108,7 +108,7 @@ TEST_F(ControlToolTipTest, ConstructionRegistersTheWindowClassAndSetsTheDefaults
     EXPECT_EQ(FindToolTipWindowClass(), cls);
 
     EXPECT_EQ(tip.m_pOwner, nullptr);
-    EXPECT_TRUE(tip.m_strText.isEmpty());
+    EXPECT_TRUE(tip.m_strText.IsEmpty());
     EXPECT_EQ(tip.m_nPlacement, 0);
     EXPECT_EQ(tip.m_clrText, GetSysColor(COLOR_INFOTEXT));
     EXPECT_EQ(tip.m_clrBack, GetSysColor(COLOR_INFOBK));
@@ -118,7 +118,7 @@ TEST_F(ControlToolTipTest, ConstructionRegistersTheWindowClassAndSetsTheDefaults
     EXPECT_EQ(tip.GetSafeHwnd(), nullptr);
 
     // A tip without a window or owner does nothing when asked to show.
-    tip.m_strText = QStringLiteral("Tip");
+    tip.m_strText = "Tip";
     tip.Show();
     tip.Tick();
     EXPECT_EQ(tip.GetSafeHwnd(), nullptr);
@@ -204,7 +204,7 @@ TEST_F(ControlToolTipTest, ATopLevelOwnerMatchesWhenNothingHasTheFocus) {
         SCOPED_TRACE(row.what);
         HandTip tip;
         tip.m_rcTip = RECT{0, 0, 60, 18};
-        tip.m_strText = QStringLiteral("Tip");
+        tip.m_strText = "Tip";
         ASSERT_TRUE(tip.Create(&m_other));
         RECT owner;
         m_other.GetWindowRect(&owner);
@@ -245,7 +245,7 @@ TEST_F(ControlToolTipTest, ShowWithoutTextHidesTheTip) {
     MakeTip(tip);
     tip.Show();
     ASSERT_TRUE(tip.IsWindowVisible());
-    tip.m_strText.clear();
+    tip.m_strText.Empty();
     tip.Show();
     EXPECT_FALSE(tip.IsWindowVisible());
     EXPECT_NE(tip.GetSafeHwnd(), nullptr);
@@ -256,7 +256,7 @@ TEST_F(ControlToolTipTest, PaintsOnTheClassBackgroundOrFillsItsRectangle) {
     {
         HandTip tip;
         MakeTip(tip);
-        tip.m_strText = QStringLiteral("WWW");
+        tip.m_strText = "WWW";
         tip.Show();
         const QImage out =
             tip.GetSafeHwnd()->grab().toImage().convertToFormat(QImage::Format_RGB32);
@@ -273,7 +273,7 @@ TEST_F(ControlToolTipTest, PaintsOnTheClassBackgroundOrFillsItsRectangle) {
     {
         HandTip tip;
         tip.m_rcTip = RECT{0, 0, 60, 18};
-        tip.m_strText = QStringLiteral("WWW");
+        tip.m_strText = "WWW";
         ASSERT_TRUE(tip.Create(&m_owner));
         tip.m_bFill = 1;
         tip.m_clrBack = RGB(200, 230, 255);

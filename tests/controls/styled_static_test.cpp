@@ -13,6 +13,7 @@
 #include "app/framework/app.h"
 #include "app/framework/controls.h"
 #include "app/framework/qt/gdi_qt.h"
+#include "app/framework/wnd_internal.h"
 
 namespace {
 
@@ -143,7 +144,7 @@ TEST_F(StyledStaticTest, ConstructionTakesTheColoursAndFontOfTheMoment) {
     EXPECT_EQ(control.m_hBitmap, nullptr);
     EXPECT_FALSE(control.m_bStretch);
     // The embedded tip is never given a text or a window.
-    EXPECT_TRUE(control.m_tip.m_strText.isEmpty());
+    EXPECT_TRUE(control.m_tip.m_strText.IsEmpty());
     EXPECT_EQ(control.m_tip.GetSafeHwnd(), nullptr);
 }
 
@@ -295,7 +296,7 @@ TEST_F(StyledStaticTest, ColoursAreTakenAtPaintTimeAndStraightTextIgnoresTheCont
         const COLORREF now[] = {RGB(qRed(face), qGreen(face), qBlue(face)),
                                 RGB(qRed(windowText), qGreen(windowText), qBlue(windowText))};
         ASSERT_TRUE(SetSysColors(2, indices, now));
-        control.SetText(QStringLiteral("MW")).SetFontSize(-30).SetFontBold(TRUE);
+        control.SetText("MW").SetFontSize(-30).SetFontBold(TRUE);
         if (row.picture) {
             control.SetBitmap(BitmapFromImage(SolidImage(40, 20, green))).SetStretch(TRUE);
         }
@@ -325,10 +326,7 @@ TEST_F(StyledStaticTest, BottomTextOnAPictureSitsInTheLastLineHeight) {
 TEST_F(StyledStaticTest, HeadingInItsOwnFontIsAlignedRightAtTheTop) {
     CStyledStatic control;
     Attach(control, "", SS_RIGHT, 300, 40);
-    control.SetText(QStringLiteral("HARDWARE DETAILS"))
-        .SetFontName(QStringLiteral("Tahoma"))
-        .SetFontSize(20)
-        .SetFontBold(TRUE);
+    control.SetText("HARDWARE DETAILS").SetFontName("Tahoma").SetFontSize(20).SetFontBold(TRUE);
     EXPECT_EQ(control.m_lf.lfHeight, 20);
     EXPECT_EQ(control.m_lf.lfWeight, FW_BOLD);
     EXPECT_STREQ(control.m_lf.lfFaceName, "Tahoma");
@@ -356,7 +354,7 @@ TEST_F(StyledStaticTest, HeadingInItsOwnFontIsAlignedRightAtTheTop) {
 TEST_F(StyledStaticTest, ReadingTheTextIntoFiveCharactersGivesFourAndAZero) {
     CStyledStatic control;
     Attach(control, "", SS_RIGHT);
-    control.SetText(QStringLiteral("HARDWARE DETAILS"));
+    control.SetText("HARDWARE DETAILS");
 
     char buffer[8];
     std::memset(buffer, 'x', sizeof buffer);
@@ -382,21 +380,21 @@ TEST_F(StyledStaticTest, TextSetFromOutsideChangesTheWindowTextAndThePaintedText
     const QImage before = Grab(outside);
     outside.SendMessage(WM_SETTEXT, 0, reinterpret_cast<LPARAM>("New text"));
     EXPECT_EQ(outside.m_strText, QStringLiteral("New text"));
-    EXPECT_EQ(CWnd::WidgetText(outside.GetSafeHwnd()), QStringLiteral("New text"));
+    EXPECT_EQ(WidgetText(outside.GetSafeHwnd()), "New text");
     const QImage after = Grab(outside);
     EXPECT_NE(after, before);
     outside.DestroyWindow();
 
     CStyledStatic inside;
     Attach(inside, "Old", SS_CENTER | SS_CENTERIMAGE);
-    inside.SetText(QStringLiteral("New text"));
+    inside.SetText("New text");
     EXPECT_EQ(Grab(inside), after);
 }
 
 TEST_F(StyledStaticTest, DisablingRepaintsOnceWithTheTextEmbossed) {
     CountingStatic control;
     Attach(control, "", SS_CENTER | SS_CENTERIMAGE, 200, 50);
-    control.SetText(QStringLiteral("Off")).SetFontSize(-30).SetFontBold(TRUE);
+    control.SetText("Off").SetFontSize(-30).SetFontBold(TRUE);
     QApplication::processEvents();
     const QImage enabled = Grab(control);
     const QRgb text = Opaque(control.m_crText);

@@ -64,7 +64,7 @@ struct Target {
 // The block image a text renders to, cut to the block's extent.
 QImage BlockImage(const QString& text, int hAlign, BOOL emboss = FALSE) {
     Target target;
-    CTextBlock block(&target.dc, text, hAlign, 0);
+    CTextBlock block(&target.dc, FromQt(text), hAlign, 0);
     block.m_crBack = kBack;
     block.m_crText = kText;
     block.m_bEmboss = emboss;
@@ -86,7 +86,7 @@ TEST(TextBlockTest, AlignmentCodesPlaceTheBlockWithTruncatingHalves) {
         for (int vAlign = 0; vAlign < 3; ++vAlign) {
             SCOPED_TRACE(testing::Message() << "h=" << hAlign << " v=" << vAlign);
             Target target;
-            CTextBlock block(&target.dc, QStringLiteral("Ab"), hAlign, vAlign);
+            CTextBlock block(&target.dc, "Ab", hAlign, vAlign);
             block.m_crBack = kBack;
             ASSERT_TRUE(block.Build());
             EXPECT_NE(block.Draw(0, 0, w, h), 0);
@@ -112,7 +112,7 @@ TEST(TextBlockTest, CentredBlockOf51PixelsInA100PixelRectangleStartsAt24) {
     ASSERT_FALSE(text.isEmpty()) << "no 51-pixel text in the test font";
 
     Target target;
-    CTextBlock block(&target.dc, text, 1, 0);
+    CTextBlock block(&target.dc, FromQt(text), 1, 0);
     block.m_crBack = kBack;
     ASSERT_TRUE(block.Build());
     block.Draw(0, 0, 100, 40);
@@ -132,7 +132,7 @@ TEST(TextBlockTest, WideBlockIsCutAtTheRightEdgeAndShownFromItsLeftPart) {
         for (int vAlign = 0; vAlign < 3; ++vAlign) {
             SCOPED_TRACE(testing::Message() << "h=" << hAlign << " v=" << vAlign);
             Target target;
-            CTextBlock block(&target.dc, text, hAlign, vAlign);
+            CTextBlock block(&target.dc, FromQt(text), hAlign, vAlign);
             block.m_crBack = kBack;
             block.m_crText = kText;
             ASSERT_TRUE(block.Build());
@@ -188,7 +188,7 @@ TEST(TextBlockTest, EmptyTextBuildsAnEmptyBlockThatDrawsNothing) {
     for (const char* text : {"", "\n", "\n\n"}) {
         SCOPED_TRACE(text);
         Target target;
-        CTextBlock block(&target.dc, QString::fromLatin1(text), 1, 1);
+        CTextBlock block(&target.dc, text, 1, 1);
         block.m_crBack = kBack;
         ASSERT_TRUE(block.Build());
         EXPECT_EQ(block.m_rcBlock.right, 0);
@@ -201,7 +201,7 @@ TEST(TextBlockTest, EmptyTextBuildsAnEmptyBlockThatDrawsNothing) {
 
 TEST(TextBlockTest, DrawWithoutABlockReturnsZeroAndReleaseEmptiesTheExtent) {
     Target target;
-    CTextBlock block(&target.dc, QStringLiteral("Ab"), 0, 0);
+    CTextBlock block(&target.dc, "Ab", 0, 0);
     EXPECT_EQ(block.Draw(0, 0, 100, 40), 0);
     ASSERT_TRUE(block.Build());
     EXPECT_GT(block.m_rcBlock.right, 0);

@@ -1,6 +1,7 @@
 #include "tests/driver/driver_fixture.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "host/driver_entry.h"
@@ -66,10 +67,24 @@ std::vector<std::string> I2cLines(const std::vector<sim::I2cTransaction>& log) {
     return lines;
 }
 
+bool ThroughHardwareBus() {
+    const char* bus = std::getenv("KEST_TEST_PORT_BUS");
+    return bus != nullptr && std::strcmp(bus, "hardware") == 0;
+}
+
 void DriverTest::Load(const std::string& board) {
     m_machine = sim::Machine::Create(board, m_clock);
     ASSERT_NE(m_machine, nullptr) << board;
-    host::AttachPortBus(m_machine.get());
+    if (ThroughHardwareBus()) {
+        m_sysfs = std::make_unique<SimulatedSysfs>(*m_machine);
+        m_hardwareBus = std::make_unique<host::HardwarePortBus>(
+            *m_sysfs, m_sysfs->AdapterSlot(), m_sysfs->Window(), host::WindowPath::resourceFile,
+            [this](const std::string& line) { m_refusals.push_back(line); });
+        m_recorder = std::make_unique<RecordingPortBus>(*m_hardwareBus);
+        host::AttachPortBus(m_recorder.get());
+    } else {
+        host::AttachPortBus(m_machine.get());
+    }
     m_loadStatus = host::LoadDriver(host::KestatiDriverEntry());
     if (m_loadStatus == 0) {
         int32_t status = 0;
@@ -111,12 +126,19 @@ Reply DriverTest::SendNothing(uint32_t code, uint32_t outLength) {
 }
 
 void DriverTest::StartRecording() {
+    if (m_recorder) {
+        m_recorder->Start();
+    }
     m_machine->SetTraceEnabled(true);
     m_machine->TakeTrace();
     m_machine->TakeI2cLog();
 }
 
 std::vector<std::string> DriverTest::PortTrace() {
+    if (m_recorder) {
+        m_machine->TakeTrace();
+        return PortLines(m_recorder->Take());
+    }
     return PortLines(m_machine->TakeTrace());
 }
 

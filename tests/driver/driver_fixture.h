@@ -9,9 +9,12 @@
 #include <vector>
 
 #include "host/driver_entry.h"
+#include "host/hardware_port_bus.h"
 #include "host/io_manager.h"
 #include "protocol/ioctl.h"
 #include "sim/machine.h"
+#include "tests/driver/recording_port_bus.h"
+#include "tests/driver/simulated_sysfs.h"
 
 namespace kest_test {
 
@@ -31,10 +34,15 @@ struct Reply {
 std::vector<std::string> PortLines(const std::vector<sim::PortAccess>& trace);
 std::vector<std::string> I2cLines(const std::vector<sim::I2cTransaction>& log);
 
+// True when the suite runs through hardware mode's port bus over the machine's files
+// (KEST_TEST_PORT_BUS=hardware), false when the driver reaches the machine directly.
+bool ThroughHardwareBus();
+
 class DriverTest : public ::testing::Test {
 protected:
     // Loads the driver on `board`; the fixture asserts at tear-down that the machine saw no
-    // protocol violation unless a test says it expects one.
+    // protocol violation unless a test says it expects one. Through the hardware bus, the port
+    // trace is what the driver did and read, since the bus answers some accesses itself.
     void Load(const std::string& board);
     void TearDown() override;
 
@@ -54,6 +62,12 @@ protected:
     int m_handle = -1;
     int32_t m_loadStatus = 0;
     bool m_expectViolations = false;
+
+    // Through the hardware bus only.
+    std::unique_ptr<SimulatedSysfs> m_sysfs;
+    std::unique_ptr<host::HardwarePortBus> m_hardwareBus;
+    std::unique_ptr<RecordingPortBus> m_recorder;
+    std::vector<std::string> m_refusals;  // what the hardware bus logged
 };
 
 std::vector<uint8_t> Le32(uint32_t value);

@@ -739,7 +739,7 @@ TEST_F(DetailsTest, DestroyedWhileItsAlarmBoxIsOpen) {
             Tick(d);
             d.DestroyWindow();
         });
-        const std::string before = d.m_strCurrent.toStdString();
+        const std::string before = d.m_strCurrent.GetStdString();
         Tick(d);
         EXPECT_EQ(m_boxes.Boxes().size(), 1u);
         EXPECT_EQ(Actions().back(), "req ALARMS_OFF");

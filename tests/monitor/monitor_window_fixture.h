@@ -84,7 +84,7 @@ public:
 inline std::string Text(CWnd& dlg, int id) {
     CString s;
     dlg.GetDlgItemText(id, s);
-    return s.toStdString();
+    return s.GetStdString();
 }
 
 // Scripted boxes that also write each box into the log when it opens.

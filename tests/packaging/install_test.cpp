@@ -109,6 +109,23 @@ TEST(Install, StagedInstallLaysOutEveryFile) {
     ShellResult verify = Shell("systemd-analyze --man=no verify '" + staged + "'");
     EXPECT_EQ(verify.status, 0) << verify.out;
     EXPECT_EQ(verify.out, "");
+
+    // Hardware mode's unit, one instance per adapter slot, writes only that adapter's window.
+    const std::string hardware = root + "/kestatid-hardware@.service";
+    ShellResult instance =
+        Shell("sed 's|=/usr/local/sbin/|=" + root + "/usr/local/sbin/|' '" + root +
+              "/usr/local/lib/systemd/system/kestatid-hardware@.service' > '" + hardware + "'");
+    ASSERT_EQ(instance.status, 0) << instance.out;
+    const std::string hardwareUnit = ReadText(hardware);
+    for (const char* line :
+         {"\nConflicts=kestatid.service\n", "\nCapabilityBoundingSet=CAP_SYS_ADMIN\n",
+          "\nProtectKernelTunables=yes\n", "\nReadWritePaths=/sys/bus/pci/devices/%I/resource1\n",
+          " --hardware --slot %I "}) {
+        EXPECT_NE(hardwareUnit.find(line), std::string::npos) << line;
+    }
+    ShellResult verifyHardware = Shell("systemd-analyze --man=no verify '" + hardware + "'");
+    EXPECT_EQ(verifyHardware.status, 0) << verifyHardware.out;
+    EXPECT_EQ(verifyHardware.out, "");
 }
 
 TEST(Install, DesktopEntryIsValidAndStartsTheLauncher) {

@@ -15,7 +15,6 @@
 #include "app/device/device_client.h"
 #include "common/service_key_file.h"
 #include "app/shell/main_frame.h"
-#include "app/shell/modal_loops.h"
 #include "app/shell/monitor_dlg.h"
 #include "protocol/frame.h"
 #include "tests/host/bench_devices.h"
@@ -31,8 +30,8 @@ constexpr int kApplies = 20;
 void TimeApplies(benchmark::State& state) {
     kesttest::ScratchDir dir;  // kest.txt is written here
     ScriptedMessageBoxes boxes;
-    SetProgramLoopLevel(0);
     CMainFrame frame(true);
+    frame.StartSession();
     frame.LoadFrame();
     AfxSetMainWnd(&frame);
     frame.ShowConfigDialog();

@@ -59,7 +59,7 @@ protected:
         SetModalDialogHook([&](CDialog& d) {
             auto& confirm = dynamic_cast<CClockConfirmDlg&>(d);
             ++shown;
-            summary = confirm.m_strSummary.toStdString();
+            summary = confirm.m_strSummary.GetStdString();
             answer(confirm);
         });
         m_dlg->SendMessage(WM_COMMAND, MAKEWPARAM(1006, BN_CLICKED),
@@ -458,6 +458,23 @@ TEST_F(ClockPanelTest, RadeonNineTwoHundredPanelIsOutOfReach) {
     EXPECT_TRUE(m_transport.requests.empty());
     EXPECT_EQ(PllWord(), before);
     EXPECT_FALSE(m_dir.Exists("kest.txt"));
+}
+
+using ClockPanelDeathTest = ClockPanelTest;
+
+// The board no longer found when "Default Settings" is chosen ends the program like every other
+// unsupported-board path: the box, then exit code 1, and nothing reaches the clocks.
+TEST_F(ClockPanelDeathTest, DefaultSettingsOnAnUnknownBoardEndsWithExitOne) {
+    Open("9800pro", 400, 360);
+    const uint32_t before = PllWord();
+    EXPECT_EXIT(
+        {
+            SetMessageBoxService(nullptr);
+            g_nAdapterId = 0x4E461002;
+            ChoosePreset(0);
+        },
+        ::testing::ExitedWithCode(1), "ZEL.*Graphic card not supported!");
+    EXPECT_EQ(PllWord(), before);
 }
 
 }  // namespace

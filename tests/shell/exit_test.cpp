@@ -78,6 +78,15 @@ TEST_F(ExitTest, ExitWhileADialogRunsModallyCancelsItFirst) {
     EXPECT_EQ(m_frame->GetSafeHwnd(), nullptr);
 }
 
+TEST_F(ExitTest, ExitWhileTheTrayMenuIsOpenClosesIt) {
+    m_frame->SendMessage(kTrayCallbackMessage, kTrayIconId, WM_RBUTTONDOWN);
+    ASSERT_NE(QApplication::activePopupWidget(), nullptr);
+    m_frame->RequestExit();
+    EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+    RunPostedEvents();
+    EXPECT_EQ(m_frame->GetSafeHwnd(), nullptr);
+}
+
 TEST_F(ExitTest, ExitRunsOnce) {
     m_frame->RequestExit();
     m_frame->RequestExit();

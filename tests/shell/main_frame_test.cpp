@@ -2,7 +2,6 @@
 // from the stored settings, the fan guard, resume, the second instance and the fatal paths.
 #include <QMenu>
 #include <QTest>
-#include <QTimer>
 
 #include <cmath>
 
@@ -204,6 +203,47 @@ TEST_F(MainFrameTest, TrippedGuardWritesElevenTimesWhenTheDriveNeverReadsBack) {
     m_machine->SetChipPresent(true);
 }
 
+// The guard runs on the frame's window timer every thirty seconds, and each firing of that
+// timer reads the VPU temperature.
+TEST_F(MainFrameTest, FanGuardChecksEveryThirtySeconds) {
+    Load("9600pro");
+    SetKey("fancontrol", 1);
+    SetKey("fanspeed", 50);
+    SetKey("Fan4Temp", 0);
+    m_dir.Write("kest.txt", Le(0, 0));
+    MakeFrame();
+    EXPECT_EQ(m_frame->GetTimerPeriod(m_frame->m_nFanGuardTimer), 30000u);
+    ClearRequests();
+    m_frame->FireTimer(m_frame->m_nFanGuardTimer);
+    EXPECT_EQ(Codes(), std::vector<uint32_t>{IOCTL_READ_TEMP3});
+}
+
+// The board session needs no window: start-up, a resume and the guard's policy on the board.
+TEST_F(MainFrameTest, BoardSessionWithoutWindows) {
+    Load("9800pro");
+    SetKey("fancontrol", 1);
+    SetKey("fanspeed", 90);
+    SetKey("Fan4Temp", 0);
+    m_dir.Write("kest.txt", Le(400, 350));
+    BoardSession session;
+    ASSERT_EQ(session.Start(), BoardSession::Clocks::kApplied);
+    EXPECT_TRUE(session.ApplyFanSettings());
+    ExpectClocksNear(*m_machine, 400, 350);
+    EXPECT_EQ(m_machine->FanDrive(), 90);
+    WriteClockDividers((PllWord() & 0xFF0000FFu) | 0x00505000u);
+    ASSERT_EQ(session.Resume(), BoardSession::Clocks::kApplied);
+    ExpectClocksNear(*m_machine, 400, 350);
+    m_transport.temp3Script.assign({71, 69});
+    EXPECT_TRUE(session.CheckFanGuard());
+    EXPECT_EQ(m_machine->FanDrive(), 255);
+    EXPECT_FALSE(session.CheckFanGuard());  // latched
+    ASSERT_EQ(unlink("kest.txt"), 0);
+    const uint32_t word = PllWord();
+    EXPECT_EQ(session.Resume(), BoardSession::Clocks::kNoFile);
+    EXPECT_EQ(PllWord(), word);
+    EXPECT_FALSE(m_dir.Exists("kest.txt"));
+}
+
 TEST_F(MainFrameTest, ResumeReappliesClocksFanAndColour) {
     Load("9800pro");
     SetKey("fancontrol", 1);
@@ -249,6 +289,7 @@ TEST_F(MainFrameTest, SecondInstanceAppliesEverythingAgain) {
     m_dir.Write("kest.txt", Le(390, 345));
     MakeFrame();
     CMainFrame second(true);
+    second.StartSession();
     ASSERT_TRUE(second.LoadFrame());
     // Nothing notices the first: the second sends the whole start-up again.
     EXPECT_EQ(ValuesOf(IOCTL_SET_CLOCK_DIVIDERS).size(), 2u);
@@ -300,7 +341,8 @@ TEST_F(MainFrameTest, TrayMenuAndDoubleClick) {
     EXPECT_EQ(m_frame->m_pConfigDlg, dlg);
     EXPECT_TRUE(dlg->IsWindowVisible());
     // The right button opens menu 131 at the cursor; choosing "&Exit" ends the program.
-    QTimer::singleShot(0, []() {
+    m_frame->SendMessage(kTrayCallbackMessage, kTrayIconId, WM_RBUTTONDOWN);
+    {
         QWidget* popup = QApplication::activePopupWidget();
         ASSERT_NE(popup, nullptr);
         auto* menu = qobject_cast<QMenu*>(popup);
@@ -310,8 +352,7 @@ TEST_F(MainFrameTest, TrayMenuAndDoubleClick) {
         EXPECT_EQ(menu->actions()[1]->text(), "&Exit");
         menu->setActiveAction(menu->actions()[1]);
         QTest::keyClick(menu, Qt::Key_Return);
-    });
-    m_frame->SendMessage(kTrayCallbackMessage, kTrayIconId, WM_RBUTTONDOWN);
+    }
     EXPECT_TRUE(m_frame->ExitRequested());
     RunPostedEvents();
     EXPECT_EQ(m_frame->GetSafeHwnd(), nullptr);
@@ -325,7 +366,7 @@ TEST_F(MainFrameDeathTest, NoServiceAtStartIsDeviceAccessDenyWithExitOne) {
     EXPECT_EXIT(
         {
             SetMessageBoxService(nullptr);
-            CMainFrame frame(true);
+            BoardSession().Start();
         },
         ::testing::ExitedWithCode(1), "ZEL ERROR.*Device access deny");
 }
@@ -337,7 +378,7 @@ TEST_F(MainFrameDeathTest, UnsupportedBoardWithAFileEndsWithExitOne) {
     EXPECT_EXIT(
         {
             SetMessageBoxService(nullptr);
-            CMainFrame frame(true);
+            BoardSession().Start();
         },
         ::testing::ExitedWithCode(1), "ZEL.*Graphic Card not supported!");
     EXPECT_EQ(ValuesOf(IOCTL_SET_CLOCK_DIVIDERS).size(), 0u);
@@ -350,6 +391,7 @@ TEST_F(MainFrameDeathTest, UnsupportedBoardOnFirstRunEndsWithExitOne) {
         {
             SetMessageBoxService(nullptr);
             CMainFrame frame(true);
+            frame.StartSession();  // the first-run dialog finds no board row
         },
         ::testing::ExitedWithCode(1), "Graphic Card not supported!");
     EXPECT_FALSE(m_dir.Exists("kest.txt"));

@@ -33,7 +33,7 @@ protected:
         for (int i = 0; i < dlg->m_lbSysInfo.GetCount(); ++i) {
             CString s;
             dlg->m_lbSysInfo.GetText(i, s);
-            lines.push_back(s.toStdString());
+            lines.push_back(s.GetStdString());
         }
         return lines;
     }
@@ -354,15 +354,15 @@ TEST_F(MonitorDlgTest, TextPagesAreWhiteAndTheRestKeepsTheDialogColours) {
     EXPECT_EQ(dlg->OnCtlColor(&dc, dlg->GetDlgItem(1008), CTLCOLOR_BTN), nullptr);
     CString features;
     dlg->m_editFeatures.GetWindowText(features);
-    EXPECT_TRUE(
-        features.startsWith("Fastest 3D Gaming Performance\r\n\r\n  -128MB DDR memory "
-                            "accelerates the latest 3D games"));
+    EXPECT_EQ(features.Find("Fastest 3D Gaming Performance\r\n\r\n  -128MB DDR memory "
+                            "accelerates the latest 3D games"),
+              0);
     CString help;
     dlg->m_editHelp.GetWindowText(help);
-    EXPECT_TRUE(
-        help.startsWith("Pelagon Graphics Monitor FAQs\r\n\r\nQ: Why does my screen not "
-                        "display properly after tuning the clock speed?"));
-    EXPECT_EQ(help.count("\r\nQ: "), 6);
+    EXPECT_EQ(help.Find("Pelagon Graphics Monitor FAQs\r\n\r\nQ: Why does my screen not "
+                        "display properly after tuning the clock speed?"),
+              0);
+    EXPECT_EQ(QString::fromUtf8(help.GetString()).count("\r\nQ: "), 6);
 }
 
 TEST_F(MonitorDlgTest, EnterAndEscapeHideLikeTheTrayAndExchangeNothing) {

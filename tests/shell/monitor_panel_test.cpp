@@ -31,7 +31,7 @@ protected:
     static std::string Text(CWnd* dlg, int id) {
         CString s;
         dlg->GetDlgItemText(id, s);
-        return s.toStdString();
+        return s.GetStdString();
     }
     uint32_t Key(const char* name) const {
         uint32_t value = 0;
@@ -153,7 +153,7 @@ TEST_F(MonitorPanelTest, AScreenReaderSwitchesTheMonitorOnAndReadsWhatTheChartSh
     const std::string second = Text(dlg, 1060) + ", 51 C/ 123 F";
     const HWND chart = dlg->m_chart.GetSafeHwnd();
     EXPECT_EQ(user::AccessibleName(chart), CString("Fan speed and VPU temperature history"));
-    EXPECT_EQ(user::AccessibleDescription(chart).toStdString(),
+    EXPECT_EQ(user::AccessibleDescription(chart).GetStdString(),
               "Newest first: " + second + "; " + first);
     const std::pair<int, const char*> names[] = {
         {1004, "VPU SPEED"},    {1009, "VPU SPEED"},         {1005, "MEMORY SPEED"},

@@ -2,6 +2,7 @@
 // manager's name, as logind does on the system bus.
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QApplication>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
@@ -13,6 +14,7 @@
 #include <string>
 
 #include "app/shell/resume_watcher.h"
+#include "tests/shell/shell_fixture.h"
 
 namespace {
 
@@ -57,6 +59,22 @@ bool PumpUntil(Pred done) {
     return QTest::qWaitFor(done, 10000);
 }
 
+// A login manager on a private bus, and a watcher connection that has seen it.
+struct Login1 {
+    PrivateBus bus;
+    QDBusConnection login1 = bus.Connect(QStringLiteral("login1"));
+    QDBusConnection watcher = bus.Connect(QStringLiteral("watcher"));
+
+    bool Up() {
+        return bus.Up() && login1.isConnected() &&
+               login1.registerService(QStringLiteral("org.freedesktop.login1")) && PumpUntil([&]() {
+                   return watcher.interface()
+                       ->isServiceRegistered(QStringLiteral("org.freedesktop.login1"))
+                       .value();
+               });
+    }
+};
+
 void EmitPrepareForSleep(QDBusConnection& login1, bool starting) {
     QDBusMessage signal = QDBusMessage::createSignal(
         QStringLiteral("/org/freedesktop/login1"), QStringLiteral("org.freedesktop.login1.Manager"),
@@ -97,6 +115,45 @@ TEST(ResumeWatcher, WithoutABusItNeverListens) {
                           [&resumes]() { ++resumes; });
     EXPECT_FALSE(watcher.Listening());
     QDBusConnection::disconnectFromBus(QStringLiteral("none"));
+}
+
+// A lone "going to sleep" re-applies nothing: clocks changed behind the program's back stay as
+// they are until the wake-up puts the stored ones back.
+class ResumeOnTheBoard : public kesttest::ShellTest {};
+
+TEST_F(ResumeOnTheBoard, NothingIsReappliedUntilTheWakeUp) {
+    Load("9800pro");
+    m_dir.Write("kest.txt", Le(400, 350));
+    MakeFrame();
+    Login1 login;
+    ASSERT_TRUE(login.Up());
+    CMainFrame* frame = m_frame.get();
+    ResumeWatcher watcher(login.watcher, [frame]() { frame->OnSystemResumed(); });
+    ASSERT_TRUE(watcher.Listening());
+    // Signals from one sender arrive in order: once a later marker signal is seen, the sleep
+    // signal before it has been handled.
+    QAction marker;
+    int markers = 0;
+    QObject::connect(&marker, &QAction::triggered, [&markers]() { ++markers; });
+    ASSERT_TRUE(login.watcher.connect(QString(), QStringLiteral("/marker"),
+                                      QStringLiteral("org.example.Marker"),
+                                      QStringLiteral("Marker"), &marker, SLOT(trigger())));
+
+    const uint32_t changed = (PllWord() & 0xFF0000FFu) | 0x00505000u;
+    WriteClockDividers(changed);
+    ClearRequests();
+    EmitPrepareForSleep(login.login1, true);
+    ASSERT_TRUE(login.login1.send(QDBusMessage::createSignal(QStringLiteral("/marker"),
+                                                             QStringLiteral("org.example.Marker"),
+                                                             QStringLiteral("Marker"))));
+    ASSERT_TRUE(PumpUntil([&]() { return markers > 0; }));
+    EXPECT_EQ(PllWord(), changed);
+    EXPECT_TRUE(m_transport.requests.empty());
+
+    EmitPrepareForSleep(login.login1, false);
+    ASSERT_TRUE(PumpUntil([&]() { return PllWord() != changed; }));
+    EXPECT_NEAR(m_machine->EngineMhz(), 400, 3.0);
+    EXPECT_NEAR(m_machine->MemoryMhz(), 350, 3.0);
 }
 
 }  // namespace

@@ -20,7 +20,6 @@
 #include "common/service_key_file.h"
 #include "app/framework/framework.h"
 #include "app/shell/main_frame.h"
-#include "app/shell/modal_loops.h"
 #include "app/shell/monitor_dlg.h"
 #include "host/driver_entry.h"
 #include "host/io_manager.h"
@@ -101,7 +100,6 @@ protected:
         setenv(kServiceKeyEnv, m_keyPath.c_str(), 1);
         setenv("KESTATI_SYSTEM_DIR", m_dir.Path().c_str(), 1);
         m_palette = QApplication::palette();
-        SetProgramLoopLevel(0);
     }
 
     void TearDown() override {
@@ -142,9 +140,10 @@ protected:
     void StopService() { host::UnloadDriver(); }
     void StartService() { ASSERT_EQ(host::LoadDriver(host::KestatiDriverEntry()), 0); }
 
-    // A frame as the program makes it: constructed, window created.
+    // A frame as the program makes it: constructed, board session started, window created.
     CMainFrame* MakeFrame(bool bTray = true) {
         m_frame = std::make_unique<CMainFrame>(bTray);
+        m_frame->StartSession();
         EXPECT_TRUE(m_frame->LoadFrame());
         AfxSetMainWnd(m_frame.get());
         return m_frame.get();

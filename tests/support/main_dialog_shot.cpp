@@ -38,6 +38,7 @@ int SaveMainDialogShot(const std::string& request, const QString& out, bool bPri
     int result = 1;
     {
         CMainFrame frame(false);
+        frame.StartSession();
         frame.LoadFrame();
         AfxSetMainWnd(&frame);
         frame.ShowConfigDialog();

@@ -124,6 +124,8 @@ bool Act(HWND hWnd, const char* lpszAction) {
         return false;
     }
     actions->doAction(name);
+    // What the action posted (a click) is delivered before the person's next step.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::MetaCall);
     return true;
 }
 
@@ -160,12 +162,13 @@ bool SetValue(HWND hWnd, int nValue) {
 
 CString AccessibleName(HWND hWnd) {
     QAccessibleInterface* iface = Accessible(hWnd);
-    return iface != nullptr ? iface->text(QAccessible::Name) : CString();
+    return iface != nullptr ? CString(iface->text(QAccessible::Name).toStdString()) : CString();
 }
 
 CString AccessibleDescription(HWND hWnd) {
     QAccessibleInterface* iface = Accessible(hWnd);
-    return iface != nullptr ? iface->text(QAccessible::Description) : CString();
+    return iface != nullptr ? CString(iface->text(QAccessible::Description).toStdString())
+                            : CString();
 }
 
 }  // namespace user

@@ -537,7 +537,8 @@ void PrepareText(QPainter& painter, const QFont& font, COLORREF crText, COLORREF
 
 }  // namespace
 
-int CDC::DrawText(const CString& str, LPRECT lpRect, UINT nFormat) {
+int CDC::DrawText(const CString& strText, LPRECT lpRect, UINT nFormat) {
+    const QString str = ToQt(strText);
     Surface painter(m_hDC, m_pBitmap);
     if (lpRect == nullptr || !painter) {
         return 0;
@@ -573,7 +574,8 @@ int CDC::DrawText(const CString& str, LPRECT lpRect, UINT nFormat) {
     return top - rect.top();
 }
 
-BOOL CDC::TextOut(int x, int y, const CString& str) {
+BOOL CDC::TextOut(int x, int y, const CString& strText) {
+    const QString str = ToQt(strText);
     Surface painter(m_hDC, m_pBitmap);
     if (!painter) {
         return FALSE;
@@ -591,7 +593,7 @@ SIZE CDC::GetTextExtent(const CString& str) const {
     const QFont font = m_pFont != nullptr ? QtFontOf(*m_pFont) : m_hDC->font;
     QPaintDevice* device = m_hDC->painter ? m_hDC->painter->device() : ImageOf(m_pBitmap);
     const QFontMetrics fm = device != nullptr ? QFontMetrics(font, device) : QFontMetrics(font);
-    return SIZE{fm.horizontalAdvance(str), fm.height()};
+    return SIZE{fm.horizontalAdvance(ToQt(str)), fm.height()};
 }
 
 CPaintDC::CPaintDC(CWnd* pWnd) {

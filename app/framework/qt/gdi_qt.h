@@ -1,5 +1,5 @@
-// The Qt side of the drawing interface: what the handles hold, and the conversions the rest of
-// the Qt back end (and its tests) use. Nothing above the window layer includes this.
+// The Qt side of the drawing interface: what the handles hold, and the conversions the Qt back
+// end and its tests use. Nothing outside the back end includes this.
 #pragma once
 
 #include <QColor>
@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "app/framework/gdi.h"
+#include "app/framework/wnd_internal.h"
 
 // The record behind every GDI handle.
 struct GdiRecord {
@@ -43,22 +44,9 @@ struct HDC__ {
     QFont font;                         // drawn with while no font is selected
 };
 
-inline QColor ColorFromRef(COLORREF cr) {
-    return QColor(GetRValue(cr), GetGValue(cr), GetBValue(cr));
-}
-inline COLORREF RefFromColor(const QColor& c) {
-    return RGB(c.red(), c.green(), c.blue());
-}
-
 QFont FontFromLogFont(const LOGFONT& lf);
 LOGFONT LogFontFromFont(const QFont& font);
 
-// The Qt font of a font object (the application's font for one without a handle).
-QFont QtFontOf(const CFont& font);
-// Makes the font object hold a Qt font.
-void SetQtFont(CFont& font, const QFont& qfont);
-// The colour of a brush handle.
-COLORREF BrushColor(HBRUSH hBrush);
 // The image of a bitmap handle (null image for none), and a new bitmap handle holding an image.
 const QImage& QtImageOf(HBITMAP hBitmap);
 HBITMAP BitmapFromImage(const QImage& image);
