@@ -18,9 +18,14 @@ asan: deps
 	@cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DKEST_SANITIZE=ON -DKEST_WITH_QT=ON $(CMAKE_QUIET)
 	@cmake --build build-asan -j$(JOBS)
 
+# The i686 products in build-windows; the same sources for x86_64 with the tests that run under
+# wine in build-windows64.
 windows: deps
 	@cmake -S . -B build-windows -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release $(CMAKE_QUIET)
 	@cmake --build build-windows -j$(JOBS)
+	@cmake -S . -B build-windows64 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake -DCMAKE_BUILD_TYPE=Release \
+		-DKEST_WINDOWS_TESTS=ON $(CMAKE_QUIET)
+	@cmake --build build-windows64 -j$(JOBS)
 
 # The libFuzzer targets, built with clang under ASan and UBSan in their own tree.
 fuzz-build: deps
@@ -36,6 +41,7 @@ test: windows build asan fuzz-build
 	@ctest --test-dir build --output-on-failure -j$(JOBS)
 	@ctest --test-dir build-asan --output-on-failure -j$(JOBS)
 	@ctest --test-dir build-fuzz --output-on-failure -j$(JOBS)
+	@scripts/run-wine-tests.sh build-windows64 -j$(JOBS)
 
 # Only the three programs the demo starts, so the first window does not wait for every test.
 run: configure
@@ -65,4 +71,4 @@ format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
-	rm -rf build build-asan build-windows build-release build-fuzz
+	rm -rf build build-asan build-windows build-windows64 build-release build-fuzz

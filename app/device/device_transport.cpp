@@ -1,5 +1,7 @@
 #include "app/device/device_transport.h"
 
+#include <stdlib.h>
+
 #include <atomic>
 
 namespace {
@@ -13,4 +15,17 @@ DeviceTransport& CurrentDeviceTransport() {
 
 void SetDeviceTransport(DeviceTransport* transport) {
     g_installedTransport.store(transport, std::memory_order_release);
+}
+
+bool SelectDeviceTransport(SimulatedBoardHost host, std::string* error) {
+    const char* board = getenv(kSimulateBoardEnv);
+    if (board == nullptr || *board == '\0') {
+        return true;
+    }
+    DeviceTransport* simulated = host(board, error);
+    if (simulated == nullptr) {
+        return false;
+    }
+    SetDeviceTransport(simulated);
+    return true;
 }

@@ -6,6 +6,8 @@
 
 #include <stdint.h>
 
+#include <string>
+
 using DeviceHandle = intptr_t;
 constexpr DeviceHandle kInvalidDeviceHandle = -1;
 
@@ -35,6 +37,19 @@ void SetDeviceTransport(DeviceTransport* transport);
 
 // The platform's own transport.
 DeviceTransport& PlatformDeviceTransport();
+
+// Names a simulated board (as `kestatid --list-boards` prints them) on which a program hosts the
+// driver in its own process instead of opening the device.
+constexpr const char kSimulateBoardEnv[] = "KESTATI_SIMULATE";
+
+// Hosts the driver on the named simulated board in this process and returns the transport that
+// reaches it; null, with `error` naming the boards there are, when no board has that name.
+using SimulatedBoardHost = DeviceTransport* (*)(const char* board, std::string* error);
+
+// Chooses this process's transport once, at start: with KESTATI_SIMULATE set (and not empty),
+// the driver hosted by `host` on that board; otherwise the platform's own. Returns false, with
+// `error` set, when the board is unknown: a fatal condition for the program.
+bool SelectDeviceTransport(SimulatedBoardHost host, std::string* error);
 
 #ifndef _WIN32
 #include "common/device_socket.h"  // DeviceSocketPath(), which the socket transport opens

@@ -21,6 +21,7 @@
 #include "app/framework/gdi.h"
 #include "app/framework/wnd_internal.h"
 #include "app/framework/wnd.h"
+#include "app/framework/wnd_internal.h"
 
 namespace {
 
@@ -169,11 +170,11 @@ BOOL SetSysColors(int cElements, const int* lpaElements, const COLORREF* lpaRgbV
     return TRUE;
 }
 
-int MessageBox(QWidget* hOwner, const char* lpszText, const char* lpszCaption, UINT nType) {
-    void* owner = hOwner;
+int MessageBox(HWND hOwner, const char* lpszText, const char* lpszCaption, UINT nType) {
+    void* owner = WidgetOf(hOwner);
     if (owner == nullptr) {
         if (CWnd* fg = GetForegroundWindow()) {
-            owner = fg->GetSafeHwnd();
+            owner = WidgetOf(fg->GetSafeHwnd());
         }
     }
     return MessageBoxes().Show(owner, lpszText != nullptr ? lpszText : "",

@@ -24,7 +24,7 @@ COLORREF GetSysColor(int nIndex);
 BOOL SetSysColors(int cElements, const int* lpaElements, const COLORREF* lpaRgbValues);
 
 // A box through the process's message-box service; hOwner null means the foreground window.
-int MessageBox(QWidget* hOwner, const char* lpszText, const char* lpszCaption, UINT nType);
+int MessageBox(HWND hOwner, const char* lpszText, const char* lpszCaption, UINT nType);
 
 // The real service: a QMessageBox, modal, with the icon and buttons the flags ask for.
 class QtMessageBoxService : public MessageBoxService {

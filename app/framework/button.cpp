@@ -95,7 +95,7 @@ QWidget* MakeButton(const DialogItemTemplate& item, QWidget* parent) {
 }
 
 int CButton::GetCheck() const {
-    auto* check = qobject_cast<QCheckBox*>(m_hWnd.data());
+    auto* check = qobject_cast<QCheckBox*>(WidgetOf(m_hWnd));
     if (check != nullptr) {
         switch (check->checkState()) {
             case Qt::Checked:
@@ -106,16 +106,16 @@ int CButton::GetCheck() const {
                 return BST_UNCHECKED;
         }
     }
-    auto* button = qobject_cast<QAbstractButton*>(m_hWnd.data());
+    auto* button = qobject_cast<QAbstractButton*>(WidgetOf(m_hWnd));
     return button != nullptr && button->isChecked() ? BST_CHECKED : BST_UNCHECKED;
 }
 
 void CButton::SetCheck(int nCheck) {
-    ProgrammaticChange quiet(m_hWnd);
-    if (auto* check = qobject_cast<QCheckBox*>(m_hWnd.data())) {
+    ProgrammaticChange quiet(WidgetOf(m_hWnd));
+    if (auto* check = qobject_cast<QCheckBox*>(WidgetOf(m_hWnd))) {
         check->setProperty(kPropMark, static_cast<int>(CheckStateOf(nCheck)));
         check->setCheckState(CheckStateOf(nCheck));
-    } else if (auto* button = qobject_cast<QAbstractButton*>(m_hWnd.data())) {
+    } else if (auto* button = qobject_cast<QAbstractButton*>(WidgetOf(m_hWnd))) {
         if (button->isCheckable()) {
             button->setChecked(nCheck == BST_CHECKED);
         }
@@ -123,12 +123,12 @@ void CButton::SetCheck(int nCheck) {
 }
 
 UINT CButton::GetState() const {
-    auto* button = qobject_cast<QAbstractButton*>(m_hWnd.data());
+    auto* button = qobject_cast<QAbstractButton*>(WidgetOf(m_hWnd));
     UINT state = static_cast<UINT>(GetCheck());
     if (button != nullptr && button->isDown()) {
         state |= 0x0004;  // BST_PUSHED
     }
-    if (m_hWnd && m_hWnd->hasFocus()) {
+    if (m_hWnd && WidgetOf(m_hWnd)->hasFocus()) {
         state |= 0x0008;  // BST_FOCUS
     }
     return state;

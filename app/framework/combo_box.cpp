@@ -10,7 +10,7 @@
 namespace {
 
 QComboBox* ComboOf(const CWnd* w) {
-    return qobject_cast<QComboBox*>(w->GetSafeHwnd());
+    return qobject_cast<QComboBox*>(WidgetOf(w->GetSafeHwnd()));
 }
 
 }  // namespace

@@ -35,7 +35,7 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override {
-        CDialog* dlg = dynamic_cast<CDialog*>(CWnd::FromHandle(this));
+        CDialog* dlg = dynamic_cast<CDialog*>(CWnd::FromHandle(HandleOf(this)));
         if (dlg == nullptr) {
             QDialog::keyPressEvent(event);
             return;
@@ -58,12 +58,12 @@ protected:
         }
     }
     void reject() override {
-        if (CWnd* dlg = CWnd::FromHandle(this)) {
+        if (CWnd* dlg = CWnd::FromHandle(HandleOf(this))) {
             dlg->SendMessage(WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
         }
     }
     void accept() override {
-        if (CWnd* dlg = CWnd::FromHandle(this)) {
+        if (CWnd* dlg = CWnd::FromHandle(HandleOf(this))) {
             dlg->SendMessage(WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
         }
     }
@@ -164,7 +164,7 @@ BOOL CDialog::CreateDialogWindow(CWnd* pParentWnd, BOOL bModal) {
     m_nModalResult = 0;
     CWnd* owner = pParentWnd != nullptr ? pParentWnd : AfxGetMainWnd();
     QWidget* parent = owner != nullptr && owner->GetSafeHwnd() != nullptr
-                          ? owner->GetSafeHwnd()->window()
+                          ? WidgetOf(owner->GetSafeHwnd())->window()
                           : nullptr;
 
     Qt::WindowFlags flags = Qt::Dialog | Qt::CustomizeWindowHint;
@@ -189,7 +189,7 @@ BOOL CDialog::CreateDialogWindow(CWnd* pParentWnd, BOOL bModal) {
     w->setProperty("zelBaseY", units.cy);
     const RECT client = MapDialogItemRect(0, 0, m_pTemplate->cx, m_pTemplate->cy, units);
     w->setFixedSize(client.right, client.bottom);
-    AttachWidget(w);
+    AttachWidget(HandleOf(w));
 
     m_defaultControls.clear();
     QWidget* firstTabStop = nullptr;
@@ -199,7 +199,7 @@ BOOL CDialog::CreateDialogWindow(CWnd* pParentWnd, BOOL bModal) {
         QWidget* control = CreateControlWidget(item, w, units);
         controls.push_back(control);
         std::unique_ptr<CWnd> wrapper(NewDefaultWrapper(item.lpszClass));
-        wrapper->AttachWidget(control);
+        wrapper->AttachWidget(HandleOf(control));
         m_defaultControls.push_back(std::move(wrapper));
         if (firstTabStop == nullptr && (item.dwStyle & WS_TABSTOP) != 0 &&
             (item.dwStyle & WS_VISIBLE) != 0 && (item.dwStyle & WS_DISABLED) == 0) {
@@ -214,7 +214,8 @@ BOOL CDialog::CreateDialogWindow(CWnd* pParentWnd, BOOL bModal) {
     if (OnInitDialog() && firstTabStop != nullptr && m_hWnd) {
         // Focus to the first tab stop, as the dialog manager does when set-up returns TRUE.
         firstTabStop->setFocus(Qt::OtherFocusReason);
-        m_hWnd->setProperty("zelInitialFocus", QVariant::fromValue<QObject*>(firstTabStop));
+        WidgetOf(m_hWnd)->setProperty("zelInitialFocus",
+                                      QVariant::fromValue<QObject*>(firstTabStop));
     }
     return m_hWnd ? TRUE : FALSE;
 }
@@ -226,7 +227,7 @@ INT_PTR CDialog::DoModal() {
         }
         return -1;
     }
-    auto* w = static_cast<DialogWidget*>(GetSafeHwnd());
+    auto* w = static_cast<DialogWidget*>(WidgetOf(GetSafeHwnd()));
     // Closing ends the dialog as Cancel does (its own handler first), now or once it runs.
     const ModalLoopScope loop([this]() {
         SendMessage(WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
@@ -256,7 +257,7 @@ BOOL CDialog::Create(UINT nIDTemplate, CWnd* pParentWnd) {
         return FALSE;
     }
     if ((m_pTemplate->dwStyle & WS_VISIBLE) != 0 && !m_bEnded) {
-        m_hWnd->show();
+        WidgetOf(m_hWnd)->show();
     }
     return TRUE;
 }
@@ -264,7 +265,7 @@ BOOL CDialog::Create(UINT nIDTemplate, CWnd* pParentWnd) {
 void CDialog::EndDialog(int nResult) {
     m_nModalResult = nResult;
     m_bEnded = TRUE;
-    auto* w = dynamic_cast<DialogWidget*>(GetSafeHwnd());
+    auto* w = dynamic_cast<DialogWidget*>(WidgetOf(GetSafeHwnd()));
     if (w == nullptr) {
         return;
     }
@@ -316,8 +317,8 @@ void CDialog::MapDialogRect(RECT* lpRect) const {
     if (lpRect == nullptr || GetSafeHwnd() == nullptr) {
         return;
     }
-    const DialogBaseUnits units{GetSafeHwnd()->property("zelBaseX").toInt(),
-                                GetSafeHwnd()->property("zelBaseY").toInt()};
+    const DialogBaseUnits units{WidgetOf(GetSafeHwnd())->property("zelBaseX").toInt(),
+                                WidgetOf(GetSafeHwnd())->property("zelBaseY").toInt()};
     *lpRect = ::MapDialogRect(*lpRect, units);
 }
 
@@ -327,9 +328,9 @@ void CDialog::HandleKey(int nKey) {
         return;
     }
     // Enter: the focused push button, else the default button.
-    QWidget* focus = GetSafeHwnd()->focusWidget();
+    QWidget* focus = WidgetOf(GetSafeHwnd())->focusWidget();
     auto* push = qobject_cast<QPushButton*>(focus);
-    if (push != nullptr && push->window() == GetSafeHwnd() && push->isEnabled()) {
+    if (push != nullptr && push->window() == WidgetOf(GetSafeHwnd()) && push->isEnabled()) {
         const int id = push->property(kPropId).toInt();
         SendMessage(WM_COMMAND, MAKEWPARAM(static_cast<unsigned>(id), BN_CLICKED),
                     reinterpret_cast<LPARAM>(push));
@@ -337,7 +338,7 @@ void CDialog::HandleKey(int nKey) {
     }
     const int def = GetDefID();
     HWND defButton = GetDlgItemHwnd(def);
-    if (defButton != nullptr && !defButton->isEnabled()) {
+    if (defButton != nullptr && !WidgetOf(defButton)->isEnabled()) {
         return;
     }
     SendMessage(WM_COMMAND, MAKEWPARAM(static_cast<unsigned>(def), BN_CLICKED),
@@ -352,7 +353,7 @@ LRESULT CDialog::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_CLOSE) {
         // The close box is Cancel, unless a Cancel button exists and is disabled.
         HWND cancel = GetDlgItemHwnd(IDCANCEL);
-        if (cancel == nullptr || cancel->isEnabled()) {
+        if (cancel == nullptr || WidgetOf(cancel)->isEnabled()) {
             SendMessage(WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
         }
         return 0;

@@ -42,23 +42,23 @@ QWidget* MakeEdit(const DialogItemTemplate& item, QWidget* parent) {
 }
 
 void CEdit::SetReadOnly(BOOL bReadOnly) {
-    if (auto* line = qobject_cast<QLineEdit*>(m_hWnd.data())) {
+    if (auto* line = qobject_cast<QLineEdit*>(WidgetOf(m_hWnd))) {
         line->setReadOnly(bReadOnly != FALSE);
-    } else if (auto* plain = qobject_cast<QPlainTextEdit*>(m_hWnd.data())) {
+    } else if (auto* plain = qobject_cast<QPlainTextEdit*>(WidgetOf(m_hWnd))) {
         plain->setReadOnly(bReadOnly != FALSE);
     }
     ModifyStyle(bReadOnly ? 0 : ES_READONLY, bReadOnly ? ES_READONLY : 0);
 }
 
 void CEdit::SetSel(int nStartChar, int nEndChar, BOOL) {
-    if (auto* line = qobject_cast<QLineEdit*>(m_hWnd.data())) {
+    if (auto* line = qobject_cast<QLineEdit*>(WidgetOf(m_hWnd))) {
         if (nStartChar == -1) {
             line->deselect();
         } else {
             const int end = nEndChar < 0 ? static_cast<int>(line->text().size()) : nEndChar;
             line->setSelection(nStartChar, end - nStartChar);
         }
-    } else if (auto* plain = qobject_cast<QPlainTextEdit*>(m_hWnd.data())) {
+    } else if (auto* plain = qobject_cast<QPlainTextEdit*>(WidgetOf(m_hWnd))) {
         QTextCursor cursor = plain->textCursor();
         if (nStartChar == -1) {
             cursor.clearSelection();
@@ -75,7 +75,7 @@ void CEdit::SetSel(int nStartChar, int nEndChar, BOOL) {
 }
 
 int CEdit::GetLineCount() const {
-    if (auto* plain = qobject_cast<QPlainTextEdit*>(m_hWnd.data())) {
+    if (auto* plain = qobject_cast<QPlainTextEdit*>(WidgetOf(m_hWnd))) {
         return plain->document()->blockCount();
     }
     return m_hWnd ? 1 : 0;

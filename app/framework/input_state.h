@@ -1,5 +1,5 @@
-// Where the user's hand is: the cursor, the mouse buttons and the keyboard focus, asked the way a
-// Windows program asks.
+// Where the user's hand is: the cursor and the mouse buttons, asked the way a Windows program asks
+// (the keyboard focus is GetFocus of the window layer).
 #pragma once
 
 #include <cstdint>
@@ -19,8 +19,4 @@ inline const LPCTSTR IDC_ARROW = reinterpret_cast<LPCTSTR>(static_cast<std::uint
 BOOL GetCursorPos(POINT* lpPoint);
 // The high bit is set while the key (or mouse button) is down; the low bit is its toggle state.
 SHORT GetKeyState(int nVirtKey);
-// The window with the keyboard focus, or null.
-HWND GetFocus();
-// The window's parent, or null for a window without one.
-HWND GetParent(HWND hWnd);
 #endif  // _WIN32

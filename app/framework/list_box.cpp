@@ -12,7 +12,7 @@
 namespace {
 
 QListWidget* ListOf(const CWnd* w) {
-    return qobject_cast<QListWidget*>(w->GetSafeHwnd());
+    return qobject_cast<QListWidget*>(WidgetOf(w->GetSafeHwnd()));
 }
 
 // A list box reports a pointer's choice when the button comes up, whether or not the line was

@@ -14,7 +14,7 @@
 namespace {
 
 QSlider* SliderOf(const CWnd* w) {
-    return qobject_cast<QSlider*>(w->GetSafeHwnd());
+    return qobject_cast<QSlider*>(WidgetOf(w->GetSafeHwnd()));
 }
 
 constexpr int kNoActionPos = std::numeric_limits<int>::min();
@@ -125,9 +125,10 @@ BOOL CSliderCtrl::Create(DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT
         return FALSE;
     }
     DialogItemTemplate item{static_cast<int>(nID), kClassTrackbar, "", dwStyle, 0, 0, 0, 0, 0, 0};
-    QWidget* w = CreateControlWidget(item, pParentWnd->GetSafeHwnd(), DialogBaseUnits{4, 8});
+    QWidget* w =
+        CreateControlWidget(item, WidgetOf(pParentWnd->GetSafeHwnd()), DialogBaseUnits{4, 8});
     w->setGeometry(rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top);
-    AttachWidget(w);
+    AttachWidget(HandleOf(w));
     return TRUE;
 }
 

@@ -94,14 +94,15 @@ BOOL CStatic::Create(LPCTSTR lpszText, DWORD dwStyle, const RECT& rect, CWnd* pP
                             0,
                             0,
                             0};
-    QWidget* w = CreateControlWidget(item, pParentWnd->GetSafeHwnd(), DialogBaseUnits{4, 8});
+    QWidget* w =
+        CreateControlWidget(item, WidgetOf(pParentWnd->GetSafeHwnd()), DialogBaseUnits{4, 8});
     w->setGeometry(rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top);
-    AttachWidget(w);
+    AttachWidget(HandleOf(w));
     return TRUE;
 }
 
 BOOL CStatic::SetBitmapResource(int nIDResource) {
-    auto* picture = dynamic_cast<PictureLabel*>(m_hWnd.data());
+    auto* picture = dynamic_cast<PictureLabel*>(WidgetOf(m_hWnd));
     if (picture == nullptr) {
         return FALSE;
     }

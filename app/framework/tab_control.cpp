@@ -72,11 +72,11 @@ bool StepTabControl(QWidget* dialog, bool bForward) {
 }
 
 int CTabCtrl::InsertItem(int nItem, LPCTSTR lpszItem) {
-    QTabBar* bar = TabBarOf(m_hWnd);
+    QTabBar* bar = TabBarOf(WidgetOf(m_hWnd));
     if (bar == nullptr || nItem < 0) {
         return -1;
     }
-    ProgrammaticChange quiet(m_hWnd);
+    ProgrammaticChange quiet(WidgetOf(m_hWnd));
     const int index = bar->insertTab(std::min(nItem, bar->count()),
                                      DisplayText(QString::fromUtf8(lpszItem ? lpszItem : "")));
     bar->resize(bar->sizeHint());
@@ -84,21 +84,21 @@ int CTabCtrl::InsertItem(int nItem, LPCTSTR lpszItem) {
 }
 
 BOOL CTabCtrl::DeleteItem(int nItem) {
-    QTabBar* bar = TabBarOf(m_hWnd);
+    QTabBar* bar = TabBarOf(WidgetOf(m_hWnd));
     if (bar == nullptr || nItem < 0 || nItem >= bar->count()) {
         return FALSE;
     }
-    ProgrammaticChange quiet(m_hWnd);
+    ProgrammaticChange quiet(WidgetOf(m_hWnd));
     bar->removeTab(nItem);
     return TRUE;
 }
 
 BOOL CTabCtrl::DeleteAllItems() {
-    QTabBar* bar = TabBarOf(m_hWnd);
+    QTabBar* bar = TabBarOf(WidgetOf(m_hWnd));
     if (bar == nullptr) {
         return FALSE;
     }
-    ProgrammaticChange quiet(m_hWnd);
+    ProgrammaticChange quiet(WidgetOf(m_hWnd));
     while (bar->count() > 0) {
         bar->removeTab(0);
     }
@@ -106,28 +106,28 @@ BOOL CTabCtrl::DeleteAllItems() {
 }
 
 int CTabCtrl::GetItemCount() const {
-    QTabBar* bar = TabBarOf(m_hWnd);
+    QTabBar* bar = TabBarOf(WidgetOf(m_hWnd));
     return bar != nullptr ? bar->count() : 0;
 }
 
 int CTabCtrl::GetCurSel() const {
-    QTabBar* bar = TabBarOf(m_hWnd);
+    QTabBar* bar = TabBarOf(WidgetOf(m_hWnd));
     return bar != nullptr ? bar->currentIndex() : -1;
 }
 
 int CTabCtrl::SetCurSel(int nItem) {
-    QTabBar* bar = TabBarOf(m_hWnd);
+    QTabBar* bar = TabBarOf(WidgetOf(m_hWnd));
     if (bar == nullptr || nItem < 0 || nItem >= bar->count()) {
         return -1;
     }
-    ProgrammaticChange quiet(m_hWnd);
+    ProgrammaticChange quiet(WidgetOf(m_hWnd));
     const int old = bar->currentIndex();
     bar->setCurrentIndex(nItem);
     return old;
 }
 
 CString CTabCtrl::GetItemText(int nItem) const {
-    QTabBar* bar = TabBarOf(m_hWnd);
+    QTabBar* bar = TabBarOf(WidgetOf(m_hWnd));
     if (bar == nullptr || nItem < 0 || nItem >= bar->count()) {
         return CString();
     }

@@ -24,6 +24,10 @@ using COLORREF = std::uint32_t;  // 0x00BBGGRR
 using LPCTSTR = const char*;
 using LPTSTR = char*;
 
+// Window handles are opaque: only the window layer's back end knows what stands behind one.
+struct HWND__;
+using HWND = HWND__*;
+
 constexpr BOOL TRUE = 1;
 constexpr BOOL FALSE = 0;
 
@@ -128,6 +132,7 @@ constexpr DWORD WS_MAXIMIZEBOX = 0x00010000;
 
 constexpr DWORD WS_EX_DLGMODALFRAME = 0x00000001;
 constexpr DWORD WS_EX_TOPMOST = 0x00000008;
+constexpr DWORD WS_EX_TRANSPARENT = 0x00000020;
 constexpr DWORD WS_EX_TOOLWINDOW = 0x00000080;
 constexpr DWORD WS_EX_CLIENTEDGE = 0x00000200;
 constexpr DWORD WS_EX_STATICEDGE = 0x00020000;

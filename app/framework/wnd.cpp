@@ -23,6 +23,14 @@ QPointer<QWidget> g_foreground;
 
 }  // namespace
 
+HWND GetFocus() {
+    return HandleOf(QApplication::focusWidget());
+}
+
+HWND GetParent(HWND hWnd) {
+    return hWnd != nullptr ? HandleOf(WidgetOf(hWnd)->parentWidget()) : nullptr;
+}
+
 // ---------------------------------------------------------------------------------------------
 // CWnd.
 
@@ -31,7 +39,20 @@ CWnd::CWnd() = default;
 CWnd::~CWnd() {
     ForgetDispatches();
     if (m_hWnd && FromHandle(m_hWnd) == this) {
-        m_hWnd->setProperty(kPropWnd, QVariant());
+        WidgetOf(m_hWnd)->setProperty(kPropWnd, QVariant());
+    }
+    SetHandle(nullptr);
+}
+
+void CWnd::SetHandle(HWND hWnd) {
+    if (m_hWnd != nullptr) {
+        if (CWndHook* hook = HookOf(WidgetOf(m_hWnd))) {
+            std::erase(hook->m_holders, this);
+        }
+    }
+    m_hWnd = hWnd;
+    if (hWnd != nullptr) {
+        EnsureHook(WidgetOf(hWnd))->m_holders.push_back(this);
     }
 }
 
@@ -39,7 +60,7 @@ CWnd* CWnd::FromHandle(HWND hWnd) {
     if (hWnd == nullptr) {
         return nullptr;
     }
-    const QVariant v = hWnd->property(kPropWnd);
+    const QVariant v = WidgetOf(hWnd)->property(kPropWnd);
     if (!v.isValid()) {
         return nullptr;
     }
@@ -47,15 +68,11 @@ CWnd* CWnd::FromHandle(HWND hWnd) {
 }
 
 void CWnd::AttachWidget(HWND hWnd) {
-    m_hWnd = hWnd;
+    SetHandle(hWnd);
     if (hWnd != nullptr) {
-        hWnd->setProperty(kPropWnd, QVariant::fromValue(reinterpret_cast<quintptr>(this)));
-        m_hook = EnsureHook(hWnd);
+        WidgetOf(hWnd)->setProperty(kPropWnd,
+                                    QVariant::fromValue(reinterpret_cast<quintptr>(this)));
     }
-}
-
-void CWnd::WidgetDestroyed() {
-    m_hWnd = nullptr;
 }
 
 BOOL CWnd::Attach(HWND hWnd) {
@@ -67,11 +84,11 @@ BOOL CWnd::Attach(HWND hWnd) {
 }
 
 HWND CWnd::Detach() {
-    HWND h = m_hWnd.data();
+    HWND h = m_hWnd;
     if (h != nullptr && FromHandle(h) == this) {
-        h->setProperty(kPropWnd, QVariant());
+        WidgetOf(h)->setProperty(kPropWnd, QVariant());
     }
-    m_hWnd = nullptr;
+    SetHandle(nullptr);
     return h;
 }
 
@@ -107,7 +124,7 @@ BOOL CWnd::CreateEx(DWORD dwExStyle, LPCTSTR lpszClassName, LPCTSTR lpszWindowNa
     if (m_hWnd) {
         return FALSE;
     }
-    QWidget* parent = pParentWnd != nullptr ? pParentWnd->GetSafeHwnd() : nullptr;
+    QWidget* parent = pParentWnd != nullptr ? WidgetOf(pParentWnd->GetSafeHwnd()) : nullptr;
     if ((dwStyle & WS_CHILD) != 0 && parent == nullptr) {
         return FALSE;
     }
@@ -137,7 +154,7 @@ BOOL CWnd::CreateEx(DWORD dwExStyle, LPCTSTR lpszClassName, LPCTSTR lpszWindowNa
     }
     w->setGeometry(rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top);
     NameCreatedControl(w, parent);
-    AttachWidget(w);
+    AttachWidget(HandleOf(w));
     SendMessage(WM_CREATE);
     if ((dwStyle & WS_VISIBLE) != 0) {
         w->show();
@@ -149,7 +166,7 @@ BOOL CWnd::CreateEx(DWORD dwExStyle, LPCTSTR lpszClassName, LPCTSTR lpszWindowNa
 }
 
 BOOL CWnd::DestroyWindow() {
-    QPointer<QWidget> w = m_hWnd;
+    QPointer<QWidget> w = WidgetOf(m_hWnd);
     if (!w) {
         return FALSE;
     }
@@ -157,7 +174,7 @@ BOOL CWnd::DestroyWindow() {
     const auto children = w->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
     for (QWidget* child : children) {
         if (child->isWindow()) {
-            if (CWnd* owned = FromHandle(child)) {
+            if (CWnd* owned = FromHandle(HandleOf(child))) {
                 owned->DestroyWindow();
             }
         }
@@ -165,7 +182,7 @@ BOOL CWnd::DestroyWindow() {
     if (!w) {
         return TRUE;
     }
-    CWnd* target = FromHandle(w);
+    CWnd* target = FromHandle(HandleOf(w));
     if (target == nullptr) {
         target = this;
     }
@@ -176,9 +193,9 @@ BOOL CWnd::DestroyWindow() {
     // Children's window objects lose their windows with it.
     const auto all = w->findChildren<QWidget*>();
     for (QWidget* child : all) {
-        if (CWnd* c = FromHandle(child)) {
-            if (c->m_hWnd == child) {
-                c->m_hWnd = nullptr;
+        if (CWnd* c = FromHandle(HandleOf(child))) {
+            if (c->m_hWnd == HandleOf(child)) {
+                c->SetHandle(nullptr);
             }
             child->setProperty(kPropWnd, QVariant());
         }
@@ -192,9 +209,9 @@ BOOL CWnd::DestroyWindow() {
         }
     }
     if (this != target) {
-        m_hWnd = nullptr;
+        SetHandle(nullptr);
     }
-    target->m_hWnd = nullptr;
+    target->SetHandle(nullptr);
     if (hook != nullptr && hook->m_nDispatchDepth > 0) {
         w->deleteLater();  // still inside one of its own events
     } else {
@@ -206,7 +223,7 @@ BOOL CWnd::DestroyWindow() {
 
 void CWnd::PostNcDestroy() {}
 
-void ApplyWidgetText(HWND hWnd, const QString& text) {
+void ApplyWidgetText(QWidget* hWnd, const QString& text) {
     if (hWnd == nullptr) {
         return;
     }
@@ -244,7 +261,7 @@ void ApplyWidgetText(HWND hWnd, const QString& text) {
     }
 }
 
-QString WidgetText(HWND hWnd) {
+QString WidgetText(QWidget* hWnd) {
     if (hWnd == nullptr) {
         return QString();
     }
@@ -267,14 +284,14 @@ void CWnd::SetWindowText(LPCTSTR lpszString) {
 }
 
 void CWnd::SetAccessibleName(const CString& name) {
-    if (m_hWnd && m_hWnd->accessibleName() != ToQt(name)) {
-        m_hWnd->setAccessibleName(ToQt(name));
+    if (m_hWnd && WidgetOf(m_hWnd)->accessibleName() != ToQt(name)) {
+        WidgetOf(m_hWnd)->setAccessibleName(ToQt(name));
     }
 }
 
 void CWnd::SetAccessibleDescription(const CString& description) {
-    if (m_hWnd && m_hWnd->accessibleDescription() != ToQt(description)) {
-        m_hWnd->setAccessibleDescription(ToQt(description));
+    if (m_hWnd && WidgetOf(m_hWnd)->accessibleDescription() != ToQt(description)) {
+        WidgetOf(m_hWnd)->setAccessibleDescription(ToQt(description));
     }
 }
 
@@ -298,11 +315,11 @@ HWND CWnd::GetDlgItemHwnd(int nID) const {
     if (!m_hWnd) {
         return nullptr;
     }
-    const auto children = m_hWnd->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+    const auto children = WidgetOf(m_hWnd)->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
     for (QWidget* child : children) {
         const QVariant id = child->property(kPropId);
         if (id.isValid() && id.toInt() == nID && !child->isWindow()) {
-            return child;
+            return HandleOf(child);
         }
     }
     return nullptr;
@@ -327,86 +344,86 @@ int CWnd::GetDlgItemText(int nID, CString& rString) const {
 }
 
 int CWnd::GetDlgCtrlID() const {
-    return m_hWnd ? m_hWnd->property(kPropId).toInt() : 0;
+    return m_hWnd ? WidgetOf(m_hWnd)->property(kPropId).toInt() : 0;
 }
 
 void CWnd::SetDlgCtrlID(int nID) {
     if (m_hWnd) {
-        m_hWnd->setProperty(kPropId, nID);
+        WidgetOf(m_hWnd)->setProperty(kPropId, nID);
     }
 }
 
 CWnd* CWnd::GetParent() const {
-    return m_hWnd ? FromHandle(m_hWnd->parentWidget()) : nullptr;
+    return m_hWnd ? FromHandle(HandleOf(WidgetOf(m_hWnd)->parentWidget())) : nullptr;
 }
 
 CWnd* CWnd::GetTopLevelParent() const {
-    return m_hWnd ? FromHandle(m_hWnd->window()) : nullptr;
+    return m_hWnd ? FromHandle(HandleOf(WidgetOf(m_hWnd)->window())) : nullptr;
 }
 
 BOOL CWnd::ShowWindow(int nCmdShow) {
     if (!m_hWnd) {
         return FALSE;
     }
-    const BOOL wasVisible = m_hWnd->isHidden() ? FALSE : TRUE;
+    const BOOL wasVisible = WidgetOf(m_hWnd)->isHidden() ? FALSE : TRUE;
     if (nCmdShow == SW_HIDE) {
-        m_hWnd->hide();
+        WidgetOf(m_hWnd)->hide();
     } else {
-        m_hWnd->show();
-        if (nCmdShow == SW_SHOWNORMAL && m_hWnd->isWindow()) {
-            m_hWnd->showNormal();
+        WidgetOf(m_hWnd)->show();
+        if (nCmdShow == SW_SHOWNORMAL && WidgetOf(m_hWnd)->isWindow()) {
+            WidgetOf(m_hWnd)->showNormal();
         }
     }
     return wasVisible;
 }
 
 BOOL CWnd::IsWindowVisible() const {
-    return m_hWnd && m_hWnd->isVisible() ? TRUE : FALSE;
+    return m_hWnd && WidgetOf(m_hWnd)->isVisible() ? TRUE : FALSE;
 }
 
 BOOL CWnd::EnableWindow(BOOL bEnable) {
     if (!m_hWnd) {
         return FALSE;
     }
-    const BOOL wasDisabled = m_hWnd->testAttribute(Qt::WA_ForceDisabled) ? TRUE : FALSE;
-    m_hWnd->setEnabled(bEnable != FALSE);
+    const BOOL wasDisabled = WidgetOf(m_hWnd)->testAttribute(Qt::WA_ForceDisabled) ? TRUE : FALSE;
+    WidgetOf(m_hWnd)->setEnabled(bEnable != FALSE);
     return wasDisabled;
 }
 
 BOOL CWnd::IsWindowEnabled() const {
-    return m_hWnd && m_hWnd->isEnabled() ? TRUE : FALSE;
+    return m_hWnd && WidgetOf(m_hWnd)->isEnabled() ? TRUE : FALSE;
 }
 
 DWORD CWnd::GetStyle() const {
     if (!m_hWnd) {
         return 0;
     }
-    DWORD style = m_hWnd->property(kPropStyle).toUInt() & ~(WS_VISIBLE | WS_DISABLED);
-    if (!m_hWnd->isHidden()) {
+    DWORD style = WidgetOf(m_hWnd)->property(kPropStyle).toUInt() & ~(WS_VISIBLE | WS_DISABLED);
+    if (!WidgetOf(m_hWnd)->isHidden()) {
         style |= WS_VISIBLE;
     }
-    if (m_hWnd->testAttribute(Qt::WA_ForceDisabled)) {
+    if (WidgetOf(m_hWnd)->testAttribute(Qt::WA_ForceDisabled)) {
         style |= WS_DISABLED;
     }
     return style;
 }
 
 DWORD CWnd::GetExStyle() const {
-    return m_hWnd ? m_hWnd->property(kPropExStyle).toUInt() : 0;
+    return m_hWnd ? WidgetOf(m_hWnd)->property(kPropExStyle).toUInt() : 0;
 }
 
 BOOL CWnd::ModifyStyle(DWORD dwRemove, DWORD dwAdd, UINT /*nFlags*/) {
     if (!m_hWnd) {
         return FALSE;
     }
-    const DWORD old = m_hWnd->property(kPropStyle).toUInt();
+    const DWORD old = WidgetOf(m_hWnd)->property(kPropStyle).toUInt();
     const DWORD now = (old & ~dwRemove) | dwAdd;
-    m_hWnd->setProperty(kPropStyle, static_cast<uint>(now));
+    WidgetOf(m_hWnd)->setProperty(kPropStyle, static_cast<uint>(now));
     if (((old ^ now) & WS_DISABLED) != 0) {
-        m_hWnd->setEnabled((now & WS_DISABLED) == 0);
+        WidgetOf(m_hWnd)->setEnabled((now & WS_DISABLED) == 0);
     }
     if (((old ^ now) & WS_VISIBLE) != 0) {
-        m_hWnd->setVisible((now & WS_VISIBLE) != 0);
+        WidgetOf(m_hWnd)->setVisible((now & WS_VISIBLE) != 0);
     }
     return old != now ? TRUE : FALSE;
 }
@@ -415,9 +432,12 @@ BOOL CWnd::ModifyStyleEx(DWORD dwRemove, DWORD dwAdd, UINT /*nFlags*/) {
     if (!m_hWnd) {
         return FALSE;
     }
-    const DWORD old = m_hWnd->property(kPropExStyle).toUInt();
+    const DWORD old = WidgetOf(m_hWnd)->property(kPropExStyle).toUInt();
     const DWORD now = (old & ~dwRemove) | dwAdd;
-    m_hWnd->setProperty(kPropExStyle, static_cast<uint>(now));
+    WidgetOf(m_hWnd)->setProperty(kPropExStyle, static_cast<uint>(now));
+    // A transparent window lets the mouse through to what lies under it.
+    WidgetOf(m_hWnd)->setAttribute(Qt::WA_TransparentForMouseEvents,
+                                   (now & WS_EX_TRANSPARENT) != 0);
     return old != now ? TRUE : FALSE;
 }
 
@@ -425,9 +445,9 @@ void CWnd::SetFont(CFont* pFont, BOOL bRedraw) {
     if (!m_hWnd || pFont == nullptr) {
         return;
     }
-    m_hWnd->setFont(QtFontOf(*pFont));
+    WidgetOf(m_hWnd)->setFont(QtFontOf(*pFont));
     if (bRedraw) {
-        m_hWnd->update();
+        WidgetOf(m_hWnd)->update();
     }
 }
 
@@ -438,13 +458,13 @@ CFont* CWnd::GetFont() const {
     if (!m_pFont) {
         m_pFont = std::make_unique<CFont>();
     }
-    SetQtFont(*m_pFont, m_hWnd->font());
+    SetQtFont(*m_pFont, WidgetOf(m_hWnd)->font());
     return m_pFont.get();
 }
 
 void CWnd::Invalidate(BOOL /*bErase*/) {
     if (m_hWnd) {
-        m_hWnd->update();
+        WidgetOf(m_hWnd)->update();
     }
 }
 
@@ -452,23 +472,23 @@ BOOL CWnd::RedrawWindow(const RECT* lpRectUpdate, void* /*prgnUpdate*/, UINT fla
     if (!m_hWnd) {
         return FALSE;
     }
-    QRect area = m_hWnd->rect();
+    QRect area = WidgetOf(m_hWnd)->rect();
     if (lpRectUpdate != nullptr) {
         area =
             QRect(lpRectUpdate->left, lpRectUpdate->top, lpRectUpdate->right - lpRectUpdate->left,
                   lpRectUpdate->bottom - lpRectUpdate->top);
     }
-    if ((flags & RDW_UPDATENOW) != 0 && m_hWnd->isVisible()) {
-        m_hWnd->repaint(area);
+    if ((flags & RDW_UPDATENOW) != 0 && WidgetOf(m_hWnd)->isVisible()) {
+        WidgetOf(m_hWnd)->repaint(area);
     } else {
-        m_hWnd->update(area);
+        WidgetOf(m_hWnd)->update(area);
     }
     return TRUE;
 }
 
 void CWnd::UpdateWindow() {
-    if (m_hWnd && m_hWnd->isVisible()) {
-        m_hWnd->repaint();
+    if (m_hWnd && WidgetOf(m_hWnd)->isVisible()) {
+        WidgetOf(m_hWnd)->repaint();
     }
 }
 
@@ -476,7 +496,7 @@ BOOL CWnd::SetForegroundWindow() {
     if (!m_hWnd) {
         return FALSE;
     }
-    QWidget* top = m_hWnd->window();
+    QWidget* top = WidgetOf(m_hWnd)->window();
     g_foreground = top;
     top->raise();
     top->activateWindow();
@@ -485,23 +505,23 @@ BOOL CWnd::SetForegroundWindow() {
 
 void CWnd::SetFocus() {
     if (m_hWnd) {
-        m_hWnd->setFocus(Qt::OtherFocusReason);
+        WidgetOf(m_hWnd)->setFocus(Qt::OtherFocusReason);
     }
 }
 
 CWnd* CWnd::GetForegroundWindow() {
     if (QWidget* modal = QApplication::activeModalWidget()) {
-        if (CWnd* w = FromHandle(modal)) {
+        if (CWnd* w = FromHandle(HandleOf(modal))) {
             return w;
         }
     }
     if (QWidget* active = QApplication::activeWindow()) {
-        if (CWnd* w = FromHandle(active)) {
+        if (CWnd* w = FromHandle(HandleOf(active))) {
             return w;
         }
     }
     if (g_foreground && g_foreground->isVisible()) {
-        return FromHandle(g_foreground);
+        return FromHandle(HandleOf(g_foreground));
     }
     return nullptr;
 }
@@ -518,8 +538,8 @@ void CWnd::GetClientRect(RECT* lpRect) const {
     if (!m_hWnd) {
         return;
     }
-    QSize size = m_hWnd->size();
-    if (const auto* frame = qobject_cast<const QFrame*>(m_hWnd.data())) {
+    QSize size = WidgetOf(m_hWnd)->size();
+    if (const auto* frame = qobject_cast<const QFrame*>(WidgetOf(m_hWnd))) {
         size = frame->contentsRect().size();
     }
     lpRect->right = size.width();
@@ -534,18 +554,19 @@ void CWnd::GetWindowRect(RECT* lpRect) const {
     if (!m_hWnd) {
         return;
     }
-    const QPoint origin = m_hWnd->mapToGlobal(QPoint(0, 0));
+    const QPoint origin = WidgetOf(m_hWnd)->mapToGlobal(QPoint(0, 0));
     lpRect->left = origin.x();
     lpRect->top = origin.y();
-    lpRect->right = origin.x() + m_hWnd->width();
-    lpRect->bottom = origin.y() + m_hWnd->height();
+    lpRect->right = origin.x() + WidgetOf(m_hWnd)->width();
+    lpRect->bottom = origin.y() + WidgetOf(m_hWnd)->height();
 }
 
 void CWnd::ClientToScreen(POINT* lpPoint) const {
     if (lpPoint == nullptr || !m_hWnd) {
         return;
     }
-    const QPoint p = m_hWnd->mapToGlobal(QPoint(lpPoint->x, lpPoint->y) + ClientOrigin(m_hWnd));
+    const QPoint p = WidgetOf(m_hWnd)->mapToGlobal(QPoint(lpPoint->x, lpPoint->y) +
+                                                   ClientOrigin(WidgetOf(m_hWnd)));
     lpPoint->x = p.x();
     lpPoint->y = p.y();
 }
@@ -554,7 +575,8 @@ void CWnd::ScreenToClient(POINT* lpPoint) const {
     if (lpPoint == nullptr || !m_hWnd) {
         return;
     }
-    const QPoint p = m_hWnd->mapFromGlobal(QPoint(lpPoint->x, lpPoint->y)) - ClientOrigin(m_hWnd);
+    const QPoint p = WidgetOf(m_hWnd)->mapFromGlobal(QPoint(lpPoint->x, lpPoint->y)) -
+                     ClientOrigin(WidgetOf(m_hWnd));
     lpPoint->x = p.x();
     lpPoint->y = p.y();
 }
@@ -585,9 +607,9 @@ void CWnd::MoveWindow(int x, int y, int nWidth, int nHeight, BOOL bRepaint) {
     if (!m_hWnd) {
         return;
     }
-    m_hWnd->setGeometry(x, y, nWidth, nHeight);
+    WidgetOf(m_hWnd)->setGeometry(x, y, nWidth, nHeight);
     if (bRepaint) {
-        m_hWnd->update();
+        WidgetOf(m_hWnd)->update();
     }
 }
 
@@ -602,13 +624,13 @@ UINT_PTR CWnd::SetTimer(UINT_PTR nIDEvent, UINT nElapse, void* /*lpfnTimer*/) {
     if (!m_hWnd || nIDEvent == 0) {
         return 0;
     }
-    CWndHook* hook = EnsureHook(m_hWnd);
+    CWndHook* hook = EnsureHook(WidgetOf(m_hWnd));
     QTimer*& timer = hook->m_timers[nIDEvent];
     if (timer == nullptr) {
         timer = new QTimer(hook);
-        QPointer<QWidget> w = m_hWnd;
+        QPointer<QWidget> w = WidgetOf(m_hWnd);
         QObject::connect(timer, &QTimer::timeout, hook, [w, nIDEvent]() {
-            if (CWnd* target = FromHandle(w)) {
+            if (CWnd* target = FromHandle(HandleOf(w))) {
                 target->FireTimer(nIDEvent);
             }
         });
@@ -619,7 +641,7 @@ UINT_PTR CWnd::SetTimer(UINT_PTR nIDEvent, UINT nElapse, void* /*lpfnTimer*/) {
 }
 
 BOOL CWnd::KillTimer(UINT_PTR nIDEvent) {
-    CWndHook* hook = HookOf(m_hWnd);
+    CWndHook* hook = HookOf(WidgetOf(m_hWnd));
     if (hook == nullptr) {
         return FALSE;
     }
@@ -634,7 +656,7 @@ BOOL CWnd::KillTimer(UINT_PTR nIDEvent) {
 }
 
 UINT CWnd::GetTimerPeriod(UINT_PTR nIDEvent) const {
-    CWndHook* hook = HookOf(m_hWnd);
+    CWndHook* hook = HookOf(WidgetOf(m_hWnd));
     if (hook == nullptr) {
         return 0;
     }

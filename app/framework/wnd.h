@@ -8,25 +8,28 @@
 // Default() replaces Qt's own handling of the event.
 #pragma once
 
-#include <QPointer>
-#include <QWidget>
-
 #include <map>
 #include <memory>
 
 #include "app/framework/gdi.h"
 #include "app/framework/win_types.h"
 
-using HWND = QWidget*;
-
 class CWnd;
 class CScrollBar;
 
+#ifndef _WIN32
 struct NMHDR {
     HWND hwndFrom;
     UINT_PTR idFrom;
     UINT code;
 };
+
+// Whether the handle names a window that still exists.
+BOOL IsWindow(HWND hWnd);
+// The window with the keyboard focus, and a window's parent; null for none.
+HWND GetFocus();
+HWND GetParent(HWND hWnd);
+#endif
 
 // One message-map entry: the message (and for commands the notification code and id range) and
 // the function that unpacks the parameters and calls the handler.
@@ -194,13 +197,13 @@ public:
     CWnd(const CWnd&) = delete;
     CWnd& operator=(const CWnd&) = delete;
 
-    // The widget this object stands for; null when it has no window.
-    QPointer<QWidget> m_hWnd;
+    // The window this object stands for; null when it has none, also once the window is gone.
+    HWND m_hWnd = nullptr;
 
     // The window object attached to a widget (the one DDX_Control subclassed it to, or the one
     // that created it); null for widgets the framework does not know.
     static CWnd* FromHandle(HWND hWnd);
-    HWND GetSafeHwnd() const { return m_hWnd.data(); }
+    HWND GetSafeHwnd() const { return m_hWnd; }
 
     // Creates a plain child window that draws nothing but what OnPaint draws (and the edges its
     // extended styles ask for). rect is in the parent's client pixels.
@@ -331,7 +334,6 @@ public:
     // event should still run.
     BOOL DispatchWidgetMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void AttachWidget(HWND hWnd);
-    void WidgetDestroyed();
     void FireTimer(UINT_PTR nIDEvent);
 
 private:
@@ -341,8 +343,9 @@ private:
     CurrentMessage* CurrentMsg() const;
     // Called as the object goes: messages still being delivered to it no longer name it.
     void ForgetDispatches() const;
+    // Every change of m_hWnd goes through here, so that the window's going reaches this object.
+    void SetHandle(HWND hWnd);
     mutable std::unique_ptr<CFont> m_pFont;
-    QPointer<QObject> m_hook;
 };
 
 class CScrollBar : public CWnd {};

@@ -7,6 +7,7 @@
 #include <QPointer>
 
 #include <cstdint>
+#include <set>
 
 #include "app/framework/app.h"
 #include "app/framework/gdi.h"
@@ -30,6 +31,12 @@ CWndHook::CWndHook(QWidget* widget) : QObject(widget), m_widget(widget) {
     widget->installEventFilter(this);
 }
 
+CWndHook::~CWndHook() {
+    for (CWnd* holder : m_holders) {
+        holder->m_hWnd = nullptr;
+    }
+}
+
 void CWndHook::WatchViewport(QWidget* viewport) {
     viewport->installEventFilter(this);
 }
@@ -51,8 +58,8 @@ void CWndHook::RequestColors() {
     if (parent == nullptr || m_widget->isWindow()) {
         return;
     }
-    CWnd* parentWnd = CWnd::FromHandle(parent);
-    CWnd* self = CWnd::FromHandle(m_widget);
+    CWnd* parentWnd = CWnd::FromHandle(HandleOf(parent));
+    CWnd* self = CWnd::FromHandle(HandleOf(m_widget));
     if (parentWnd == nullptr) {
         return;
     }
@@ -108,7 +115,7 @@ bool CWndHook::eventFilter(QObject* watched, QEvent* event) {
         }
         return false;
     }
-    CWnd* wnd = CWnd::FromHandle(m_widget);
+    CWnd* wnd = CWnd::FromHandle(HandleOf(m_widget));
     if (wnd == nullptr) {
         return false;
     }
@@ -196,7 +203,7 @@ void NotifyParentCommand(QWidget* ctrl, UINT nCode) {
     if (ctrl == nullptr || ProgrammaticChange::Active(ctrl)) {
         return;
     }
-    CWnd* parent = CWnd::FromHandle(ctrl->parentWidget());
+    CWnd* parent = CWnd::FromHandle(HandleOf(ctrl->parentWidget()));
     if (parent == nullptr) {
         return;
     }
@@ -209,11 +216,11 @@ LRESULT NotifyParent(QWidget* ctrl, UINT nCode) {
     if (ctrl == nullptr || ProgrammaticChange::Active(ctrl)) {
         return 0;
     }
-    CWnd* parent = CWnd::FromHandle(ctrl->parentWidget());
+    CWnd* parent = CWnd::FromHandle(HandleOf(ctrl->parentWidget()));
     if (parent == nullptr) {
         return 0;
     }
-    NMHDR hdr{ctrl, static_cast<UINT_PTR>(ctrl->property(kPropId).toInt()), nCode};
+    NMHDR hdr{HandleOf(ctrl), static_cast<UINT_PTR>(ctrl->property(kPropId).toInt()), nCode};
     return parent->SendMessage(WM_NOTIFY, hdr.idFrom, reinterpret_cast<LPARAM>(&hdr));
 }
 
@@ -221,7 +228,7 @@ void NotifyParentScroll(QWidget* ctrl, UINT message, UINT nCode, int nPos) {
     if (ctrl == nullptr || ProgrammaticChange::Active(ctrl)) {
         return;
     }
-    CWnd* parent = CWnd::FromHandle(ctrl->parentWidget());
+    CWnd* parent = CWnd::FromHandle(HandleOf(ctrl->parentWidget()));
     if (parent == nullptr) {
         return;
     }
@@ -245,7 +252,24 @@ bool ProgrammaticChange::Active(QWidget* widget) {
     return widget != nullptr && widget->property("zelQuiet").toInt() > 0;
 }
 
+namespace {
+
+std::set<HWND>& LiveWindows() {
+    static std::set<HWND> live;
+    return live;
+}
+
+}  // namespace
+
+BOOL IsWindow(HWND hWnd) {
+    return hWnd != nullptr && LiveWindows().count(hWnd) != 0 ? TRUE : FALSE;
+}
+
 void TagWidget(QWidget* widget, int nID, DWORD dwStyle, DWORD dwExStyle, const char* lpszClass) {
+    if (LiveWindows().insert(HandleOf(widget)).second) {
+        QObject::connect(widget, &QObject::destroyed,
+                         [hWnd = HandleOf(widget)]() { LiveWindows().erase(hWnd); });
+    }
     widget->setProperty(kPropId, nID);
     widget->setProperty(kPropStyle, static_cast<uint>(dwStyle));
     widget->setProperty(kPropExStyle, static_cast<uint>(dwExStyle));

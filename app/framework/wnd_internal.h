@@ -49,10 +49,21 @@ inline QPoint ClientOrigin(const QWidget* w) {
     return QPoint(0, 0);
 }
 
+// On this side a window handle is the widget itself.
+inline QWidget* WidgetOf(HWND hWnd) {
+    return reinterpret_cast<QWidget*>(hWnd);
+}
+inline HWND HandleOf(const QWidget* widget) {
+    return reinterpret_cast<HWND>(const_cast<QWidget*>(widget));
+}
+
 // Turns a widget's Qt events into messages for its attached window object and owns its timers.
+// It also knows every window object that holds the widget's handle, and clears their handles
+// when the widget goes.
 class CWndHook : public QObject {
 public:
     explicit CWndHook(QWidget* widget);
+    ~CWndHook() override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
     // Colour requests are made for paints of this extra widget too (a scroll area's viewport).
@@ -61,6 +72,7 @@ public:
     QWidget* m_widget;
     std::map<UINT_PTR, QTimer*> m_timers;
     int m_nDispatchDepth = 0;
+    std::vector<CWnd*> m_holders;
 
 private:
     void RequestColors();

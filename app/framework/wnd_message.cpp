@@ -70,11 +70,11 @@ BOOL CWnd::PostMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     if (!m_hWnd) {
         return FALSE;
     }
-    QPointer<QWidget> w = m_hWnd;
+    QPointer<QWidget> w = WidgetOf(m_hWnd);
     QMetaObject::invokeMethod(
         w.data(),
         [w, message, wParam, lParam]() {
-            if (CWnd* target = FromHandle(w)) {
+            if (CWnd* target = FromHandle(HandleOf(w))) {
                 target->SendMessage(message, wParam, lParam);
             }
         },
@@ -178,7 +178,7 @@ LRESULT CWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
             }
             const QString text =
                 lParam != 0 ? QString::fromUtf8(reinterpret_cast<const char*>(lParam)) : QString();
-            ApplyWidgetText(m_hWnd, text);
+            ApplyWidgetText(WidgetOf(m_hWnd), text);
             return TRUE;
         }
         case WM_GETTEXT: {
@@ -187,17 +187,17 @@ LRESULT CWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
             if (buffer == nullptr || size <= 0) {
                 return 0;
             }
-            const QByteArray text = WidgetText(m_hWnd).toUtf8();
+            const QByteArray text = WidgetText(WidgetOf(m_hWnd)).toUtf8();
             const int n = std::min(size - 1, static_cast<int>(text.size()));
             std::memcpy(buffer, text.constData(), static_cast<std::size_t>(n));
             buffer[n] = '\0';
             return n;
         }
         case WM_GETTEXTLENGTH:
-            return WidgetText(m_hWnd).toUtf8().size();
+            return WidgetText(WidgetOf(m_hWnd)).toUtf8().size();
         case WM_SETREDRAW:
             if (m_hWnd) {
-                m_hWnd->setUpdatesEnabled(wParam != 0);
+                WidgetOf(m_hWnd)->setUpdatesEnabled(wParam != 0);
             }
             return 0;
         case WM_CLOSE:

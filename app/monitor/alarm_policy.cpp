@@ -1,7 +1,5 @@
 #include "app/monitor/alarm_policy.h"
 
-#include <QPointer>
-
 #include "app/device/device_client.h"
 #include "app/device/settings.h"
 #include "app/framework/app.h"
@@ -18,8 +16,8 @@ constexpr UINT kSecondBoxStyle = MB_OK | MB_ICONEXCLAMATION | MB_SETFOREGROUND;
 
 // The dialog still has its window, and the window still belongs to it. Compares pointers only:
 // the object may be gone.
-bool StillOpen(const QPointer<QWidget>& window, const CWnd* pDlg) {
-    return window && CWnd::FromHandle(window.data()) == pDlg;
+bool StillOpen(HWND hWnd, const CWnd* pDlg) {
+    return ::IsWindow(hWnd) && CWnd::FromHandle(hWnd) == pDlg;
 }
 
 }  // namespace
@@ -45,7 +43,7 @@ bool AlarmStep(int& nAlarmTicks, bool bSafe, const char* lpszWarning, const char
         return true;
     }
     nAlarmTicks = kTicksBeforeAlarm + 1;
-    const QPointer<QWidget> window = pMonitorDlg != nullptr ? pMonitorDlg->GetSafeHwnd() : nullptr;
+    const HWND window = pMonitorDlg != nullptr ? pMonitorDlg->GetSafeHwnd() : nullptr;
 
     QueryDriverReading(IOCTL_ALARMS_ON);
     CWnd* pForeground = GetForegroundWindow();
@@ -54,7 +52,7 @@ bool AlarmStep(int& nAlarmTicks, bool bSafe, const char* lpszWarning, const char
     // A dialog destroyed meanwhile gets no second box; the beeper still goes off.
     const bool bOpen = StillOpen(window, pMonitorDlg);
     if (bOpen) {
-        ::MessageBox(window.data(), lpszRestartText, kAlarmCaption, kSecondBoxStyle);
+        ::MessageBox(window, lpszRestartText, kAlarmCaption, kSecondBoxStyle);
     }
     QueryDriverReading(IOCTL_ALARMS_OFF);
     return bOpen && StillOpen(window, pMonitorDlg);

@@ -1,7 +1,5 @@
 #include "app/monitor/hardware_details_dlg.h"
 
-#include <QPointer>
-
 #include "app/device/device_client.h"
 #include "app/device/process_state.h"
 #include "app/device/settings.h"
@@ -141,7 +139,7 @@ BOOL CHardwareDetailsDlg::OnInitDialog() {
     m_chart.Init();
     // Clicks on the chart belong to the placeholder beneath it, which opens the large chart.
     if (m_chart.GetSafeHwnd() != nullptr) {
-        m_chart.GetSafeHwnd()->setAttribute(Qt::WA_TransparentForMouseEvents);
+        m_chart.ModifyStyleEx(0, WS_EX_TRANSPARENT);
     }
 
     SetTimer(kSampleTimer, kSamplePeriodMs, nullptr);
@@ -358,12 +356,12 @@ void CHardwareDetailsDlg::OnHScroll(UINT nSBCode, UINT nPos, CWnd* pScrollBar) {
 }
 
 void CHardwareDetailsDlg::OnStopFan() {
-    const QPointer<QWidget> window = GetSafeHwnd();
+    const HWND window = GetSafeHwnd();
     if (g_bFanStopped == 0) {
         const int answer = MessageBox(
             "Warning: You will stop the fan. This is not recommended and will disable the beeper!",
             kAlarmCaption, kFanBoxStyle);
-        if (!window) {
+        if (!::IsWindow(window)) {
             return;  // closed while the box was open: the fan stays as it is
         }
         if (answer == IDOK) {
@@ -378,7 +376,7 @@ void CHardwareDetailsDlg::OnStopFan() {
         return;
     }
     const int answer = MessageBox("Warning: You will start the fan!", kAlarmCaption, kFanBoxStyle);
-    if (!window) {
+    if (!::IsWindow(window)) {
         return;
     }
     if (answer == IDOK) {
@@ -393,14 +391,14 @@ void CHardwareDetailsDlg::OnStopFan() {
 }
 
 void CHardwareDetailsDlg::OnFanAutoControl() {
-    const QPointer<QWidget> window = GetSafeHwnd();
+    const HWND window = GetSafeHwnd();
     g_nFan4Temp = static_cast<int>(ReadFan4TempSetting());
     if (g_nFan4Temp == 0) {
         const int answer = MessageBox(
             "Warning: You will stop the auto-fan-control mechanism! The fan will not auto speed "
             "up when temperature goes high!",
             kAlarmCaption, kFanBoxStyle);
-        if (!window) {
+        if (!::IsWindow(window)) {
             return;  // closed while the box was open: nothing changes
         }
         if (answer == IDOK) {
@@ -416,7 +414,7 @@ void CHardwareDetailsDlg::OnFanAutoControl() {
         const int answer =
             MessageBox("Warning: The fan will auto speed up when Temperature goes high!",
                        kAlarmCaption, kFanBoxStyle);
-        if (!window) {
+        if (!::IsWindow(window)) {
             return;
         }
         if (answer == IDOK) {

@@ -3,10 +3,21 @@
 #include <QDBusConnection>
 #include <QSystemTrayIcon>
 
+#include <stdio.h>
+
+#include <string>
+
+#include "app/device/device_transport.h"
 #include "app/shell/norlex_app.h"
 #include "app/shell/startup_report.h"
+#include "host/simulated_board.h"
 
 int main(int argc, char** argv) {
+    std::string error;
+    if (!SelectDeviceTransport(&host::HostOnSimulatedBoard, &error)) {
+        fprintf(stderr, "zel: %s\n", error.c_str());
+        return 1;
+    }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("zel"));
     // The program lives in the tray: hiding or closing its last window does not end it.

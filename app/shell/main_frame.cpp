@@ -1,5 +1,7 @@
 #include "app/shell/main_frame.h"
 
+#include "app/framework/wnd_internal.h"
+
 #include <QCursor>
 #include <QGuiApplication>
 #include <QScreen>
@@ -43,7 +45,7 @@ BOOL CMainFrame::LoadFrame() {
     if (!CreateEx(WS_EX_TOOLWINDOW, nullptr, "ZEL", WS_POPUP, rect, nullptr, 0)) {
         return FALSE;
     }
-    m_hWnd->setWindowFlag(Qt::Tool, true);
+    WidgetOf(m_hWnd)->setWindowFlag(Qt::Tool, true);
     return TRUE;
 }
 
@@ -54,10 +56,10 @@ int CMainFrame::OnCreate() {
     // A first-run dialog opened during construction had no owner yet: the frame takes it, so
     // that the exit path destroys it (and its destroy step runs) like any other.
     if (m_pConfigDlg != nullptr && m_pConfigDlg->GetSafeHwnd() != nullptr &&
-        m_pConfigDlg->GetSafeHwnd()->parentWidget() == nullptr) {
-        QWidget* dlg = m_pConfigDlg->GetSafeHwnd();
+        WidgetOf(m_pConfigDlg->GetSafeHwnd())->parentWidget() == nullptr) {
+        QWidget* dlg = WidgetOf(m_pConfigDlg->GetSafeHwnd());
         const bool visible = dlg->isVisible();
-        dlg->setParent(m_hWnd, dlg->windowFlags());
+        dlg->setParent(WidgetOf(m_hWnd), dlg->windowFlags());
         if (visible) {
             dlg->show();
         }

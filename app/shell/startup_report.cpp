@@ -3,9 +3,11 @@
 #include <QApplication>
 #include <QEvent>
 #include <QObject>
+#include <QWidget>
 
 #include <cstdio>
 
+#include "app/framework/wnd_internal.h"
 #include "app/shell/monitor_dlg.h"
 
 namespace {
@@ -15,7 +17,8 @@ public:
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() == QEvent::Paint && watched->isWidgetType()) {
             auto* widget = static_cast<QWidget*>(watched);
-            if (dynamic_cast<CMonitorDlg*>(CWnd::FromHandle(widget->window())) != nullptr) {
+            if (dynamic_cast<CMonitorDlg*>(CWnd::FromHandle(HandleOf(widget->window()))) !=
+                nullptr) {
                 std::fputs("zel: first paint\n", stderr);
                 std::fflush(stderr);
                 QApplication::instance()->removeEventFilter(this);

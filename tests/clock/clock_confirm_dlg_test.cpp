@@ -10,6 +10,7 @@
 
 #include "app/clock/clock_confirm_dlg.h"
 #include "tests/support/screenshot.h"
+#include "app/framework/wnd_internal.h"
 
 namespace {
 
@@ -20,7 +21,7 @@ CString Text(CWnd& wnd) {
 }
 
 QString Shown(CDialog& dlg, int id) {
-    auto* label = qobject_cast<QLabel*>(dlg.GetDlgItemHwnd(id));
+    auto* label = qobject_cast<QLabel*>(WidgetOf(dlg.GetDlgItemHwnd(id)));
     return label != nullptr ? label->text() : QString("<no label>");
 }
 
@@ -47,7 +48,7 @@ TEST_F(ClockConfirmTest, ConstructedEmptyOnTemplate135) {
 TEST_F(ClockConfirmTest, OpensWithTheQuestionBuiltFromTheSummaryAndTenSecondsLeft) {
     bool checked = false;
     const INT_PTR result = Run([&](CClockConfirmDlg& d) {
-        EXPECT_EQ(d.GetSafeHwnd()->windowTitle(), QString("Pelagon System Monitor"));
+        EXPECT_EQ(WidgetOf(d.GetSafeHwnd())->windowTitle(), QString("Pelagon System Monitor"));
         EXPECT_EQ(Text(d.m_stMessage),
                   QString("New clock settings will be: VPU SPEED->400 MHz/MEMORY SPEED->600 MHz. "
                           "Do you want to keep the settings?"));
@@ -56,7 +57,7 @@ TEST_F(ClockConfirmTest, OpensWithTheQuestionBuiltFromTheSummaryAndTenSecondsLef
         EXPECT_EQ(Text(d.m_stCountdown), QString("Reverting in: 10 seconds"));
         EXPECT_EQ(d.GetTimerPeriod(1), 1000u);
         EXPECT_EQ(d.m_nTicks, 0);
-        EXPECT_EQ(d.GetSafeHwnd()->focusWidget(), d.GetDlgItemHwnd(IDOK));
+        EXPECT_EQ(WidgetOf(d.GetSafeHwnd())->focusWidget(), WidgetOf(d.GetDlgItemHwnd(IDOK)));
         checked = true;
         d.EndDialog(IDCANCEL);
     });
@@ -105,18 +106,25 @@ TEST_F(ClockConfirmTest, EachWayOut) {
     };
     const std::vector<Row> rows = {
         {"OK while 1 is shown", 9,
-         [](CClockConfirmDlg& d) { QTest::mouseClick(d.GetDlgItemHwnd(IDOK), Qt::LeftButton); },
+         [](CClockConfirmDlg& d) {
+             QTest::mouseClick(WidgetOf(d.GetDlgItemHwnd(IDOK)), Qt::LeftButton);
+         },
          IDOK},
-        {"Enter", 3, [](CClockConfirmDlg& d) { QTest::keyClick(d.GetSafeHwnd(), Qt::Key_Return); },
+        {"Enter", 3,
+         [](CClockConfirmDlg& d) { QTest::keyClick(WidgetOf(d.GetSafeHwnd()), Qt::Key_Return); },
          IDOK},
         {"Cancel", 2,
-         [](CClockConfirmDlg& d) { QTest::mouseClick(d.GetDlgItemHwnd(IDCANCEL), Qt::LeftButton); },
+         [](CClockConfirmDlg& d) {
+             QTest::mouseClick(WidgetOf(d.GetDlgItemHwnd(IDCANCEL)), Qt::LeftButton);
+         },
          IDCANCEL},
-        {"Escape", 5, [](CClockConfirmDlg& d) { QTest::keyClick(d.GetSafeHwnd(), Qt::Key_Escape); },
+        {"Escape", 5,
+         [](CClockConfirmDlg& d) { QTest::keyClick(WidgetOf(d.GetSafeHwnd()), Qt::Key_Escape); },
          IDCANCEL},
-        {"close box", 1, [](CClockConfirmDlg& d) { d.GetSafeHwnd()->close(); }, IDCANCEL},
+        {"close box", 1, [](CClockConfirmDlg& d) { WidgetOf(d.GetSafeHwnd())->close(); }, IDCANCEL},
         {"Escape before any tick", 0,
-         [](CClockConfirmDlg& d) { QTest::keyClick(d.GetSafeHwnd(), Qt::Key_Escape); }, IDCANCEL},
+         [](CClockConfirmDlg& d) { QTest::keyClick(WidgetOf(d.GetSafeHwnd()), Qt::Key_Escape); },
+         IDCANCEL},
     };
     for (const Row& row : rows) {
         CClockConfirmDlg dlg;
@@ -138,7 +146,7 @@ TEST_F(ClockConfirmTest, ReopeningStartsTheCountAfresh) {
                   for (int i = 0; i < 4; ++i) {
                       d.SendMessage(WM_TIMER, 1);
                   }
-                  d.GetSafeHwnd()->close();
+                  WidgetOf(d.GetSafeHwnd())->close();
               }),
               IDCANCEL);
     m_dlg.m_strSummary = "x";

@@ -8,8 +8,11 @@
 #include <QPointer>
 #include <gtest/gtest.h>
 
+#include <QWidget>
+
 #include "app/framework/app.h"
 #include "app/framework/controls.h"
+#include "app/framework/wnd_internal.h"
 
 namespace {
 
@@ -127,7 +130,7 @@ TEST_F(ControlToolTipTest, ConstructionRegistersTheWindowClassAndSetsTheDefaults
 TEST_F(ControlToolTipTest, TheWindowIsAnInactivePopupOfItsClass) {
     HandTip tip;
     MakeTip(tip);
-    QWidget* w = tip.GetSafeHwnd();
+    QWidget* w = WidgetOf(tip.GetSafeHwnd());
     ASSERT_NE(w, nullptr);
     EXPECT_TRUE(w->isWindow());
     EXPECT_EQ(w->objectName(), QStringLiteral("ControlToolTip"));
@@ -259,7 +262,7 @@ TEST_F(ControlToolTipTest, PaintsOnTheClassBackgroundOrFillsItsRectangle) {
         tip.m_strText = "WWW";
         tip.Show();
         const QImage out =
-            tip.GetSafeHwnd()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+            WidgetOf(tip.GetSafeHwnd())->grab().toImage().convertToFormat(QImage::Format_RGB32);
         // Transparent text in the context's default black on the class brush.
         // Left- and top-aligned in the tip's rectangle.
         const QRect ink = BoxOfDark(out);
@@ -280,7 +283,7 @@ TEST_F(ControlToolTipTest, PaintsOnTheClassBackgroundOrFillsItsRectangle) {
         tip.m_clrText = RGB(255, 140, 0);
         tip.Show();
         const QImage out =
-            tip.GetSafeHwnd()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+            WidgetOf(tip.GetSafeHwnd())->grab().toImage().convertToFormat(QImage::Format_RGB32);
         EXPECT_EQ(BoxOf(out, infoBk), QRect());
         EXPECT_EQ(out.pixel(out.width() - 1, out.height() - 1), qRgb(200, 230, 255));
         // The text in the tip's own colour, not the default black.
@@ -301,7 +304,7 @@ TEST_F(ControlToolTipTest, HideForgetsTheOwnerStopsTheTimerAndDestroysTheWindow)
     MakeTip(tip);
     ASSERT_EQ(tip.SetTimer(1, 200), 1u);
     tip.Show();
-    QPointer<QWidget> window = tip.GetSafeHwnd();
+    QPointer<QWidget> window = WidgetOf(tip.GetSafeHwnd());
     tip.Hide();
     EXPECT_EQ(tip.m_pOwner, nullptr);
     EXPECT_EQ(tip.GetSafeHwnd(), nullptr);
@@ -315,7 +318,7 @@ TEST_F(ControlToolTipTest, DestructionTakesTheWindowAlong) {
         HandTip tip;
         MakeTip(tip);
         tip.Show();
-        window = tip.GetSafeHwnd();
+        window = WidgetOf(tip.GetSafeHwnd());
         ASSERT_FALSE(window.isNull());
     }
     EXPECT_TRUE(window.isNull());

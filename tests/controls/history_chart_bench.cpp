@@ -6,6 +6,7 @@
 #include <benchmark/benchmark.h>
 
 #include "app/controls/history_chart.h"
+#include "app/framework/wnd_internal.h"
 
 namespace {
 
@@ -33,7 +34,7 @@ void BM_ChartSample(benchmark::State& state) {
     CHistoryChart chart;
     chart.Create(WS_CHILD | WS_VISIBLE, RECT{10, 10, 10 + w + 6, 10 + h + 6}, &parent, 100);
     chart.Init();
-    QWidget* widget = chart.GetSafeHwnd();
+    QWidget* widget = WidgetOf(chart.GetSafeHwnd());
     // Let the window be exposed first; an unexposed window ignores repaint().
     QApplication::processEvents();
     int i = 0;

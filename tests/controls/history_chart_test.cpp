@@ -1,5 +1,6 @@
 #include "app/controls/history_chart.h"
 #include "app/framework/qt/gdi_qt.h"
+#include "app/framework/wnd_internal.h"
 
 #include <QColor>
 #include <QImage>
@@ -74,7 +75,7 @@ TEST_F(HistoryChartTest, NoImageBeforeInitAndNothingDrawn) {
     m_chart.AddSegment(1);
     m_chart.DrawLevel(50);
     EXPECT_TRUE(Image().isNull());
-    (void)m_chart.GetSafeHwnd()->grab();  // painting without an image paints nothing
+    (void)WidgetOf(m_chart.GetSafeHwnd())->grab();  // painting without an image paints nothing
 }
 
 TEST_F(HistoryChartTest, InitFillsTheClientSizeWithAnEightPixelCrossHatchOnBlack) {
@@ -230,7 +231,7 @@ TEST_F(HistoryChartTest, PaintingCopiesTheImageIntoTheClientArea) {
     m_chart.AddSegment(1);
     m_chart.DrawLevel(55);
     const QImage shown =
-        m_chart.GetSafeHwnd()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        WidgetOf(m_chart.GetSafeHwnd())->grab().toImage().convertToFormat(QImage::Format_RGB32);
     ASSERT_EQ(shown.size(), QSize(kWidth + 2 * kEdge, kHeight + 2 * kEdge));
     EXPECT_EQ(shown.copy(kEdge, kEdge, kWidth, kHeight), Image());
 }
@@ -258,7 +259,7 @@ TEST_F(HistoryChartTest, ResizedWindowKeepsItsImageUntilResetAndDrawsAtItsClient
     EXPECT_EQ(Pixel(0, 10), kLevel);
     EXPECT_EQ(Pixel(kSmallWidth - 1, 10), kLevel);
     const QImage shown =
-        m_chart.GetSafeHwnd()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        WidgetOf(m_chart.GetSafeHwnd())->grab().toImage().convertToFormat(QImage::Format_RGB32);
     EXPECT_EQ(shown.copy(kEdge, kEdge, kSmallWidth, kSmallHeight),
               Image().copy(0, 0, kSmallWidth, kSmallHeight));
 

@@ -96,7 +96,10 @@ protected:
     }
 
     static QImage Grab(CStyledStatic& control) {
-        return control.GetSafeHwnd()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        return WidgetOf(control.GetSafeHwnd())
+            ->grab()
+            .toImage()
+            .convertToFormat(QImage::Format_RGB32);
     }
 
     CWnd m_host;
@@ -380,7 +383,7 @@ TEST_F(StyledStaticTest, TextSetFromOutsideChangesTheWindowTextAndThePaintedText
     const QImage before = Grab(outside);
     outside.SendMessage(WM_SETTEXT, 0, reinterpret_cast<LPARAM>("New text"));
     EXPECT_EQ(outside.m_strText, QStringLiteral("New text"));
-    EXPECT_EQ(WidgetText(outside.GetSafeHwnd()), "New text");
+    EXPECT_EQ(WidgetText(WidgetOf(outside.GetSafeHwnd())), "New text");
     const QImage after = Grab(outside);
     EXPECT_NE(after, before);
     outside.DestroyWindow();

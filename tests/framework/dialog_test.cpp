@@ -11,6 +11,7 @@
 #include "app/framework/framework.h"
 #include "tests/framework/test_dialogs.h"
 #include "tests/support/screenshot.h"
+#include "app/framework/wnd_internal.h"
 
 namespace {
 
@@ -85,25 +86,27 @@ TEST_F(DialogTest, EachWayOutOfAModalDialog) {
     };
     const std::vector<Row> rows = {
         {"Enter on the first tab stop",
-         [](CDialog& d) { QTest::keyClick(d.GetSafeHwnd(), Qt::Key_Return); },
+         [](CDialog& d) { QTest::keyClick(WidgetOf(d.GetSafeHwnd()), Qt::Key_Return); },
          IDOK,
          {"dlg load", "dlg init", "dlg ok", "dlg save", "dlg destroy"}},
         {"Escape",
-         [](CDialog& d) { QTest::keyClick(d.GetSafeHwnd(), Qt::Key_Escape); },
+         [](CDialog& d) { QTest::keyClick(WidgetOf(d.GetSafeHwnd()), Qt::Key_Escape); },
          IDCANCEL,
          {"dlg load", "dlg init", "dlg cancel", "dlg destroy"}},
         {"close box",
-         [](CDialog& d) { d.GetSafeHwnd()->close(); },
+         [](CDialog& d) { WidgetOf(d.GetSafeHwnd())->close(); },
          IDCANCEL,
          {"dlg load", "dlg init", "dlg close", "dlg cancel", "dlg destroy"}},
         {"Cancel button",
-         [](CDialog& d) { QTest::mouseClick(d.GetDlgItemHwnd(IDCANCEL), Qt::LeftButton); },
+         [](CDialog& d) {
+             QTest::mouseClick(WidgetOf(d.GetDlgItemHwnd(IDCANCEL)), Qt::LeftButton);
+         },
          IDCANCEL,
          {"dlg load", "dlg init", "dlg cancel", "dlg destroy"}},
         {"another button has the focus on Enter",
          [](CDialog& d) {
-             d.GetDlgItemHwnd(10)->setFocus();
-             QTest::keyClick(d.GetDlgItemHwnd(10), Qt::Key_Return);
+             WidgetOf(d.GetDlgItemHwnd(10))->setFocus();
+             QTest::keyClick(WidgetOf(d.GetDlgItemHwnd(10)), Qt::Key_Return);
              d.EndDialog(7);
          },
          7,
@@ -149,7 +152,7 @@ TEST_F(DialogTest, ModelessEndDialogHidesAndDestroyTakesOwnedWindowsFirst) {
     owned.ShowWindow(SW_SHOW);
     g_log.clear();
 
-    QTest::keyClick(owner.GetSafeHwnd(), Qt::Key_Escape);
+    QTest::keyClick(WidgetOf(owner.GetSafeHwnd()), Qt::Key_Escape);
     EXPECT_NE(owner.GetSafeHwnd(), nullptr);  // hidden, not destroyed
     EXPECT_FALSE(owner.IsWindowVisible());
     EXPECT_EQ(owner.GetResult(), IDCANCEL);

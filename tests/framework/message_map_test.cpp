@@ -15,6 +15,7 @@
 
 #include "app/framework/framework.h"
 #include "tests/framework/test_dialogs.h"
+#include "app/framework/wnd_internal.h"
 
 namespace {
 
@@ -100,7 +101,7 @@ protected:
         m_dlg.DestroyWindow();
         RegisterDialogTemplate(nullptr);
     }
-    QWidget* Item(int id) { return m_dlg.GetDlgItemHwnd(id); }
+    QWidget* Item(int id) { return WidgetOf(m_dlg.GetDlgItemHwnd(id)); }
     CTestDlg m_dlg;
 };
 

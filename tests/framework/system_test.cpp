@@ -11,6 +11,7 @@
 #include "app/framework/framework.h"
 #include "app/framework/qt/gdi_qt.h"
 #include "tests/framework/test_dialogs.h"
+#include "app/framework/wnd_internal.h"
 
 namespace {
 
@@ -33,7 +34,8 @@ TEST(SysColors, ButtonFaceAndWindowTextDriveTheWholePalette) {
     RegisterDialogTemplate(&kTestDialog);
     CDialog dlg(kTestTemplate);
     ASSERT_TRUE(dlg.Create(kTestTemplate));
-    EXPECT_EQ(dlg.GetDlgItemHwnd(12)->palette().color(QPalette::Window), QColor(212, 208, 200));
+    EXPECT_EQ(WidgetOf(dlg.GetDlgItemHwnd(12))->palette().color(QPalette::Window),
+              QColor(212, 208, 200));
     EXPECT_EQ(existing.palette().color(QPalette::WindowText), QColor(10, 20, 30));
     dlg.DestroyWindow();
     RegisterDialogTemplate(nullptr);
@@ -72,7 +74,7 @@ TEST(Framework, DialogIsSizedFromItsFontsBaseUnits) {
     dlg.GetClientRect(&client);
     EXPECT_EQ(client.right, MulDiv(200, units.cx, 4));
     EXPECT_EQ(client.bottom, MulDiv(100, units.cy, 8));
-    const QRect go = dlg.GetDlgItemHwnd(10)->geometry();
+    const QRect go = WidgetOf(dlg.GetDlgItemHwnd(10))->geometry();
     const RECT expected = MapDialogItemRect(130, 80, 50, 14, units);
     EXPECT_EQ(go, QRect(expected.left, expected.top, expected.right - expected.left,
                         expected.bottom - expected.top));

@@ -23,6 +23,7 @@
 #include "tests/monitor/monitor_window_fixture.h"
 #include "tests/support/user_input.h"
 #include "tests/support/screenshot.h"
+#include "app/framework/wnd_internal.h"
 
 namespace {
 
@@ -30,13 +31,13 @@ using kesttest::MonitorWindowTest;
 using kesttest::Text;
 
 bool Shown(CWnd& dlg, int id) {
-    QWidget* w = dlg.GetDlgItemHwnd(id);
+    QWidget* w = WidgetOf(dlg.GetDlgItemHwnd(id));
     return w != nullptr && !w->isHidden();
 }
 
 std::vector<std::string> ListNames(CWnd& dlg) {
     std::vector<std::string> names;
-    auto* list = qobject_cast<QListWidget*>(dlg.GetDlgItemHwnd(1020));
+    auto* list = qobject_cast<QListWidget*>(WidgetOf(dlg.GetDlgItemHwnd(1020)));
     for (int i = 0; list != nullptr && i < list->count(); ++i) {
         names.push_back(list->item(i)->text().toStdString());
     }
@@ -55,11 +56,11 @@ void Tick(CWnd& dlg, int n = 1) {
 }
 
 QSlider* Slider(CWnd& dlg) {
-    return qobject_cast<QSlider*>(dlg.GetDlgItemHwnd(1046));
+    return qobject_cast<QSlider*>(WidgetOf(dlg.GetDlgItemHwnd(1046)));
 }
 
 void Click(CWnd& dlg, int id) {
-    QTest::mouseClick(dlg.GetDlgItemHwnd(id), Qt::LeftButton);
+    QTest::mouseClick(WidgetOf(dlg.GetDlgItemHwnd(id)), Qt::LeftButton);
 }
 
 // The main dialog as the details dialog sees it, writing into the test's log.
@@ -137,7 +138,8 @@ TEST_F(DetailsTest, OpensOnEveryBoardWithItsListAndTheFanTextsButNoFanControls) 
         SCOPED_TRACE(row.board);
         Load(row.board);
         Run([&](CHardwareDetailsDlg& d) {
-            EXPECT_EQ(d.GetSafeHwnd()->windowTitle(), QString("Pelagon Graphics Monitor"));
+            EXPECT_EQ(WidgetOf(d.GetSafeHwnd())->windowTitle(),
+                      QString("Pelagon Graphics Monitor"));
             EXPECT_EQ(ListNames(d), row.names);
             EXPECT_EQ(d.m_lbItems.GetCurSel(), 0);
             const int rpm = Sensor(sim::Sensor::fan1);
@@ -332,7 +334,7 @@ TEST_F(DetailsTest, AnUnsafeItemFiresOnTheEleventhSampleAndTurnsTheStatusRed) {
         Tick(d, 10);
         EXPECT_TRUE(m_boxes.Boxes().empty());
         EXPECT_EQ(d.m_nAlarmTicks, 10);
-        auto* status = qobject_cast<QLabel*>(d.GetDlgItemHwnd(1082));
+        auto* status = qobject_cast<QLabel*>(WidgetOf(d.GetDlgItemHwnd(1082)));
         GrabWindow(d);
         EXPECT_EQ(status->palette().color(QPalette::WindowText), QColor(255, 0, 0));
 
@@ -695,7 +697,7 @@ TEST_F(DetailsTest, ClickingTheChartOpensTheLargeChartWhichPlotsWhatTheDialogSam
             opened = true;
             auto& chart = static_cast<CLargeChartDlg&>(large);
             EXPECT_EQ(chart.m_nItemIndex, 6);
-            EXPECT_EQ(large.GetSafeHwnd()->windowTitle().toStdString(),
+            EXPECT_EQ(WidgetOf(large.GetSafeHwnd())->windowTitle().toStdString(),
                       "ZEL        VPU Temperature (C)");
             // The details dialog keeps sampling underneath.
             m_machine->PinSensor(sim::Sensor::temp3, 53);
@@ -708,9 +710,10 @@ TEST_F(DetailsTest, ClickingTheChartOpensTheLargeChartWhichPlotsWhatTheDialogSam
         // A click anywhere on the chart reaches the placeholder beneath it.
         RECT rc;
         d.m_chart.GetWindowRect(&rc);
-        QWindow* window = d.GetSafeHwnd()->windowHandle();
+        QWindow* window = WidgetOf(d.GetSafeHwnd())->windowHandle();
         ASSERT_NE(window, nullptr);
-        const QPoint inChart = d.m_chart.GetSafeHwnd()->mapTo(d.GetSafeHwnd(), QPoint(20, 10));
+        const QPoint inChart =
+            WidgetOf(d.m_chart.GetSafeHwnd())->mapTo(WidgetOf(d.GetSafeHwnd()), QPoint(20, 10));
         QTest::mouseClick(window, Qt::LeftButton, {}, inChart);
         EXPECT_TRUE(opened);
         // Back in the details dialog its history is intact but for the sample taken meanwhile.

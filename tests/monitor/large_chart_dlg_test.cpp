@@ -10,6 +10,7 @@
 #include "tests/monitor/chart_pixels.h"
 #include "tests/monitor/monitor_window_fixture.h"
 #include "tests/support/screenshot.h"
+#include "app/framework/wnd_internal.h"
 
 namespace {
 
@@ -63,7 +64,7 @@ TEST_F(LargeChartTest, TitleLabelsLevelAndPositionPerItemAndBoard) {
         Load(row.board);
         bool ran = false;
         Show(row.index, row.value, [&](CLargeChartDlg& d) {
-            EXPECT_EQ(d.GetSafeHwnd()->windowTitle().toStdString(), row.title);
+            EXPECT_EQ(WidgetOf(d.GetSafeHwnd())->windowTitle().toStdString(), row.title);
             EXPECT_EQ(Text(d, 1084), row.top);
             EXPECT_EQ(Text(d, 1085), row.middle);
             EXPECT_EQ(Text(d, 1086), row.bottom);
@@ -92,7 +93,7 @@ TEST_F(LargeChartTest, ValuesOutsideTheBandAreDrawnAtTheEdges) {
 TEST_F(LargeChartTest, EveryShowingIsANewWindowWithAnEmptyHistory) {
     QWidget* first = nullptr;
     Show(0, 5000, [&](CLargeChartDlg& d) {
-        first = d.GetSafeHwnd();
+        first = WidgetOf(d.GetSafeHwnd());
         Tick(d, 5);
         EXPECT_TRUE(kesttest::AnySeriesPixel(kesttest::ChartImage(d.m_chart)));
     });
@@ -100,7 +101,8 @@ TEST_F(LargeChartTest, EveryShowingIsANewWindowWithAnEmptyHistory) {
     Show(6, 50, [&](CLargeChartDlg& d) {
         EXPECT_NE(d.GetSafeHwnd(), nullptr);
         EXPECT_FALSE(kesttest::AnySeriesPixel(kesttest::ChartImage(d.m_chart)));
-        EXPECT_EQ(d.GetSafeHwnd()->windowTitle().toStdString(), "ZEL        VPU Temperature (C)");
+        EXPECT_EQ(WidgetOf(d.GetSafeHwnd())->windowTitle().toStdString(),
+                  "ZEL        VPU Temperature (C)");
     });
     (void)first;
 }
@@ -108,7 +110,7 @@ TEST_F(LargeChartTest, EveryShowingIsANewWindowWithAnEmptyHistory) {
 TEST_F(LargeChartTest, AnIndexWithoutAnItemLeavesTitleAndLabelsAndPlotsNothing) {
     Load("9200");  // five items
     Show(5, 3000, [&](CLargeChartDlg& d) {
-        EXPECT_EQ(d.GetSafeHwnd()->windowTitle().toStdString(), "ZEL");
+        EXPECT_EQ(WidgetOf(d.GetSafeHwnd())->windowTitle().toStdString(), "ZEL");
         EXPECT_EQ(Text(d, 1084), "");
         EXPECT_EQ(Text(d, 1086), "");
         Tick(d, 3);
@@ -117,7 +119,7 @@ TEST_F(LargeChartTest, AnIndexWithoutAnItemLeavesTitleAndLabelsAndPlotsNothing) 
 }
 
 TEST_F(LargeChartTest, EscapeAndTheCloseBoxEndIt) {
-    Show(0, 5000, [](CLargeChartDlg& d) { d.GetSafeHwnd()->close(); });
+    Show(0, 5000, [](CLargeChartDlg& d) { WidgetOf(d.GetSafeHwnd())->close(); });
     EXPECT_EQ(m_chart.GetResult(), IDCANCEL);
     EXPECT_EQ(m_chart.GetSafeHwnd(), nullptr);
 }

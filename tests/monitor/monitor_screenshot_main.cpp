@@ -21,6 +21,7 @@
 #include "host/io_manager.h"
 #include "sim/machine.h"
 #include "tests/support/screenshot.h"
+#include "app/framework/wnd_internal.h"
 
 namespace {
 
@@ -76,7 +77,7 @@ int main(int argc, char** argv) {
     CHardwareDetailsDlg details;
     SetModalDialogHook([&](CDialog& dlg) {
         if (dlg.GetTemplateID() == CHardwareDetailsDlg::IDD) {
-            auto* list = qobject_cast<QListWidget*>(dlg.GetDlgItemHwnd(1020));
+            auto* list = qobject_cast<QListWidget*>(WidgetOf(dlg.GetDlgItemHwnd(1020)));
             // A click on the list, so that the fan shows its controls too.
             list->setCurrentRow(index == 0 ? 1 : 0);
             list->setCurrentRow(index);

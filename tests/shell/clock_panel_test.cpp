@@ -13,6 +13,7 @@
 #include "app/shell/exit_signals.h"
 #include "tests/shell/shell_fixture.h"
 #include "tests/support/pll_poke.h"
+#include "app/framework/wnd_internal.h"
 
 namespace kesttest {
 namespace {
@@ -80,7 +81,7 @@ protected:
     }
 
     static void PressOk(CClockConfirmDlg& d) {
-        QTest::mouseClick(d.GetDlgItemHwnd(IDOK), Qt::LeftButton);
+        QTest::mouseClick(WidgetOf(d.GetDlgItemHwnd(IDOK)), Qt::LeftButton);
     }
 
     CMonitorDlg* m_dlg = nullptr;
@@ -154,10 +155,11 @@ TEST_F(ClockPanelTest, EveryWayOutButOkRestoresTheOldWord) {
     const Way ways[] = {
         {"Cancel",
          [](CClockConfirmDlg& d) {
-             QTest::mouseClick(d.GetDlgItemHwnd(IDCANCEL), Qt::LeftButton);
+             QTest::mouseClick(WidgetOf(d.GetDlgItemHwnd(IDCANCEL)), Qt::LeftButton);
          }},
-        {"Escape", [](CClockConfirmDlg& d) { QTest::keyClick(d.GetSafeHwnd(), Qt::Key_Escape); }},
-        {"close box", [](CClockConfirmDlg& d) { d.GetSafeHwnd()->close(); }},
+        {"Escape",
+         [](CClockConfirmDlg& d) { QTest::keyClick(WidgetOf(d.GetSafeHwnd()), Qt::Key_Escape); }},
+        {"close box", [](CClockConfirmDlg& d) { WidgetOf(d.GetSafeHwnd())->close(); }},
         {"countdown",
          [](CClockConfirmDlg& d) {
              for (int i = 0; i < 10; ++i) {
@@ -194,7 +196,7 @@ TEST_F(ClockPanelTest, OldWordWithReferenceZeroIsRestoredWithoutDecoding) {
     ForceWord(old);
     Slide(1004, 400);
     Slide(1005, 700);
-    Apply([](CClockConfirmDlg& d) { QTest::keyClick(d.GetSafeHwnd(), Qt::Key_Escape); });
+    Apply([](CClockConfirmDlg& d) { QTest::keyClick(WidgetOf(d.GetSafeHwnd()), Qt::Key_Escape); });
     EXPECT_EQ(PllWord(), old);
     // The read-back of the refused clocks is what the working clocks still hold.
     EXPECT_EQ(m_dlg->m_nWorkEngine, 400u);
@@ -257,7 +259,7 @@ TEST_F(ClockPanelTest, UnreadableWordAtEachStepOfApply) {
         int dialogs = 0;
         const std::string summary = Apply([&](CClockConfirmDlg& d) {
             ++dialogs;
-            QTest::keyClick(d.GetSafeHwnd(), Qt::Key_Escape);
+            QTest::keyClick(WidgetOf(d.GetSafeHwnd()), Qt::Key_Escape);
         });
         SetDeviceTransport(&m_transport);
         EXPECT_EQ(dialogs, r.dialogs);
@@ -289,7 +291,7 @@ TEST_F(ClockPanelTest, InvalidEnginePostSelectorKeepsTheWord) {
     const std::string file = KestTxt();
     m_machine->SetInvalidPostCodes(true);
     Slide(1004, 400);
-    Apply([](CClockConfirmDlg& d) { QTest::keyClick(d.GetSafeHwnd(), Qt::Key_Escape); });
+    Apply([](CClockConfirmDlg& d) { QTest::keyClick(WidgetOf(d.GetSafeHwnd()), Qt::Key_Escape); });
     EXPECT_EQ(PllWord(), before);
     EXPECT_EQ(KestTxt(), file);
     ASSERT_FALSE(m_boxes.Boxes().empty());
@@ -310,8 +312,8 @@ TEST_F(ClockPanelTest, InvalidMemoryPostSelectorKeepsTheWord) {
     const std::string file = KestTxt();
     Slide(1004, 400);
     Slide(1005, 700);
-    const std::string summary =
-        Apply([](CClockConfirmDlg& d) { QTest::keyClick(d.GetSafeHwnd(), Qt::Key_Escape); });
+    const std::string summary = Apply(
+        [](CClockConfirmDlg& d) { QTest::keyClick(WidgetOf(d.GetSafeHwnd()), Qt::Key_Escape); });
     EXPECT_EQ(PllWord(), before);
     EXPECT_EQ(KestTxt(), file);
     // Compose, the read-back's decode and the revert's decode each stop at the memory selector.
@@ -397,7 +399,8 @@ TEST_F(ClockPanelTest, PresetWithTheFileMissingCreatesItFromTheHardware) {
 
 TEST_F(ClockPanelTest, PresetTextGuards) {
     Open("9800pro", 380, 340);
-    QLineEdit* edit = static_cast<QComboBox*>(m_dlg->m_cbPreset.GetSafeHwnd())->lineEdit();
+    QLineEdit* edit =
+        static_cast<QComboBox*>(WidgetOf(m_dlg->m_cbPreset.GetSafeHwnd()))->lineEdit();
     ASSERT_NE(edit, nullptr);
     QTest::keyClicks(edit, "x");
     EXPECT_EQ(Text(1019), "Preferred Settings");
@@ -405,13 +408,13 @@ TEST_F(ClockPanelTest, PresetTextGuards) {
     m_dlg->m_cbPreset.SetCurSel(0);
     for (int id : {1004, 1005}) {
         m_dlg->m_cbPreset.SetWindowText("Default Settings");
-        m_dlg->GetDlgItemHwnd(id)->grab();
+        WidgetOf(m_dlg->GetDlgItemHwnd(id))->grab();
         EXPECT_EQ(Text(1019), "Preferred Settings") << id;
         EXPECT_EQ(m_dlg->m_cbPreset.GetCurSel(), 0);
     }
     // Other text is left alone.
     m_dlg->m_cbPreset.SetWindowText("Default");
-    m_dlg->GetDlgItemHwnd(1004)->grab();
+    WidgetOf(m_dlg->GetDlgItemHwnd(1004))->grab();
     EXPECT_EQ(Text(1019), "Default");
 }
 
@@ -451,10 +454,10 @@ TEST_F(ClockPanelTest, RadeonNineTwoHundredPanelIsOutOfReach) {
     const uint32_t before = PllWord();
     ClearRequests();
     for (int id : {1004, 1005, 1006, 1019}) {
-        EXPECT_FALSE(m_dlg->GetDlgItemHwnd(id)->isEnabled()) << id;
+        EXPECT_FALSE(WidgetOf(m_dlg->GetDlgItemHwnd(id))->isEnabled()) << id;
     }
-    QTest::mouseClick(m_dlg->GetDlgItemHwnd(1006), Qt::LeftButton);
-    QTest::keyClick(m_dlg->GetDlgItemHwnd(1004), Qt::Key_Right);
+    QTest::mouseClick(WidgetOf(m_dlg->GetDlgItemHwnd(1006)), Qt::LeftButton);
+    QTest::keyClick(WidgetOf(m_dlg->GetDlgItemHwnd(1004)), Qt::Key_Right);
     EXPECT_TRUE(m_transport.requests.empty());
     EXPECT_EQ(PllWord(), before);
     EXPECT_FALSE(m_dir.Exists("kest.txt"));

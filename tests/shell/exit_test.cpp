@@ -10,6 +10,7 @@
 #include "app/shell/exit_signals.h"
 #include "app/shell/tray_icon.h"
 #include "tests/shell/shell_fixture.h"
+#include "app/framework/wnd_internal.h"
 
 namespace kesttest {
 namespace {
@@ -51,7 +52,7 @@ TEST_F(ExitTest, ExitWhileAMessageBoxIsOpenClosesItFirst) {
     QtMessageBoxService realBoxes;
     SetMessageBoxService(&realBoxes);
     m_frame->ShowConfigDialog();
-    QTimer::singleShot(0, m_frame->GetSafeHwnd(), [this]() { m_frame->RequestExit(); });
+    QTimer::singleShot(0, WidgetOf(m_frame->GetSafeHwnd()), [this]() { m_frame->RequestExit(); });
     const int okCancel = ShowMessageBox("question", "ZEL", MB_OKCANCEL);
     const int ok = ShowMessageBox("closed too: the exit is on its way", "ZEL", MB_OK);
     EXPECT_EQ(okCancel, IDCANCEL);  // as if closed
@@ -69,7 +70,7 @@ TEST_F(ExitTest, ExitWhileADialogRunsModallyCancelsItFirst) {
     CMonitorDlg* dlg = m_frame->m_pConfigDlg;
     CClockConfirmDlg confirm(dlg);
     confirm.m_strSummary = "VPU SPEED->400 MHz/MEMORY SPEED->700 MHz";
-    QTimer::singleShot(0, dlg->GetSafeHwnd(), [this]() { m_frame->RequestExit(); });
+    QTimer::singleShot(0, WidgetOf(dlg->GetSafeHwnd()), [this]() { m_frame->RequestExit(); });
     EXPECT_EQ(confirm.DoModal(), IDCANCEL);
     // Back in the caller with everything alive; the exit comes after.
     EXPECT_EQ(m_frame->m_pConfigDlg, dlg);

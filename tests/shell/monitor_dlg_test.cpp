@@ -6,6 +6,7 @@
 #include "app/clock/board_table.h"
 #include "tests/shell/shell_fixture.h"
 #include "tests/support/screenshot.h"
+#include "app/framework/wnd_internal.h"
 
 namespace kesttest {
 namespace {
@@ -46,7 +47,7 @@ TEST_F(MonitorDlgTest, SetUpOnEveryBoardKind) {
         CMonitorDlg* dlg = Open(board.name, static_cast<int>(row->nDefaultEngine),
                                 static_cast<int>(row->nDefaultMemory));
         ASSERT_NE(dlg, nullptr);
-        EXPECT_EQ(dlg->GetSafeHwnd()->windowTitle(), "Pelagon Graphics Monitor");
+        EXPECT_EQ(WidgetOf(dlg->GetSafeHwnd())->windowTitle(), "Pelagon Graphics Monitor");
         // Sorted: AGP, driver, memory, model.
         const std::vector<std::string> lines = SysInfo(dlg);
         ASSERT_EQ(lines.size(), 4u);
@@ -127,7 +128,8 @@ TEST_F(MonitorDlgTest, FirstRunCreatesTheFileWithTheDefaultsAndAppliesThem) {
         EXPECT_EQ(Slider(m_frame->m_pConfigDlg, 1004)->GetPos(), c.engine);
         EXPECT_EQ(Slider(m_frame->m_pConfigDlg, 1005)->GetPos(), 2 * c.memory);
         // The frame owns it once it exists, so "&Exit" destroys it.
-        EXPECT_EQ(m_frame->m_pConfigDlg->GetSafeHwnd()->parentWidget(), m_frame->GetSafeHwnd());
+        EXPECT_EQ(WidgetOf(m_frame->m_pConfigDlg->GetSafeHwnd())->parentWidget(),
+                  WidgetOf(m_frame->GetSafeHwnd()));
         CloseWindows();
         host::UnloadDriver();
         ASSERT_EQ(unlink("kest.txt"), 0);
@@ -311,7 +313,9 @@ TEST_F(MonitorDlgTest, TabPagesShowTheirControls) {
         SCOPED_TRACE(board);
         CMonitorDlg* dlg = Open(board, 0, 0);
         const bool fanBoard = IsFanControlBoard();
-        auto shown = [dlg](int id) { return !dlg->GetDlgItem(id)->GetSafeHwnd()->isHidden(); };
+        auto shown = [dlg](int id) {
+            return !WidgetOf(dlg->GetDlgItem(id)->GetSafeHwnd())->isHidden();
+        };
         for (int page : {1, 2, 0, 2, 1}) {
             SCOPED_TRACE(page);
             dlg->m_tab.SetCurSel(page);
@@ -324,7 +328,7 @@ TEST_F(MonitorDlgTest, TabPagesShowTheirControls) {
                   1065, 1076, 1077, 1078, 1079, 1080, 1089, 1090, 1091, 1095, 1039}) {
                 EXPECT_EQ(shown(id), page == 0) << id;
             }
-            EXPECT_EQ(!dlg->m_chart.GetSafeHwnd()->isHidden(), page == 0);
+            EXPECT_EQ(!WidgetOf(dlg->m_chart.GetSafeHwnd())->isHidden(), page == 0);
             EXPECT_EQ(shown(1094), page == 0 && fanBoard);
             EXPECT_EQ(shown(1066), page != 0);
             EXPECT_EQ(shown(1008), page == 1);
@@ -369,7 +373,7 @@ TEST_F(MonitorDlgTest, EnterAndEscapeHideLikeTheTrayAndExchangeNothing) {
     CMonitorDlg* dlg = Open("9800pro", 380, 340);
     for (int key : {Qt::Key_Escape, Qt::Key_Return}) {
         Slider(dlg, 1004)->SetPos(400);  // moved, never applied
-        QTest::keyClick(dlg->GetSafeHwnd(), static_cast<Qt::Key>(key));
+        QTest::keyClick(WidgetOf(dlg->GetSafeHwnd()), static_cast<Qt::Key>(key));
         EXPECT_FALSE(dlg->IsWindowVisible());
         EXPECT_EQ(g_bConfigShown, 0);
         EXPECT_EQ(m_frame->m_pConfigDlg, dlg);
@@ -386,10 +390,10 @@ TEST_F(MonitorDlgTest, WithoutATrayClosingTheDialogExits) {
     MakeFrame(false);
     m_frame->ShowConfigDialog();
     CMonitorDlg* dlg = m_frame->m_pConfigDlg;
-    QTest::keyClick(dlg->GetSafeHwnd(), Qt::Key_Escape);  // nothing to hide to
+    QTest::keyClick(WidgetOf(dlg->GetSafeHwnd()), Qt::Key_Escape);  // nothing to hide to
     EXPECT_TRUE(dlg->IsWindowVisible());
     ClearRequests();
-    dlg->GetSafeHwnd()->close();
+    WidgetOf(dlg->GetSafeHwnd())->close();
     EXPECT_TRUE(m_frame->ExitRequested());
     RunPostedEvents();
     EXPECT_EQ(m_frame->GetSafeHwnd(), nullptr);

@@ -182,5 +182,49 @@ TEST(ZelEndToEnd, NoServiceIsDeviceAccessDenyAndExitOne) {
     EXPECT_EQ(access((stateDir.Path() + "/kest.txt").c_str(), F_OK), -1);
 }
 
+// KESTATI_SIMULATE: no service at all, the driver hosted in zel on the board named.
+TEST(ZelEndToEnd, SimulatedBoardWithoutServiceThenTerminated) {
+    TempDir serviceDir;
+    TempDir stateDir;
+    setenv("KESTATI_DEVICE", (serviceDir.Path() + "/absent.sock").c_str(), 1);
+    setenv("KESTATI_SERVICE_KEY", (serviceDir.Path() + "/KestATI.reg").c_str(), 1);
+    setenv("KESTATI_SIMULATE", "9800pro", 1);
+    Zel zel(stateDir.Path());
+    const bool started = zel.Start();
+    unsetenv("KESTATI_SIMULATE");
+    ASSERT_TRUE(started);
+    ASSERT_TRUE(zel.WaitForFile("kest.txt")) << zel.Log();
+    const std::string file = Slurp(stateDir.Path() + "/kest.txt");
+    ASSERT_EQ(file.size(), 8u);
+    EXPECT_EQ(Field(file, 0), 380);
+    EXPECT_EQ(Field(file, 1), 340);
+
+    zel.Signal(SIGTERM);
+    const int status = zel.Wait();
+    ASSERT_TRUE(WIFEXITED(status)) << zel.Log();
+    EXPECT_EQ(WEXITSTATUS(status), 0) << zel.Log();
+    // The clocks read back from the hosted board's PLL.
+    const std::string stored = Slurp(stateDir.Path() + "/kest.txt");
+    ASSERT_EQ(stored.size(), 8u);
+    EXPECT_NEAR(Field(stored, 0), 380, 3);
+    EXPECT_NEAR(Field(stored, 1), 340, 3);
+}
+
+TEST(ZelEndToEnd, UnknownSimulatedBoardIsFatalAndNamesTheBoards) {
+    TempDir stateDir;
+    setenv("KESTATI_SIMULATE", "9800", 1);
+    Zel zel(stateDir.Path());
+    const bool started = zel.Start();
+    unsetenv("KESTATI_SIMULATE");
+    ASSERT_TRUE(started);
+    const int status = zel.Wait();
+    ASSERT_TRUE(WIFEXITED(status)) << zel.Log();
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+    EXPECT_NE(zel.Log().find("unknown board '9800' in KESTATI_SIMULATE; boards: 9600pro-a"),
+              std::string::npos)
+        << zel.Log();
+    EXPECT_EQ(access((stateDir.Path() + "/kest.txt").c_str(), F_OK), -1);
+}
+
 }  // namespace
 }  // namespace kesttest

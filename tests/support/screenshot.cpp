@@ -1,5 +1,7 @@
 #include "tests/support/screenshot.h"
 
+#include "app/framework/wnd_internal.h"
+
 #include <QFile>
 #include <QTextStream>
 
@@ -20,7 +22,7 @@ QImage GrabWindow(QWidget* window) {
 }
 
 QImage GrabWindow(CWnd& window) {
-    return GrabWindow(window.GetSafeHwnd());
+    return GrabWindow(WidgetOf(window.GetSafeHwnd()));
 }
 
 bool SaveWindowPng(QWidget* window, const QString& path) {
@@ -29,7 +31,7 @@ bool SaveWindowPng(QWidget* window, const QString& path) {
 }
 
 bool SaveWindowPng(CWnd& window, const QString& path) {
-    return SaveWindowPng(window.GetSafeHwnd(), path);
+    return SaveWindowPng(WidgetOf(window.GetSafeHwnd()), path);
 }
 
 long ResidentKiB() {

@@ -7,6 +7,7 @@
 #include <QTabBar>
 #include <QTest>
 
+#include "app/framework/wnd_internal.h"
 #include "tests/support/user_input.h"
 
 namespace {
@@ -79,22 +80,22 @@ QAccessibleInterface* Accessible(QWidget* w) {
 namespace user {
 
 void Click(HWND hWnd) {
-    ClickAt(hWnd, POINT{hWnd->width() / 2, hWnd->height() / 2});
+    ClickAt(hWnd, POINT{WidgetOf(hWnd)->width() / 2, WidgetOf(hWnd)->height() / 2});
 }
 
 void ClickAt(HWND hWnd, POINT client) {
     QPoint pos(client.x, client.y);
-    QWidget* target = WidgetAt(hWnd, pos);
+    QWidget* target = WidgetAt(WidgetOf(hWnd), pos);
     QTest::mouseClick(target, Qt::LeftButton, Qt::NoModifier, pos);
 }
 
 void ClickItem(HWND hWnd, int nIndex) {
-    const QPoint p = ItemCentre(hWnd, nIndex);
+    const QPoint p = ItemCentre(WidgetOf(hWnd), nIndex);
     ClickAt(hWnd, POINT{p.x(), p.y()});
 }
 
 void Key(HWND hWnd, UINT nVirtualKey, bool bCtrl, bool bShift) {
-    QWidget* target = KeyTarget(hWnd);
+    QWidget* target = KeyTarget(WidgetOf(hWnd));
     QApplication::setActiveWindow(target->window());
     target->setFocus(Qt::OtherFocusReason);
     Qt::KeyboardModifiers mods = Qt::NoModifier;
@@ -110,14 +111,15 @@ void Key(HWND hWnd, UINT nVirtualKey, bool bCtrl, bool bShift) {
 }
 
 void Type(HWND hWnd, const char* lpszText) {
-    QWidget* target = hWnd->focusProxy() != nullptr ? hWnd->focusProxy() : hWnd;
+    QWidget* target =
+        WidgetOf(hWnd)->focusProxy() != nullptr ? WidgetOf(hWnd)->focusProxy() : WidgetOf(hWnd);
     QApplication::setActiveWindow(target->window());
     target->setFocus(Qt::OtherFocusReason);
     QTest::keyClicks(target, QString::fromUtf8(lpszText));
 }
 
 bool Act(HWND hWnd, const char* lpszAction) {
-    QAccessibleInterface* iface = Accessible(hWnd);
+    QAccessibleInterface* iface = Accessible(WidgetOf(hWnd));
     QAccessibleActionInterface* actions = iface != nullptr ? iface->actionInterface() : nullptr;
     const QString name = QString::fromUtf8(lpszAction);
     if (actions == nullptr || !actions->actionNames().contains(name)) {
@@ -130,7 +132,7 @@ bool Act(HWND hWnd, const char* lpszAction) {
 }
 
 bool Choose(HWND hWnd, int nIndex) {
-    if (auto* bar = hWnd->findChild<QTabBar*>()) {
+    if (auto* bar = WidgetOf(hWnd)->findChild<QTabBar*>()) {
         QAccessibleInterface* tab =
             Accessible(bar) != nullptr ? Accessible(bar)->child(nIndex) : nullptr;
         if (tab == nullptr || tab->actionInterface() == nullptr) {
@@ -139,7 +141,7 @@ bool Choose(HWND hWnd, int nIndex) {
         tab->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
         return true;
     }
-    QAccessibleInterface* iface = Accessible(hWnd);
+    QAccessibleInterface* iface = Accessible(WidgetOf(hWnd));
     QAccessibleTableInterface* table = iface != nullptr ? iface->tableInterface() : nullptr;
     QAccessibleInterface* cell = table != nullptr ? table->cellAt(nIndex, 0) : nullptr;
     if (cell == nullptr || cell->actionInterface() == nullptr) {
@@ -152,7 +154,7 @@ bool Choose(HWND hWnd, int nIndex) {
 }
 
 bool SetValue(HWND hWnd, int nValue) {
-    QAccessibleInterface* iface = Accessible(hWnd);
+    QAccessibleInterface* iface = Accessible(WidgetOf(hWnd));
     if (iface == nullptr || iface->valueInterface() == nullptr) {
         return false;
     }
@@ -161,12 +163,12 @@ bool SetValue(HWND hWnd, int nValue) {
 }
 
 CString AccessibleName(HWND hWnd) {
-    QAccessibleInterface* iface = Accessible(hWnd);
+    QAccessibleInterface* iface = Accessible(WidgetOf(hWnd));
     return iface != nullptr ? CString(iface->text(QAccessible::Name).toStdString()) : CString();
 }
 
 CString AccessibleDescription(HWND hWnd) {
-    QAccessibleInterface* iface = Accessible(hWnd);
+    QAccessibleInterface* iface = Accessible(WidgetOf(hWnd));
     return iface != nullptr ? CString(iface->text(QAccessible::Description).toStdString())
                             : CString();
 }

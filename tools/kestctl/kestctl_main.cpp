@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "app/device/device_transport.h"
+#include "host/simulated_board.h"
 #include "tools/kestctl/kestctl.h"
 
 namespace {
@@ -25,5 +27,10 @@ public:
 
 int main(int argc, char** argv) {
     StdIo io;
+    std::string error;
+    if (!SelectDeviceTransport(&host::HostOnSimulatedBoard, &error)) {
+        io.Err("kestctl: " + error + "\n");
+        return 1;
+    }
     return RunKestctl(argc, argv, io);
 }

@@ -11,6 +11,7 @@
 
 #include "app/framework/closing.h"
 #include "app/framework/wnd.h"
+#include "app/framework/wnd_internal.h"
 
 namespace {
 
@@ -35,7 +36,7 @@ void FinishWhenUnwound() {
         const UINT message = g_nMessage;
         g_bClosing = false;
         g_notify = nullptr;
-        if (CWnd* target = CWnd::FromHandle(notify)) {
+        if (CWnd* target = CWnd::FromHandle(HandleOf(notify))) {
             target->SendMessage(message);
         }
     });
@@ -48,7 +49,7 @@ void AfxBeginClosing(CWnd* pNotify, UINT message) {
         return;
     }
     g_bClosing = true;
-    g_notify = pNotify != nullptr ? pNotify->GetSafeHwnd() : nullptr;
+    g_notify = pNotify != nullptr ? WidgetOf(pNotify->GetSafeHwnd()) : nullptr;
     g_nMessage = message;
     // Innermost first; each one ended leaves the stack as its caller returns.
     const std::vector<ModalLoopScope*> loops = g_loops;

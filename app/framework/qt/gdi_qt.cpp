@@ -22,7 +22,7 @@ GdiRecord* RecordOf(HGDIOBJ h) {
     return static_cast<GdiRecord*>(h);
 }
 
-HGDIOBJ HandleOf(GdiRecord* record) {
+HGDIOBJ GdiHandleOf(GdiRecord* record) {
     return static_cast<HGDIOBJ>(record);
 }
 
@@ -164,7 +164,7 @@ void SetQtFont(CFont& font, const QFont& qfont) {
     font.DeleteObject();
     auto* record = new HFONT__;
     record->font = qfont;
-    font.Attach(HandleOf(record));
+    font.Attach(GdiHandleOf(record));
 }
 
 COLORREF BrushColor(HBRUSH hBrush) {
@@ -263,14 +263,14 @@ BOOL CPen::CreatePen(int nPenStyle, int nWidth, COLORREF crColor) {
     record->nStyle = nPenStyle;
     record->nWidth = nWidth;
     record->cr = crColor;
-    return Attach(HandleOf(record));
+    return Attach(GdiHandleOf(record));
 }
 
 BOOL CBrush::CreateSolidBrush(COLORREF crColor) {
     DeleteObject();
     auto* record = new HBRUSH__;
     record->cr = crColor;
-    return Attach(HandleOf(record));
+    return Attach(GdiHandleOf(record));
 }
 
 BOOL CBrush::CreateHatchBrush(int nIndex, COLORREF crColor) {
@@ -279,7 +279,7 @@ BOOL CBrush::CreateHatchBrush(int nIndex, COLORREF crColor) {
     record->nStyle = BS_HATCHED;
     record->nHatch = nIndex;
     record->cr = crColor;
-    return Attach(HandleOf(record));
+    return Attach(GdiHandleOf(record));
 }
 
 int CBrush::GetLogBrush(LOGBRUSH* pLogBrush) const {
@@ -315,7 +315,7 @@ BOOL CBitmap::CreateCompatibleBitmap(CDC* /*pDC*/, int nWidth, int nHeight) {
     }
     image.fill(Qt::black);
     DeleteObject();
-    return Attach(HandleOf(BitmapFromImage(image)));
+    return Attach(GdiHandleOf(BitmapFromImage(image)));
 }
 
 BOOL CBitmap::LoadBitmap(UINT nIDResource) {
@@ -324,7 +324,7 @@ BOOL CBitmap::LoadBitmap(UINT nIDResource) {
         return FALSE;
     }
     DeleteObject();
-    return Attach(HandleOf(h));
+    return Attach(GdiHandleOf(h));
 }
 
 int CBitmap::GetBitmap(BITMAP* pBitMap) const {
@@ -597,7 +597,7 @@ SIZE CDC::GetTextExtent(const CString& str) const {
 }
 
 CPaintDC::CPaintDC(CWnd* pWnd) {
-    QWidget* w = pWnd != nullptr ? pWnd->GetSafeHwnd() : nullptr;
+    QWidget* w = pWnd != nullptr ? WidgetOf(pWnd->GetSafeHwnd()) : nullptr;
     if (w == nullptr) {
         return;
     }

@@ -22,11 +22,3 @@ SHORT GetKeyState(int nVirtKey) {
     const bool down = button != Qt::NoButton && (QApplication::mouseButtons() & button) != 0;
     return static_cast<SHORT>(down ? 0x8000 : 0);
 }
-
-HWND GetFocus() {
-    return QApplication::focusWidget();
-}
-
-HWND GetParent(HWND hWnd) {
-    return hWnd != nullptr ? hWnd->parentWidget() : nullptr;
-}
