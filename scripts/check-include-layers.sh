@@ -2,7 +2,8 @@
 # Includes between folders point one way only: every folder has a layer, and a file may include
 # only files of its own folder or of a lower layer, so siblings in one layer do not include each
 # other either. Prints every include that breaks this and exits 1; exits 0 when there is none.
-# A back end of the window layer (app/framework/qt) is included by nobody outside it.
+# A back end of the window layer (app/framework/qt) is included by nobody outside it, and Qt headers
+# stay out of the folders above the window layer that are free of Qt.
 # Usage: scripts/check-include-layers.sh [source tree] (default: the tree this script is in).
 cd "${1:-$(dirname "$0")/..}" || exit 2
 
@@ -39,4 +40,8 @@ BEGIN {
     }
 }
 END { exit bad }
-'
+' || bad=1
+
+# shellcheck disable=SC2046
+grep -H '^#include <Q' /dev/null $(grep '^app/controls/' "$list") && bad=1
+exit "${bad:-0}"

@@ -119,8 +119,8 @@ BOOL CWnd::Create(LPCTSTR lpszClassName, LPCTSTR lpszWindowName, DWORD dwStyle, 
     return CreateEx(0, lpszClassName, lpszWindowName, dwStyle, rect, pParentWnd, nID);
 }
 
-BOOL CWnd::CreateEx(DWORD dwExStyle, LPCTSTR /*lpszClassName*/, LPCTSTR lpszWindowName,
-                    DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID) {
+BOOL CWnd::CreateEx(DWORD dwExStyle, LPCTSTR lpszClassName, LPCTSTR lpszWindowName, DWORD dwStyle,
+                    const RECT& rect, CWnd* pParentWnd, UINT nID) {
     if (m_hWnd) {
         return FALSE;
     }
@@ -129,6 +129,14 @@ BOOL CWnd::CreateEx(DWORD dwExStyle, LPCTSTR /*lpszClassName*/, LPCTSTR lpszWind
         return FALSE;
     }
     auto* w = new CWndWidget(parent);
+    if (parent == nullptr && lpszClassName != nullptr && *lpszClassName != '\0') {
+        w->setObjectName(QString::fromUtf8(lpszClassName));
+    }
+    if ((dwStyle & WS_POPUP) != 0 && (dwExStyle & WS_EX_NOACTIVATE) != 0) {
+        // A popup that never takes activation and stays above the others: a tool tip's window.
+        w->setWindowFlags(Qt::ToolTip | Qt::FramelessWindowHint);
+        w->setAttribute(Qt::WA_ShowWithoutActivating);
+    }
     int edge = 0;
     if ((dwExStyle & WS_EX_CLIENTEDGE) != 0) {
         edge += 2;
@@ -437,7 +445,7 @@ void CWnd::SetFont(CFont* pFont, BOOL bRedraw) {
     if (!m_hWnd || pFont == nullptr) {
         return;
     }
-    WidgetOf(m_hWnd)->setFont(pFont->GetQFont());
+    WidgetOf(m_hWnd)->setFont(QtFontOf(*pFont));
     if (bRedraw) {
         WidgetOf(m_hWnd)->update();
     }
@@ -450,7 +458,7 @@ CFont* CWnd::GetFont() const {
     if (!m_pFont) {
         m_pFont = std::make_unique<CFont>();
     }
-    m_pFont->FromQFont(WidgetOf(m_hWnd)->font());
+    SetQtFont(*m_pFont, WidgetOf(m_hWnd)->font());
     return m_pFont.get();
 }
 
