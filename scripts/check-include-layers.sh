@@ -46,6 +46,6 @@ END { exit bad }
 
 # shellcheck disable=SC2046
 grep -HnE '^[[:space:]]*#[[:space:]]*include[[:space:]]*<Q' \
-    $(grep -E '^app/(shell|monitor|clock|res)/' "$list") /dev/null |
+    $(grep -E '^app/(shell|monitor|clock|res|controls)/' "$list") /dev/null |
     sed 's/$/: Qt above the window layer/' | grep . && bad=1
 exit "$bad"

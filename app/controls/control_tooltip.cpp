@@ -1,12 +1,6 @@
 #include "app/controls/control_tooltip.h"
 
-#include <QApplication>
-#include <QCursor>
-#include <QPainter>
-#include <QWidget>
-
 #include "app/framework/app.h"
-#include "app/framework/wnd_internal.h"
 
 namespace {
 
@@ -15,7 +9,7 @@ constexpr UINT_PTR kTipTimer = 1;
 // Registered once per process, by the first tool tip constructed.
 bool g_bClassRegistered = false;
 const ToolTipWindowClass kToolTipClass = {kToolTipClassName, CS_DBLCLKS | CS_SAVEBITS,
-                                          COLOR_INFOBK + 1, Qt::ArrowCursor};
+                                          COLOR_INFOBK + 1, IDC_ARROW};
 
 void RegisterToolTipClass() {
     if (!g_bClassRegistered) {
@@ -57,16 +51,12 @@ BOOL CControlToolTip::Create(CWnd* pOwner) {
     if (pOwner == nullptr || GetSafeHwnd() != nullptr) {
         return FALSE;
     }
-    // A top-level popup of its own: the framework makes windows without a parent top-level.
     const RECT rc{0, 0, m_rcTip.right - m_rcTip.left, m_rcTip.bottom - m_rcTip.top};
-    if (!CreateEx(WS_EX_TOOLWINDOW, kToolTipClassName, "", WS_POPUP, rc, nullptr, 0)) {
+    // A top-level popup of its own that never takes activation.
+    if (!CreateEx(WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_NOACTIVATE, kToolTipClass.lpszClassName,
+                  "", WS_POPUP, rc, nullptr, 0)) {
         return FALSE;
     }
-    QWidget* w = WidgetOf(GetSafeHwnd());
-    w->setObjectName(QString::fromLatin1(kToolTipClass.lpszClassName));
-    w->setWindowFlags(Qt::ToolTip | Qt::FramelessWindowHint);
-    w->setAttribute(Qt::WA_ShowWithoutActivating);
-    w->setCursor(QCursor(kToolTipClass.cursor));
     m_pOwner = pOwner;
     return TRUE;
 }
@@ -91,11 +81,10 @@ void CControlToolTip::Show() {
         anchor.y -= height;
     }
     m_pOwner->ClientToScreen(&anchor);
-    QWidget* w = WidgetOf(GetSafeHwnd());
-    w->setGeometry(anchor.x, anchor.y, width, height);
     // A tool-tip window stays above the other windows by its kind, without taking activation.
-    w->show();
-    w->repaint();
+    MoveWindow(anchor.x, anchor.y, width, height, FALSE);
+    ShowWindow(SW_SHOWNA);
+    RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
 }
 
 void CControlToolTip::Hide() {
@@ -114,13 +103,14 @@ void CControlToolTip::Disable() {
 }
 
 POINT CControlToolTip::QueryCursorPos() const {
-    const QPoint p = QCursor::pos();
-    return POINT{p.x(), p.y()};
+    POINT p{0, 0};
+    ::GetCursorPos(&p);
+    return p;
 }
 
 BOOL CControlToolTip::IsButtonHeld(BOOL bLeft) const {
-    const Qt::MouseButton button = bLeft ? Qt::LeftButton : Qt::RightButton;
-    return (QApplication::mouseButtons() & button) != 0 ? TRUE : FALSE;
+    // Any bit but the toggle bit means the button is down.
+    return (::GetKeyState(bLeft ? VK_LBUTTON : VK_RBUTTON) & ~1) != 0 ? TRUE : FALSE;
 }
 
 HWND CControlToolTip::QueryFocusWindow() const {
@@ -157,31 +147,25 @@ void CControlToolTip::OnTimer(UINT_PTR nIDEvent) {
 
 void CControlToolTip::OnPaint() {
     CPaintDC dc(this);
-    QPainter* painter = dc.GetPainter();
-    if (painter == nullptr) {
+    if (dc.GetSafeHdc() == nullptr) {
         return;
     }
     RECT client;
     GetClientRect(&client);
     // The class background comes first, as the window's erase would paint it.
-    painter->fillRect(QRect(0, 0, client.right, client.bottom),
-                      ColorFromRef(GetSysColor(kToolTipClass.nBackground - 1)));
-    const QFont oldFont = painter->font();
-    painter->setFont(FontFromLogFont(GetStockLogFont(DEFAULT_GUI_FONT)));
-    painter->setBackgroundMode(Qt::TransparentMode);
-    const QRect rcTip(m_rcTip.left, m_rcTip.top, m_rcTip.right - m_rcTip.left,
-                      m_rcTip.bottom - m_rcTip.top);
+    dc.FillSolidRect(0, 0, client.right, client.bottom, GetSysColor(kToolTipClass.nBackground - 1));
+    LOGFONT lf = GetStockLogFont(DEFAULT_GUI_FONT);
+    CFont font;
+    font.CreateFontIndirect(&lf);
+    CFont* pOldFont = dc.SelectObject(&font);
+    dc.SetBkMode(TRANSPARENT);
     // Without a fill the context's default colour (black) writes the text.
-    QColor text(Qt::black);
     if (m_bFill == 1) {
-        painter->fillRect(rcTip, ColorFromRef(m_clrBack));
-        text = ColorFromRef(m_clrText);
+        dc.FillSolidRect(&m_rcTip, m_clrBack);
+        dc.SetTextColor(m_clrText);
     }
-    painter->setPen(text);
-    painter->save();
-    painter->setClipRect(rcTip, Qt::IntersectClip);
-    painter->drawText(rcTip, Qt::AlignLeft | Qt::AlignTop,
-                      QString::fromUtf8(m_strText.GetString()));
-    painter->restore();
-    painter->setFont(oldFont);
+    RECT rcTip = m_rcTip;
+    // Lines of a tip are spaced with the font's leading.
+    dc.DrawText(m_strText, &rcTip, DT_LEFT | DT_TOP | DT_EXTERNALLEADING);
+    dc.SelectObject(pOldFont);
 }

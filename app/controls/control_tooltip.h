@@ -3,8 +3,7 @@
 // owner's dialog has the focus. Its windows are of the process-wide class "ControlToolTip".
 #pragma once
 
-#include <Qt>
-
+#include "app/framework/input_state.h"
 #include "app/framework/wnd.h"
 
 constexpr UINT CS_DBLCLKS = 0x0008;
@@ -15,7 +14,7 @@ struct ToolTipWindowClass {
     const char* lpszClassName;
     UINT style;
     int nBackground;  // system colour index + 1 of the background brush
-    Qt::CursorShape cursor;
+    LPCTSTR cursor;
 };
 
 inline constexpr const char* kToolTipClassName = "ControlToolTip";

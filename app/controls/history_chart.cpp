@@ -1,22 +1,13 @@
 #include "app/controls/history_chart.h"
 
-#include <QPainter>
-#include <QPen>
-
 #include <algorithm>
-#include <cstring>
 
 namespace {
 
 // One window class for every chart of the process.
 LPCTSTR ChartClassName() {
     static const CString s_strClassName = CString("ZelHistoryChart");
-    return s_strClassName;
-}
-
-QPen SeriesPen(COLORREF cr, int nWidth) {
-    // Round ends like a wide GDI pen, so consecutive segments join without gaps.
-    return QPen(ColorFromRef(cr), nWidth, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+    return s_strClassName.GetString();
 }
 
 }  // namespace
@@ -44,20 +35,24 @@ void CHistoryChart::MakeImage() {
     // then lies on row 0.
     const int w = std::max<int>(rc.right - rc.left, 1);
     const int h = std::max<int>(rc.bottom - rc.top, 1);
-    m_bmpBuffer = QImage(w, h, QImage::Format_RGB32);
-    QPainter painter(&m_bmpBuffer);
-    FillGrid(painter, 0, w, h);
+    m_dcBuffer.DeleteDC();
+    m_bmpBuffer.DeleteObject();
+    m_dcBuffer.CreateCompatibleDC(nullptr);
+    m_bmpBuffer.CreateCompatibleBitmap(&m_dcBuffer, w, h);
+    m_dcBuffer.SelectObject(&m_bmpBuffer);
+    FillGrid(0, w, h);
 }
 
-void CHistoryChart::FillGrid(QPainter& painter, int x, int width, int height) {
-    const QRect strip(x, 0, width, height);
-    // The cross pattern draws only its lines: the background colour comes first.
-    painter.fillRect(strip, Qt::black);
-    painter.fillRect(strip, QBrush(ColorFromRef(kGridColor), Qt::CrossPattern));
+void CHistoryChart::FillGrid(int x, int width, int height) {
+    const RECT strip{x, 0, x + width, height};
+    // The cross hatch draws its lines over the background colour.
+    CBrush brush(HS_CROSS, kGridColor);
+    m_dcBuffer.SetBkColor(RGB(0, 0, 0));
+    m_dcBuffer.FillRect(&strip, &brush);
 }
 
 void CHistoryChart::Init() {
-    if (m_bmpBuffer.isNull()) {
+    if (m_dcBuffer.GetSafeHdc() == nullptr) {
         MakeImage();
     }
     Invalidate(TRUE);
@@ -113,7 +108,7 @@ int CHistoryChart::PixelRow(int nPosition, int nSeries, int nHeight) const {
 }
 
 void CHistoryChart::AddSegment(int bBoth) {
-    if (m_bmpBuffer.isNull()) {
+    if (m_dcBuffer.GetSafeHdc() == nullptr) {
         return;
     }
     // The window's client size, not the image's: after a resize the visible part (painting
@@ -125,28 +120,25 @@ void CHistoryChart::AddSegment(int bBoth) {
     const int h = rc.bottom - rc.top;
 
     // Scroll left by one step: a blit of the image onto itself, clipped to the image.
-    const int nColumns = std::min(w, m_bmpBuffer.width() - kScrollStep);
-    const int nRows = std::min(h, m_bmpBuffer.height());
-    if (nColumns > 0) {
-        const size_t nBytes = static_cast<size_t>(nColumns) * sizeof(QRgb);
-        for (int y = 0; y < nRows; ++y) {
-            uchar* line = m_bmpBuffer.scanLine(y);
-            std::memmove(line, line + kScrollStep * sizeof(QRgb), nBytes);
-        }
-    }
+    m_dcBuffer.BitBlt(0, 0, w, h, &m_dcBuffer, kScrollStep, 0, SRCCOPY);
+    FillGrid(w - kScrollStep, kScrollStep, h);
 
-    QPainter painter(&m_bmpBuffer);
-    FillGrid(painter, w - kScrollStep, kScrollStep, h);
-    painter.setPen(SeriesPen(kSeries0Color, 2));
-    painter.drawLine(w - kScrollStep, PixelRow(m_nPrev[0], 0, h), w, PixelRow(m_nCur[0], 0, h));
+    CPen penSeries0(PS_SOLID, 2, kSeries0Color);
+    CPen* pOldPen = m_dcBuffer.SelectObject(&penSeries0);
+    m_dcBuffer.MoveTo(w - kScrollStep, PixelRow(m_nPrev[0], 0, h));
+    m_dcBuffer.LineTo(w, PixelRow(m_nCur[0], 0, h));
+    m_dcBuffer.SelectObject(pOldPen);
     if (bBoth != 0) {
-        painter.setPen(SeriesPen(kSeries1Color, 2));
-        painter.drawLine(w - kScrollStep, PixelRow(m_nPrev[1], 1, h), w, PixelRow(m_nCur[1], 1, h));
+        CPen penSeries1(PS_SOLID, 2, kSeries1Color);
+        pOldPen = m_dcBuffer.SelectObject(&penSeries1);
+        m_dcBuffer.MoveTo(w - kScrollStep, PixelRow(m_nPrev[1], 1, h));
+        m_dcBuffer.LineTo(w, PixelRow(m_nCur[1], 1, h));
+        m_dcBuffer.SelectObject(pOldPen);
     }
 }
 
 void CHistoryChart::DrawLevel(int nLevel) {
-    if (m_bmpBuffer.isNull()) {
+    if (m_dcBuffer.GetSafeHdc() == nullptr) {
         return;
     }
     RECT rc{0, 0, 0, 0};
@@ -156,20 +148,20 @@ void CHistoryChart::DrawLevel(int nLevel) {
         return;
     }
     const int y = PixelRow(nLevel, 1, rc.bottom - rc.top);
-    QPainter painter(&m_bmpBuffer);
-    painter.setPen(QPen(ColorFromRef(kLevelColor), 1));
-    // A one-pixel line from the left edge up to, not including, x = w.
-    painter.drawLine(0, y, w - 1, y);
+    CPen pen(PS_SOLID, 1, kLevelColor);
+    CPen* pOldPen = m_dcBuffer.SelectObject(&pen);
+    m_dcBuffer.MoveTo(0, y);
+    m_dcBuffer.LineTo(w, y);
+    m_dcBuffer.SelectObject(pOldPen);
 }
 
 void CHistoryChart::OnPaint() {
     CPaintDC dc(this);
-    if (m_bmpBuffer.isNull() || dc.GetPainter() == nullptr) {
+    if (m_dcBuffer.GetSafeHdc() == nullptr) {
         return;
     }
     RECT rc;
     GetClientRect(&rc);
     // One blit of the client size from the image's origin.
-    dc.GetPainter()->drawImage(QPoint(0, 0), m_bmpBuffer,
-                               QRect(0, 0, rc.right - rc.left, rc.bottom - rc.top));
+    dc.BitBlt(0, 0, rc.right - rc.left, rc.bottom - rc.top, &m_dcBuffer, 0, 0, SRCCOPY);
 }

@@ -4,10 +4,7 @@
 // scaling.
 #pragma once
 
-#include <QImage>
-
-class QPainter;
-
+#include "app/framework/gdi.h"
 #include "app/framework/wnd.h"
 
 class CHistoryChart : public CWnd {
@@ -39,8 +36,8 @@ public:
     // without seeing the curve. Reset forgets them.
     void NoteReading(const CString& text);
 
-    // The off-screen image (null before Init/Reset), for tests and screenshots.
-    const QImage& GetImage() const { return m_bmpBuffer; }
+    // The off-screen image (no handle before Init/Reset), for tests and screenshots.
+    const CBitmap& GetBitmap() const { return m_bmpBuffer; }
 
     static constexpr int kScrollStep = 8;  // one grid period, so the grid stays continuous
     static constexpr COLORREF kGridColor = RGB(0, 128, 0);
@@ -54,17 +51,17 @@ protected:
 private:
     // Makes a new image of the client size filled with the grid.
     void MakeImage();
-    void FillGrid(QPainter& painter, int x, int width, int height);
+    // Fills a strip of the image, the full height, with the grid on black.
+    void FillGrid(int x, int width, int height);
     // Row of a position for a client height: the product first, then truncating division.
     int PixelRow(int nPosition, int nSeries, int nHeight) const;
 
     int m_nPrev[2];  // start of the next segment, per series
     int m_nMin[2];
-    int m_nMax[2];  // also the scale divisor
-    // The off-screen image. It is its own drawing surface: a painter is opened on it for each
-    // drawing step, so nothing but the image survives between calls.
-    QImage m_bmpBuffer;
-    int m_nCur[2];  // end of the next segment, per series
+    int m_nMax[2];        // also the scale divisor
+    CBitmap m_bmpBuffer;  // the off-screen image, the size of the client area
+    CDC m_dcBuffer;       // memory context with m_bmpBuffer selected
+    int m_nCur[2];        // end of the next segment, per series
     static constexpr int kNotedReadings = 5;
     CString m_strReadings[kNotedReadings];  // newest first
     int m_nReadings = 0;

@@ -1,8 +1,5 @@
 #include "app/controls/styled_static.h"
 
-#include <QFontMetrics>
-#include <QPainter>
-
 #include <algorithm>
 #include <cstring>
 
@@ -35,13 +32,21 @@ CStyledStatic::CStyledStatic()
       m_bInternalText(FALSE),
       m_bStretch(FALSE),
       m_lf(GetStockLogFont(DEFAULT_GUI_FONT)),
+      m_hBitmap(nullptr),
       m_nAlign(kAlignLeft | kAlignTop) {
     m_font.CreateFontIndirect(&m_lf);
 }
 
 CStyledStatic::~CStyledStatic() {
-    m_hBitmap = QImage();
+    DeleteBitmap();
     m_font.DeleteObject();
+}
+
+void CStyledStatic::DeleteBitmap() {
+    if (m_hBitmap != nullptr) {
+        ::DeleteObject(m_hBitmap);
+        m_hBitmap = nullptr;
+    }
 }
 
 void CStyledStatic::RedrawNow() {
@@ -87,23 +92,25 @@ CStyledStatic& CStyledStatic::SetFontBold(BOOL bBold) {
 }
 
 CStyledStatic& CStyledStatic::SetBitmap(int nIDResource) {
-    m_hBitmap = QImage();
-    if (nIDResource != -1) {
-        m_hBitmap = LoadBitmapResource(nIDResource & 0xFFFF);
+    DeleteBitmap();
+    CBitmap picture;
+    if (nIDResource != -1 && picture.LoadBitmap(static_cast<UINT>(nIDResource & 0xFFFF))) {
+        m_hBitmap = static_cast<HBITMAP>(picture.Detach());
     }
     Invalidate(TRUE);
     return *this;
 }
 
-CStyledStatic& CStyledStatic::SetBitmap(const QImage& image) {
-    m_hBitmap = image;
+CStyledStatic& CStyledStatic::SetBitmap(HBITMAP hBitmap) {
+    DeleteBitmap();
+    m_hBitmap = hBitmap;
     Invalidate(TRUE);
     return *this;
 }
 
 CStyledStatic& CStyledStatic::SetStretch(BOOL bStretch) {
     m_bStretch = bStretch;
-    if (!m_hBitmap.isNull()) {
+    if (m_hBitmap != nullptr) {
         RedrawNow();
     }
     return *this;
@@ -159,11 +166,10 @@ void CStyledStatic::OnEnable(BOOL /*bEnable*/) {
 
 void CStyledStatic::OnPaint() {
     CPaintDC dc(this);
-    QPainter* painter = dc.GetPainter();
-    if (painter == nullptr) {
+    if (dc.GetSafeHdc() == nullptr) {
         return;
     }
-    const QString text = QString::fromUtf8(m_strText.GetString());
+    const CString text = m_strText;
     RECT client;
     GetClientRect(&client);
     const int w = client.right - client.left;
@@ -184,29 +190,34 @@ void CStyledStatic::OnPaint() {
         vAlign = 2;
     }
 
-    const QFont oldFont = painter->font();
-    const Qt::BGMode oldMode = painter->backgroundMode();
-    painter->setFont(m_font.GetQFont());
-    painter->setBackgroundMode(Qt::TransparentMode);
+    CFont* pOldFont = dc.SelectObject(&m_font);
+    const int nOldMode = dc.SetBkMode(TRANSPARENT);
 
-    CTextBlock block(painter, text, hAlign, vAlign);
+    CTextBlock block(&dc, text, hAlign, vAlign);
     block.m_crText = m_crText;
     block.m_crBack = GetSysColor(COLOR_BTNFACE);
     block.m_bEmboss = (GetStyle() & WS_DISABLED) != 0 ? TRUE : FALSE;
 
-    painter->fillRect(QRect(0, 0, w, h), ColorFromRef(GetSysColor(COLOR_BTNFACE)));
+    {
+        CBrush brushFace(GetSysColor(COLOR_BTNFACE));
+        dc.FillRect(&client, &brushFace);
+    }
 
-    const bool hasBitmap = !m_hBitmap.isNull();
-    if (hasBitmap) {
-        const int bw = m_hBitmap.width();
-        const int bh = m_hBitmap.height();
+    if (m_hBitmap != nullptr) {
+        CBitmap picture;
+        picture.Attach(m_hBitmap);
+        BITMAP bm{};
+        picture.GetBitmap(&bm);
+        CDC dcPicture;
+        dcPicture.CreateCompatibleDC(&dc);
+        CBitmap* pOldBitmap = dcPicture.SelectObject(&picture);
         if (m_bStretch) {
-            painter->drawImage(QRect(0, 0, w, h), m_hBitmap);
+            dc.StretchBlt(0, 0, w, h, &dcPicture, 0, 0, bm.bmWidth, bm.bmHeight, SRCCOPY);
         } else {
             // Centred; a picture larger than the control shows its top-left part, moved in by a
             // quarter of the overhang.
-            int x = (w - bw) / 2;
-            int y = (h - bh) / 2;
+            int x = (w - bm.bmWidth) / 2;
+            int y = (h - bm.bmHeight) / 2;
             int dw = w;
             int dh = h;
             if (x < 0) {
@@ -217,23 +228,27 @@ void CStyledStatic::OnPaint() {
                 y = -(y / 2);
                 dh = h - y;
             }
-            painter->drawImage(QPoint(x, y), m_hBitmap,
-                               QRect(0, 0, std::min(dw, bw), std::min(dh, bh)));
+            dc.BitBlt(x, y, dw, dh, &dcPicture, 0, 0, SRCCOPY);
         }
+        dcPicture.SelectObject(pOldBitmap);
+        picture.Detach();
     }
 
-    if (hasBitmap && (!text.contains(QLatin1Char('\n')) || vAlign == 0)) {
+    if (m_hBitmap != nullptr && (text.Find('\n') < 0 || vAlign == 0)) {
         // Straight onto the picture.
-        painter->setPen(ColorFromRef(GetSysColor(COLOR_WINDOWTEXT)));
-        QRect rect(0, 0, w, h);
-        if (vAlign == 2) {
-            rect.setTop(h - painter->fontMetrics().height());
+        dc.SetTextColor(GetSysColor(COLOR_WINDOWTEXT));
+        UINT nFormat = static_cast<UINT>(hAlign);
+        RECT rect = client;
+        if (vAlign == 1) {
+            nFormat |= DT_VCENTER | DT_SINGLELINE;
+        } else if (vAlign == 2) {
+            rect.top = h - dc.GetTextExtent(text).cy;
         }
-        DrawAlignedText(*painter, text, rect, hAlign, vAlign == 1);
+        dc.DrawText(text, &rect, nFormat);
     } else if (block.Build()) {
         block.Draw(0, 0, w, h);
     }
 
-    painter->setFont(oldFont);
-    painter->setBackgroundMode(oldMode);
+    dc.SelectObject(pOldFont);
+    dc.SetBkMode(nOldMode);
 }

@@ -3,8 +3,6 @@
 // Attach it to a template static with DDX_Control, then configure it with the chainable setters.
 #pragma once
 
-#include <QImage>
-
 #include "app/framework/controls.h"
 #include "app/framework/gdi.h"
 #include "app/controls/control_tooltip.h"
@@ -29,8 +27,8 @@ public:
     CStyledStatic& SetFontBold(BOOL bBold);
     // The program's bitmap resource nIDResource (low 16 bits), or none for -1.
     CStyledStatic& SetBitmap(int nIDResource);
-    // A picture the program made itself; a null image removes the picture.
-    CStyledStatic& SetBitmap(const QImage& image);
+    // A picture the program made itself, which the control then owns; null removes the picture.
+    CStyledStatic& SetBitmap(HBITMAP hBitmap);
     CStyledStatic& SetStretch(BOOL bStretch);
 
     void PreSubclassWindow() override;
@@ -40,8 +38,8 @@ public:
     BOOL m_bStretch;
     LOGFONT m_lf;
     CFont m_font;
-    QImage m_hBitmap;  // the picture, or a null image for none
-    int m_nAlign;      // kAlign* bits
+    HBITMAP m_hBitmap;  // the picture, owned by the control, or null for none
+    int m_nAlign;       // kAlign* bits
     CString m_strText;
     CControlToolTip m_tip;  // never shown; kept with the control
 
@@ -54,5 +52,6 @@ protected:
 
 private:
     void RebuildFont();
+    void DeleteBitmap();
     void RedrawNow();
 };

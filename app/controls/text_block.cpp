@@ -1,7 +1,5 @@
 #include "app/controls/text_block.h"
 
-#include <QFontMetrics>
-
 #include <algorithm>
 
 #include "app/framework/app.h"
@@ -20,39 +18,33 @@ int AlignedOffset(int code, int outer, int inner) {
     return 0;
 }
 
-}  // namespace
-
-void DrawAlignedText(QPainter& painter, const QString& text, const QRect& rect, int nHAlign,
-                     bool bSingleLineVCentre) {
-    const QFontMetrics fm = painter.fontMetrics();
-    painter.save();
-    painter.setClipRect(rect, Qt::IntersectClip);
-    if (bSingleLineVCentre) {
-        const int x =
-            rect.left() + AlignedOffset(nHAlign, rect.width(), fm.horizontalAdvance(text));
-        const int y = rect.top() + (rect.height() - fm.height()) / 2;
-        painter.drawText(QPoint(x, y + fm.ascent()), text);
-    } else {
-        // Every line feed starts a new line, empty ones included.
-        const QStringList lines = text.split(QLatin1Char('\n'));
-        int top = rect.top();
-        for (const QString& line : lines) {
-            const int x =
-                rect.left() + AlignedOffset(nHAlign, rect.width(), fm.horizontalAdvance(line));
-            painter.drawText(QPoint(x, top + fm.ascent()), line);
-            top += fm.height();
+// The lines of a text; blank pieces between repeated, leading or trailing line feeds are not
+// lines.
+std::vector<CString> SplitLines(const CString& text) {
+    std::vector<CString> lines;
+    int start = 0;
+    while (start <= text.GetLength()) {
+        int end = text.Find('\n', start);
+        if (end < 0) {
+            end = text.GetLength();
         }
+        if (end > start) {
+            lines.push_back(text.Mid(start, end - start));
+        }
+        start = end + 1;
     }
-    painter.restore();
+    return lines;
 }
 
-CTextBlock::CTextBlock(QPainter* hdcTarget, const QString& strText, int nHAlign, int nVAlign)
+}  // namespace
+
+CTextBlock::CTextBlock(CDC* hdcTarget, const CString& strText, int nHAlign, int nVAlign)
     : m_hdcTarget(hdcTarget),
       m_rcBlock{0, 0, 0, 0},
       m_nHAlign(nHAlign),
       m_nVAlign(nVAlign),
       m_bEmboss(FALSE),
-      m_strText(strText.toStdString()),
+      m_strText(strText),
       m_crBack(GetSysColor(COLOR_BTNFACE)),
       m_crText(GetSysColor(COLOR_WINDOWTEXT)) {}
 
@@ -60,29 +52,27 @@ CTextBlock::~CTextBlock() {
     Release();
 }
 
-SIZE CTextBlock::Measure(QPainter* hdc, const QStringList& lines) {
-    if (hdc == nullptr || lines.isEmpty()) {
+SIZE CTextBlock::Measure(CDC* hdc, const std::vector<CString>& lines) {
+    if (hdc == nullptr || lines.empty()) {
         return SIZE{0, 0};
     }
-    const QFontMetrics fm = hdc->fontMetrics();
     int width = 0;
     int height = 0;
-    for (const QString& line : lines) {
-        width = std::max(width, fm.horizontalAdvance(line));
-        height = std::max(height, fm.height());
+    for (const CString& line : lines) {
+        const SIZE extent = hdc->GetTextExtent(line);
+        width = std::max<int>(width, extent.cx);
+        height = std::max<int>(height, extent.cy);
     }
     return SIZE{width, height};
 }
 
 BOOL CTextBlock::Build() {
     Release();
-    if (m_hdcTarget == nullptr || !m_hdcTarget->isActive()) {
+    if (m_hdcTarget == nullptr || m_hdcTarget->GetSafeHdc() == nullptr) {
         return FALSE;
     }
 
-    // Blank pieces between repeated, leading or trailing line feeds are not lines.
-    const QStringList lines =
-        QString::fromUtf8(m_strText.GetString()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    const std::vector<CString> lines = SplitLines(m_strText);
     const int n = static_cast<int>(lines.size());
     const SIZE extent = Measure(m_hdcTarget, lines);
     const int cw = extent.cx;
@@ -92,36 +82,45 @@ BOOL CTextBlock::Build() {
     // nothing.
     const int side = std::max({cw, blockHeight, 1});
 
-    auto block = std::make_unique<QImage>(side, side, QImage::Format_RGB32);
-    if (block->isNull()) {
+    CBitmap bmpWork;
+    CDC dcWork;
+    auto dcBlock = std::make_unique<CDC>();
+    if (!bmpWork.CreateCompatibleBitmap(m_hdcTarget, side, side) ||
+        !m_bmpBlock.CreateCompatibleBitmap(m_hdcTarget, side, side) ||
+        !dcWork.CreateCompatibleDC(m_hdcTarget) || !dcBlock->CreateCompatibleDC(m_hdcTarget)) {
+        m_bmpBlock.DeleteObject();
         return FALSE;
     }
 
-    {
-        QPainter painter(block.get());
-        if (!painter.isActive()) {
-            return FALSE;
-        }
-        painter.setFont(m_hdcTarget->font());
-        painter.setBackgroundMode(Qt::TransparentMode);
-        painter.fillRect(QRect(0, 0, cw, blockHeight), ColorFromRef(m_crBack));
-        const QColor highlight = ColorFromRef(GetSysColor(COLOR_BTNHIGHLIGHT));
-        const QColor shadow = ColorFromRef(GetSysColor(COLOR_BTNSHADOW));
-        for (int i = 0; i < n; ++i) {
-            const QRect band(0, i * ch, cw, ch);
-            if (m_bEmboss) {
-                // A light copy one pixel down-right behind a shadow-coloured line.
-                painter.setPen(highlight);
-                DrawAlignedText(painter, lines[i], band.translated(1, 1), m_nHAlign, true);
-                painter.setPen(shadow);
-            } else {
-                painter.setPen(ColorFromRef(m_crText));
-            }
-            DrawAlignedText(painter, lines[i], band, m_nHAlign, true);
-        }
-    }
+    CBitmap* pOldWorkBitmap = dcWork.SelectObject(&bmpWork);
+    CFont* pOldFont = dcWork.SelectObject(m_hdcTarget->GetCurrentFont());
+    dcWork.SetBkMode(TRANSPARENT);
+    CBrush brushBack(m_crBack);
+    CBrush* pOldBrush = dcWork.SelectObject(&brushBack);
+    dcBlock->SelectObject(&m_bmpBlock);
+    const RECT rcBlock{0, 0, cw, blockHeight};
+    dcWork.FillRect(&rcBlock, &brushBack);
+    dcBlock->FillRect(&rcBlock, &brushBack);
+    dcWork.SetTextColor(m_crText);
 
-    m_hdcBlock = std::move(block);
+    const UINT nFormat = static_cast<UINT>(m_nHAlign) | DT_VCENTER | DT_SINGLELINE;
+    for (int i = 0; i < n; ++i) {
+        RECT band{0, i * ch, cw, (i + 1) * ch};
+        if (m_bEmboss) {
+            // A light copy one pixel down-right behind a shadow-coloured line.
+            dcWork.SetTextColor(GetSysColor(COLOR_BTNHIGHLIGHT));
+            RECT shifted{band.left + 1, band.top + 1, band.right + 1, band.bottom + 1};
+            dcWork.DrawText(lines[static_cast<size_t>(i)], &shifted, nFormat);
+            dcWork.SetTextColor(GetSysColor(COLOR_BTNSHADOW));
+        }
+        dcWork.DrawText(lines[static_cast<size_t>(i)], &band, nFormat);
+    }
+    dcBlock->BitBlt(0, 0, cw, blockHeight, &dcWork, 0, 0, SRCCOPY);
+
+    dcWork.SelectObject(pOldBrush);
+    dcWork.SelectObject(pOldFont);
+    dcWork.SelectObject(pOldWorkBitmap);
+    m_hdcBlock = std::move(dcBlock);
     m_rcBlock = RECT{0, 0, cw, blockHeight};
     return TRUE;
 }
@@ -141,11 +140,11 @@ int CTextBlock::Draw(int left, int top, int right, int bottom) {
     // The callers pass their client rectangle, which starts at 0, 0.
     const int x = AlignedOffset(m_nHAlign, w, bw);
     const int y = AlignedOffset(m_nVAlign, h, bh);
-    m_hdcTarget->drawImage(QPoint(x, y), *m_hdcBlock, QRect(0, 0, bw, bh));
-    return 1;
+    return m_hdcTarget->BitBlt(x, y, bw, bh, m_hdcBlock.get(), 0, 0, SRCCOPY);
 }
 
 void CTextBlock::Release() {
     m_hdcBlock.reset();
+    m_bmpBlock.DeleteObject();
     m_rcBlock = RECT{0, 0, 0, 0};
 }

@@ -2,20 +2,16 @@
 // look) and copies it into a target rectangle with horizontal and vertical alignment.
 #pragma once
 
-#include <QImage>
-#include <QPainter>
-#include <QString>
-#include <QStringList>
-
 #include <memory>
+#include <vector>
 
 #include "app/framework/gdi.h"
 
 class CTextBlock {
 public:
-    // hdcTarget: the painter the block is measured with (its font is the caller's) and drawn into.
-    // nHAlign: 0 left, 1 centre, 2 right; nVAlign: 0 top, 1 middle, 2 bottom.
-    CTextBlock(QPainter* hdcTarget, const QString& strText, int nHAlign, int nVAlign);
+    // hdcTarget: the context the block is measured with (its font is the caller's) and drawn
+    // into. nHAlign: 0 left, 1 centre, 2 right; nVAlign: 0 top, 1 middle, 2 bottom.
+    CTextBlock(CDC* hdcTarget, const CString& strText, int nHAlign, int nVAlign);
     virtual ~CTextBlock();
 
     CTextBlock(const CTextBlock&) = delete;
@@ -23,16 +19,17 @@ public:
 
     // Renders the block image; FALSE (and no block) when the image cannot be made.
     BOOL Build();
-    // Widest line's advance and tallest line's height with the painter's font; 0 x 0 for no lines.
-    static SIZE Measure(QPainter* hdc, const QStringList& lines);
+    // Widest line's advance and tallest line's height in the context's font; 0 x 0 for no lines.
+    static SIZE Measure(CDC* hdc, const std::vector<CString>& lines);
     // Copies the block, clipped to the rectangle, aligned inside it. Returns 0 when there is no
     // block, nonzero otherwise.
     int Draw(int left, int top, int right, int bottom);
     void Release();
 
-    QPainter* m_hdcTarget;
-    std::unique_ptr<QImage> m_hdcBlock;  // the finished block, or null
-    RECT m_rcBlock;                      // (0, 0, width, height) of the block
+    CDC* m_hdcTarget;
+    std::unique_ptr<CDC> m_hdcBlock;  // memory context holding the finished block, or null
+    CBitmap m_bmpBlock;               // the block's image, selected into m_hdcBlock
+    RECT m_rcBlock;                   // (0, 0, width, height) of the block
     int m_nHAlign;
     int m_nVAlign;
     BOOL m_bEmboss;
@@ -40,9 +37,3 @@ public:
     COLORREF m_crBack;
     COLORREF m_crText;
 };
-
-// Draws text into rect with whole-pixel alignment (nHAlign 0 left, 1 centre, 2 right), clipped
-// to rect. bSingleLineVCentre: one line, centred vertically; otherwise every line feed starts a
-// new line from the top.
-void DrawAlignedText(QPainter& painter, const QString& text, const QRect& rect, int nHAlign,
-                     bool bSingleLineVCentre);

@@ -19,6 +19,7 @@
 
 #include "app/framework/closing.h"
 #include "app/framework/gdi.h"
+#include "app/framework/wnd_internal.h"
 #include "app/framework/wnd.h"
 #include "app/framework/wnd_internal.h"
 

@@ -75,7 +75,6 @@ constexpr UINT TPM_RIGHTALIGN = 0x0008;
 BOOL TrackPopupMenu(HMENU hMenu, UINT uFlags, int x, int y, int nReserved, HWND hWnd,
                     const RECT* prcRect);
 
-BOOL GetCursorPos(POINT* lpPoint);
 BOOL SetForegroundWindow(HWND hWnd);
 
 UINT_PTR SetTimer(HWND hWnd, UINT_PTR nIDEvent, UINT uElapse, TIMERPROC lpTimerFunc);

@@ -119,8 +119,8 @@ BOOL CWnd::Create(LPCTSTR lpszClassName, LPCTSTR lpszWindowName, DWORD dwStyle, 
     return CreateEx(0, lpszClassName, lpszWindowName, dwStyle, rect, pParentWnd, nID);
 }
 
-BOOL CWnd::CreateEx(DWORD dwExStyle, LPCTSTR /*lpszClassName*/, LPCTSTR lpszWindowName,
-                    DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID) {
+BOOL CWnd::CreateEx(DWORD dwExStyle, LPCTSTR lpszClassName, LPCTSTR lpszWindowName, DWORD dwStyle,
+                    const RECT& rect, CWnd* pParentWnd, UINT nID) {
     if (m_hWnd) {
         return FALSE;
     }
@@ -131,6 +131,14 @@ BOOL CWnd::CreateEx(DWORD dwExStyle, LPCTSTR /*lpszClassName*/, LPCTSTR lpszWind
     auto* w = new CWndWidget(parent);
     if (parent == nullptr && (dwExStyle & WS_EX_TOOLWINDOW) != 0) {
         w->setWindowFlag(Qt::Tool, true);  // no taskbar button
+    }
+    if (parent == nullptr && lpszClassName != nullptr && *lpszClassName != '\0') {
+        w->setObjectName(QString::fromUtf8(lpszClassName));
+    }
+    if ((dwStyle & WS_POPUP) != 0 && (dwExStyle & WS_EX_NOACTIVATE) != 0) {
+        // A popup that never takes activation and stays above the others: a tool tip's window.
+        w->setWindowFlags(Qt::ToolTip | Qt::FramelessWindowHint);
+        w->setAttribute(Qt::WA_ShowWithoutActivating);
     }
     int edge = 0;
     if ((dwExStyle & WS_EX_CLIENTEDGE) != 0) {
@@ -459,7 +467,7 @@ void CWnd::SetFont(CFont* pFont, BOOL bRedraw) {
     if (!m_hWnd || pFont == nullptr) {
         return;
     }
-    WidgetOf(m_hWnd)->setFont(pFont->GetQFont());
+    WidgetOf(m_hWnd)->setFont(QtFontOf(*pFont));
     if (bRedraw) {
         WidgetOf(m_hWnd)->update();
     }
@@ -472,7 +480,7 @@ CFont* CWnd::GetFont() const {
     if (!m_pFont) {
         m_pFont = std::make_unique<CFont>();
     }
-    m_pFont->FromQFont(WidgetOf(m_hWnd)->font());
+    SetQtFont(*m_pFont, WidgetOf(m_hWnd)->font());
     return m_pFont.get();
 }
 

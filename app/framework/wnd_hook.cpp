@@ -79,7 +79,7 @@ void CWndHook::RequestColors() {
     CtlColorRequest req{self, kind};
     const LRESULT r = parentWnd->SendMessage(WM_CTLCOLOR, reinterpret_cast<WPARAM>(&dc),
                                              reinterpret_cast<LPARAM>(&req));
-    const auto* brush = reinterpret_cast<const CBrush*>(r);
+    const auto brush = reinterpret_cast<HBRUSH>(r);
     const bool custom = brush != nullptr || dc.TextColorSet() || dc.BkColorSet();
     const bool wasCustom = m_widget->property("zelCtlColor").toBool();
     if (!custom) {
@@ -92,7 +92,7 @@ void CWndHook::RequestColors() {
     }
     QPalette pal = QApplication::palette(m_widget);
     if (brush != nullptr) {
-        const QColor back = ColorFromRef(brush->GetColor());
+        const QColor back = ColorFromRef(BrushColor(brush));
         pal.setColor(QPalette::Window, back);
         pal.setColor(QPalette::Base, back);
     }

@@ -1,6 +1,8 @@
 // Pieces of the window layer shared between its source files; not for window code.
 #pragma once
 
+#include <QColor>
+#include <QFont>
 #include <QFrame>
 #include <QObject>
 #include <QPainter>
@@ -122,6 +124,20 @@ inline QString ToQt(const CString& s) {
 inline CString FromQt(const QString& s) {
     return CString(s.toStdString());
 }
+
+// Colours, fonts and brushes between the drawing interface and Qt (the back end's gdi_qt.cpp).
+inline QColor ColorFromRef(COLORREF cr) {
+    return QColor(GetRValue(cr), GetGValue(cr), GetBValue(cr));
+}
+inline COLORREF RefFromColor(const QColor& c) {
+    return RGB(c.red(), c.green(), c.blue());
+}
+// The Qt font of a font object (the application's font for one without a handle).
+QFont QtFontOf(const CFont& font);
+// Makes the font object hold a Qt font.
+void SetQtFont(CFont& font, const QFont& qfont);
+// The colour of a brush handle.
+COLORREF BrushColor(HBRUSH hBrush);
 
 // A widget's text as the program set it, and setting it without going through the messages
 // (what DefWindowProc does with WM_SETTEXT and WM_GETTEXT).

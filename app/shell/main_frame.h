@@ -6,6 +6,7 @@
 #include <stdint.h>
 
 #include "app/framework/framework.h"
+#include "app/framework/input_state.h"
 #include "app/framework/win32_api.h"
 #include "app/res/resource_ids.h"
 #include "app/shell/board_session.h"

@@ -78,7 +78,7 @@ HBRUSH CMonitorDlg::OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor) {
         if (!m_brWhite.IsCreated()) {
             m_brWhite.CreateSolidBrush(kWhite);
         }
-        return &m_brWhite;
+        return m_brWhite;
     }
     return CDialog::OnCtlColor(pDC, pWnd, nCtlColor);
 }

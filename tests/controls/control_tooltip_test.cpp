@@ -1,6 +1,7 @@
 // Tool tip windows: class registration, the timer's show/hide decisions (with the user's hand
 // played by the test), placement next to the owner, painting and destruction.
 #include "app/controls/control_tooltip.h"
+#include "app/framework/qt/gdi_qt.h"
 
 #include <QFontMetrics>
 #include <QImage>
@@ -105,7 +106,7 @@ TEST_F(ControlToolTipTest, ConstructionRegistersTheWindowClassAndSetsTheDefaults
     EXPECT_STREQ(cls->lpszClassName, "ControlToolTip");
     EXPECT_EQ(cls->style, 0x0808u);
     EXPECT_EQ(cls->nBackground, 25);
-    EXPECT_EQ(cls->cursor, Qt::ArrowCursor);
+    EXPECT_EQ(cls->cursor, IDC_ARROW);
     HandTip second;
     EXPECT_EQ(FindToolTipWindowClass(), cls);
 

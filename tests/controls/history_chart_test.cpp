@@ -1,4 +1,5 @@
 #include "app/controls/history_chart.h"
+#include "app/framework/qt/gdi_qt.h"
 #include "app/framework/wnd_internal.h"
 
 #include <QColor>
@@ -44,12 +45,12 @@ protected:
         EXPECT_TRUE(fresh.Create(WS_CHILD, RECT{0, 0, kWidth + 2 * kEdge, kHeight + 2 * kEdge},
                                  &m_parent, 101));
         fresh.Init();
-        QImage grid = fresh.GetImage().copy();
+        QImage grid = QtImageOf(fresh.GetBitmap()).copy();
         fresh.DestroyWindow();
         return grid;
     }
 
-    const QImage& Image() const { return m_chart.GetImage(); }
+    const QImage& Image() const { return QtImageOf(m_chart.GetBitmap()); }
     QRgb Pixel(int x, int y) const { return Image().pixel(x, y); }
     int Row(int position) const { return position * kHeight / 100; }
 

@@ -12,6 +12,7 @@
 
 #include "app/framework/app.h"
 #include "app/framework/controls.h"
+#include "app/framework/qt/gdi_qt.h"
 #include "app/framework/wnd_internal.h"
 
 namespace {
@@ -143,7 +144,7 @@ TEST_F(StyledStaticTest, ConstructionTakesTheColoursAndFontOfTheMoment) {
     EXPECT_EQ(control.m_lf.lfHeight, stock.lfHeight);
     EXPECT_EQ(control.m_lf.lfWeight, stock.lfWeight);
     EXPECT_STREQ(control.m_lf.lfFaceName, stock.lfFaceName);
-    EXPECT_TRUE(control.m_hBitmap.isNull());
+    EXPECT_EQ(control.m_hBitmap, nullptr);
     EXPECT_FALSE(control.m_bStretch);
     // The embedded tip is never given a text or a window.
     EXPECT_TRUE(control.m_tip.m_strText.IsEmpty());
@@ -172,7 +173,7 @@ TEST_F(StyledStaticTest, PicturesAreCentredOrShownFromTheirTopLeftMovedInByAQuar
         CStyledStatic control;
         Attach(control, "", SS_LEFT);
         const QImage picture = CoordinateImage(row.bw, row.bh);
-        control.SetBitmap(picture);
+        control.SetBitmap(BitmapFromImage(picture));
         const QImage out = Grab(control);
         ASSERT_EQ(out.size(), QSize(100, 60));
         for (int y = 0; y < 60; ++y) {
@@ -199,7 +200,7 @@ TEST_F(StyledStaticTest, StretchedPictureCoversTheWholeControlWhateverItsSize) {
             QRect(size.width() / 2, 0, size.width() - size.width() / 2, size.height()), Qt::blue);
         CStyledStatic control;
         Attach(control, "", SS_LEFT);
-        control.SetBitmap(picture).SetStretch(TRUE);
+        control.SetBitmap(BitmapFromImage(picture)).SetStretch(TRUE);
         const QImage out = Grab(control);
         int reds = 0;
         for (int y = 0; y < out.height(); ++y) {
@@ -221,11 +222,11 @@ TEST_F(StyledStaticTest, BitmapResourcesAreFoundByTheLowWordOfTheirId) {
     const QImage banner = LoadBitmapResource(157);
     ASSERT_FALSE(banner.isNull());
     control.SetBitmap(0x10000 | 157);
-    EXPECT_EQ(control.m_hBitmap, banner);
+    EXPECT_EQ(QtImageOf(control.m_hBitmap), banner);
     control.SetBitmap(-1);
-    EXPECT_TRUE(control.m_hBitmap.isNull());
+    EXPECT_EQ(control.m_hBitmap, nullptr);
     control.SetBitmap(157).SetBitmap(4242);  // no such picture
-    EXPECT_TRUE(control.m_hBitmap.isNull());
+    EXPECT_EQ(control.m_hBitmap, nullptr);
     const QImage out = Grab(control);
     EXPECT_TRUE(BoxOfOthers(out, Opaque(GetSysColor(COLOR_BTNFACE))).isEmpty());
 }
@@ -248,7 +249,7 @@ TEST_F(StyledStaticTest, TextOverAPictureIsDrawnStraightUnlessItIsSeveralLinesNo
         SCOPED_TRACE(row.text);
         CStyledStatic control;
         Attach(control, row.text, row.style);
-        control.SetBitmap(SolidImage(100, 60, green));
+        control.SetBitmap(BitmapFromImage(SolidImage(100, 60, green)));
         const QImage out = Grab(control);
         EXPECT_EQ(HasPixel(out, face), row.block);
         // Some text was drawn: dark pixels that are neither picture nor button face.
@@ -261,7 +262,7 @@ TEST_F(StyledStaticTest, TextOverAPictureIsDrawnStraightUnlessItIsSeveralLinesNo
         EXPECT_TRUE(dark);
         if (row.block) {
             // The block's extent: widest line by two line heights, centred vertically.
-            const QFontMetrics fm(control.m_font.GetQFont());
+            const QFontMetrics fm(QtFontOf(control.m_font));
             const QRect box = BoxOfOthers(out, green);
             EXPECT_EQ(box.height(), 2 * fm.height());
             EXPECT_EQ(box.top(), (60 - 2 * fm.height()) / 2);
@@ -300,7 +301,7 @@ TEST_F(StyledStaticTest, ColoursAreTakenAtPaintTimeAndStraightTextIgnoresTheCont
         ASSERT_TRUE(SetSysColors(2, indices, now));
         control.SetText("MW").SetFontSize(-30).SetFontBold(TRUE);
         if (row.picture) {
-            control.SetBitmap(SolidImage(40, 20, green)).SetStretch(TRUE);
+            control.SetBitmap(BitmapFromImage(SolidImage(40, 20, green))).SetStretch(TRUE);
         }
         const QImage out = Grab(control);
         SetSysColors(2, indices, saved);
@@ -316,9 +317,9 @@ TEST_F(StyledStaticTest, BottomTextOnAPictureSitsInTheLastLineHeight) {
     CStyledStatic control;
     Attach(control, "Bottom", SS_LEFT);
     control.m_nAlign = CStyledStatic::kAlignRight | CStyledStatic::kAlignBottom;
-    control.SetBitmap(SolidImage(100, 60, green));
+    control.SetBitmap(BitmapFromImage(SolidImage(100, 60, green)));
     const QImage out = Grab(control);
-    const QFontMetrics fm(control.m_font.GetQFont());
+    const QFontMetrics fm(QtFontOf(control.m_font));
     const QRect ink = BoxOfOthers(out, green);
     ASSERT_FALSE(ink.isEmpty());
     EXPECT_GE(ink.top(), 60 - fm.height());
@@ -332,7 +333,7 @@ TEST_F(StyledStaticTest, HeadingInItsOwnFontIsAlignedRightAtTheTop) {
     EXPECT_EQ(control.m_lf.lfHeight, 20);
     EXPECT_EQ(control.m_lf.lfWeight, FW_BOLD);
     EXPECT_STREQ(control.m_lf.lfFaceName, "Tahoma");
-    const QFont font = control.m_font.GetQFont();
+    const QFont font = QtFontOf(control.m_font);
     EXPECT_TRUE(font.bold());
     // A positive height asks for the cell height.
     EXPECT_NEAR(QFontMetrics(font).height(), 20, 1);
@@ -348,8 +349,9 @@ TEST_F(StyledStaticTest, HeadingInItsOwnFontIsAlignedRightAtTheTop) {
     EXPECT_TRUE(HasPixel(out, Opaque(control.m_crText)));
     // Wider than the text in the stock font: the font was really applied.
     CStyledStatic plain;
-    EXPECT_GT(cw, QFontMetrics(plain.m_font.GetQFont())
-                      .horizontalAdvance(QStringLiteral("HARDWARE DETAILS")));
+    EXPECT_GT(
+        cw,
+        QFontMetrics(QtFontOf(plain.m_font)).horizontalAdvance(QStringLiteral("HARDWARE DETAILS")));
 }
 
 TEST_F(StyledStaticTest, ReadingTheTextIntoFiveCharactersGivesFourAndAZero) {

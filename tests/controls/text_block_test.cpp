@@ -2,6 +2,7 @@
 // come from the metrics Qt reports for the font in use, never from fixed pixel sizes.
 #include "app/controls/text_block.h"
 #include "app/framework/app.h"
+#include "app/framework/qt/gdi_qt.h"
 
 #include <QFont>
 #include <QFontMetrics>
@@ -43,30 +44,33 @@ QRect BoxOfOthers(const QImage& image, const QRect& area, QRgb background) {
     return box;
 }
 
+// A memory context on a magenta bitmap, with the test font selected.
 struct Target {
-    explicit Target(int width = 240, int height = 90) : image(width, height, QImage::Format_RGB32) {
+    explicit Target(int width = 240, int height = 90) {
+        QImage image(width, height, QImage::Format_RGB32);
         image.fill(kTargetFill);
-        painter.begin(&image);
-        painter.setFont(TestFont());
+        bitmap.Attach(BitmapFromImage(image));
+        SetQtFont(font, TestFont());
+        dc.CreateCompatibleDC(nullptr);
+        dc.SelectObject(&bitmap);
+        dc.SelectObject(&font);
     }
-    QImage Finish() {
-        painter.end();
-        return image;
-    }
-    QImage image;
-    QPainter painter;
+    QImage Finish() { return QtImageOf(bitmap); }
+    CBitmap bitmap;
+    CFont font;
+    CDC dc;
 };
 
 // The block image a text renders to, cut to the block's extent.
 QImage BlockImage(const QString& text, int hAlign, BOOL emboss = FALSE) {
     Target target;
-    CTextBlock block(&target.painter, text, hAlign, 0);
+    CTextBlock block(&target.dc, FromQt(text), hAlign, 0);
     block.m_crBack = kBack;
     block.m_crText = kText;
     block.m_bEmboss = emboss;
     EXPECT_TRUE(block.Build());
     const RECT& rc = block.m_rcBlock;
-    return block.m_hdcBlock->copy(0, 0, rc.right - rc.left, rc.bottom - rc.top);
+    return QtImageOf(block.m_bmpBlock).copy(0, 0, rc.right - rc.left, rc.bottom - rc.top);
 }
 
 TEST(TextBlockTest, AlignmentCodesPlaceTheBlockWithTruncatingHalves) {
@@ -82,7 +86,7 @@ TEST(TextBlockTest, AlignmentCodesPlaceTheBlockWithTruncatingHalves) {
         for (int vAlign = 0; vAlign < 3; ++vAlign) {
             SCOPED_TRACE(testing::Message() << "h=" << hAlign << " v=" << vAlign);
             Target target;
-            CTextBlock block(&target.painter, QStringLiteral("Ab"), hAlign, vAlign);
+            CTextBlock block(&target.dc, "Ab", hAlign, vAlign);
             block.m_crBack = kBack;
             ASSERT_TRUE(block.Build());
             EXPECT_NE(block.Draw(0, 0, w, h), 0);
@@ -108,7 +112,7 @@ TEST(TextBlockTest, CentredBlockOf51PixelsInA100PixelRectangleStartsAt24) {
     ASSERT_FALSE(text.isEmpty()) << "no 51-pixel text in the test font";
 
     Target target;
-    CTextBlock block(&target.painter, text, 1, 0);
+    CTextBlock block(&target.dc, FromQt(text), 1, 0);
     block.m_crBack = kBack;
     ASSERT_TRUE(block.Build());
     block.Draw(0, 0, 100, 40);
@@ -128,7 +132,7 @@ TEST(TextBlockTest, WideBlockIsCutAtTheRightEdgeAndShownFromItsLeftPart) {
         for (int vAlign = 0; vAlign < 3; ++vAlign) {
             SCOPED_TRACE(testing::Message() << "h=" << hAlign << " v=" << vAlign);
             Target target;
-            CTextBlock block(&target.painter, text, hAlign, vAlign);
+            CTextBlock block(&target.dc, FromQt(text), hAlign, vAlign);
             block.m_crBack = kBack;
             block.m_crText = kText;
             ASSERT_TRUE(block.Build());
@@ -184,7 +188,7 @@ TEST(TextBlockTest, EmptyTextBuildsAnEmptyBlockThatDrawsNothing) {
     for (const char* text : {"", "\n", "\n\n"}) {
         SCOPED_TRACE(text);
         Target target;
-        CTextBlock block(&target.painter, QString::fromLatin1(text), 1, 1);
+        CTextBlock block(&target.dc, text, 1, 1);
         block.m_crBack = kBack;
         ASSERT_TRUE(block.Build());
         EXPECT_EQ(block.m_rcBlock.right, 0);
@@ -197,7 +201,7 @@ TEST(TextBlockTest, EmptyTextBuildsAnEmptyBlockThatDrawsNothing) {
 
 TEST(TextBlockTest, DrawWithoutABlockReturnsZeroAndReleaseEmptiesTheExtent) {
     Target target;
-    CTextBlock block(&target.painter, QStringLiteral("Ab"), 0, 0);
+    CTextBlock block(&target.dc, "Ab", 0, 0);
     EXPECT_EQ(block.Draw(0, 0, 100, 40), 0);
     ASSERT_TRUE(block.Build());
     EXPECT_GT(block.m_rcBlock.right, 0);

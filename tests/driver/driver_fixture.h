@@ -9,12 +9,14 @@
 #include <vector>
 
 #include "host/driver_entry.h"
-#include "host/hardware_port_bus.h"
 #include "host/io_manager.h"
 #include "protocol/ioctl.h"
 #include "sim/machine.h"
 #include "tests/driver/recording_port_bus.h"
+#ifndef _WIN32
+#include "host/hardware_port_bus.h"
 #include "tests/driver/simulated_sysfs.h"
+#endif
 
 namespace kest_test {
 
@@ -64,8 +66,10 @@ protected:
     bool m_expectViolations = false;
 
     // Through the hardware bus only.
+#ifndef _WIN32
     std::unique_ptr<SimulatedSysfs> m_sysfs;
     std::unique_ptr<host::HardwarePortBus> m_hardwareBus;
+#endif
     std::unique_ptr<RecordingPortBus> m_recorder;
     std::vector<std::string> m_refusals;  // what the hardware bus logged
 };

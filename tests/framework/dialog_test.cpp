@@ -198,7 +198,7 @@ public:
         CPaintDC dc(this);
         RECT rc;
         GetClientRect(&rc);
-        dc.GetPainter()->fillRect(QRect(0, 0, rc.right, rc.bottom), Qt::red);
+        dc.FillSolidRect(0, 0, rc.right, rc.bottom, RGB(255, 0, 0));
     }
     DECLARE_MESSAGE_MAP()
 };

@@ -9,6 +9,7 @@
 #include <QStyle>
 
 #include "app/framework/framework.h"
+#include "app/framework/qt/gdi_qt.h"
 #include "tests/framework/test_dialogs.h"
 #include "app/framework/wnd_internal.h"
 

@@ -7,8 +7,14 @@
 #include <vector>
 
 #include "app/controls/history_chart.h"
+#include "app/framework/qt/gdi_qt.h"
 
 namespace kesttest {
+
+// The chart's off-screen image.
+inline const QImage& ChartImage(const CHistoryChart& chart) {
+    return QtImageOf(chart.GetBitmap());
+}
 
 // The pixel row of a position, as the chart scales it (clamped into the picture).
 inline int RowOfPosition(const QImage& image, int nPosition) {

@@ -155,7 +155,7 @@ TEST_F(DetailsTest, OpensOnEveryBoardWithItsListAndTheFanTextsButNoFanControls) 
             EXPECT_EQ(d.m_stTitle.m_strText, QString("HARDWARE DETAILS"));
             EXPECT_EQ(d.m_stTitle.m_lf.lfWeight, 700);
             EXPECT_EQ(d.m_stTitle.m_lf.lfHeight, 20);
-            EXPECT_FALSE(d.m_stBanner.m_hBitmap.isNull());
+            EXPECT_NE(d.m_stBanner.m_hBitmap, nullptr);
             EXPECT_EQ(d.GetTimerPeriod(1), 1000u);
             for (int id : {1046, 1095, 1097, 1098, 1099, 1102, 1103}) {
                 EXPECT_FALSE(Shown(d, id)) << id;
@@ -213,13 +213,14 @@ TEST_F(DetailsTest, EachItemSelectedThenSampledWithItsTextsScaleAndChart) {
             EXPECT_EQ(Text(d, 1079), labels.bottom);
             EXPECT_EQ(Text(d, 1080), labels.middle);
             EXPECT_EQ(Text(d, 1081), labels.top);
-            EXPECT_FALSE(kesttest::AnySeriesPixel(d.m_chart.GetImage()));  // a new history
+            EXPECT_FALSE(
+                kesttest::AnySeriesPixel(kesttest::ChartImage(d.m_chart)));  // a new history
 
             Tick(d, 2);
             EXPECT_EQ(Text(d, 1073), row.sample);
             EXPECT_EQ(d.m_nLastValue, static_cast<uint32_t>(row.pin));
             EXPECT_EQ(d.m_pLargeChart->m_nLastValue, static_cast<uint32_t>(row.pin));
-            const QImage& image = d.m_chart.GetImage();
+            const QImage& image = kesttest::ChartImage(d.m_chart);
             EXPECT_TRUE(kesttest::NewestPointOnRow(
                 image, ChartPosition(item, kind, row.pin, ChartScale::Small)));
             EXPECT_TRUE(kesttest::LevelOnRow(image, ReferenceLevel(item, kind, ChartScale::Small)));
@@ -386,7 +387,7 @@ TEST_F(DetailsTest, WithNoFanTheFanIsUnknownSafeAndNeverAlarms) {
         EXPECT_EQ(Text(d, 1073), "Unknown");
         EXPECT_EQ(Text(d, 1082), "No fan monitoring!");
         EXPECT_EQ(d.m_nLastValue, 3000u);
-        EXPECT_TRUE(kesttest::NewestPointOnRow(d.m_chart.GetImage(), 100));
+        EXPECT_TRUE(kesttest::NewestPointOnRow(kesttest::ChartImage(d.m_chart), 100));
     });
 }
 
@@ -691,7 +692,7 @@ TEST_F(DetailsTest, ClickingTheChartOpensTheLargeChartWhichPlotsWhatTheDialogSam
     Run([&](CHardwareDetailsDlg& d) {
         Select(d, 6);
         Tick(d, 4);
-        const QImage before = d.m_chart.GetImage();
+        const QImage before = kesttest::ChartImage(d.m_chart);
         OnModal(165, [&](CDialog& large) {
             opened = true;
             auto& chart = static_cast<CLargeChartDlg&>(large);
@@ -703,8 +704,8 @@ TEST_F(DetailsTest, ClickingTheChartOpensTheLargeChartWhichPlotsWhatTheDialogSam
             Tick(d);
             EXPECT_EQ(chart.m_nLastValue, 53u);
             Tick(chart, 2);
-            EXPECT_TRUE(kesttest::NewestPointOnRow(chart.m_chart.GetImage(), 45));
-            d.m_chart.GetImage();
+            EXPECT_TRUE(kesttest::NewestPointOnRow(kesttest::ChartImage(chart.m_chart), 45));
+            kesttest::ChartImage(d.m_chart);
         });
         // A click anywhere on the chart reaches the placeholder beneath it.
         RECT rc;
@@ -716,8 +717,8 @@ TEST_F(DetailsTest, ClickingTheChartOpensTheLargeChartWhichPlotsWhatTheDialogSam
         QTest::mouseClick(window, Qt::LeftButton, {}, inChart);
         EXPECT_TRUE(opened);
         // Back in the details dialog its history is intact but for the sample taken meanwhile.
-        EXPECT_EQ(d.m_chart.GetImage().width(), before.width());
-        EXPECT_TRUE(kesttest::AnySeriesPixel(d.m_chart.GetImage()));
+        EXPECT_EQ(kesttest::ChartImage(d.m_chart).width(), before.width());
+        EXPECT_TRUE(kesttest::AnySeriesPixel(kesttest::ChartImage(d.m_chart)));
     });
 }
 

@@ -70,7 +70,7 @@ TEST_F(LargeChartTest, TitleLabelsLevelAndPositionPerItemAndBoard) {
             EXPECT_EQ(Text(d, 1086), row.bottom);
             EXPECT_EQ(d.GetTimerPeriod(1), 1000u);
             Tick(d, 2);
-            const QImage& image = d.m_chart.GetImage();
+            const QImage& image = kesttest::ChartImage(d.m_chart);
             EXPECT_TRUE(kesttest::NewestPointOnRow(image, row.position));
             EXPECT_TRUE(kesttest::LevelOnRow(image, row.level));
             ran = true;
@@ -83,10 +83,10 @@ TEST_F(LargeChartTest, ValuesOutsideTheBandAreDrawnAtTheEdges) {
     // Fan speed on the 3000..7000 scale: 9000 RPM would be position -50, 0 RPM position 175.
     Show(0, 9000, [&](CLargeChartDlg& d) {
         Tick(d, 2);
-        EXPECT_TRUE(kesttest::NewestPointOnRow(d.m_chart.GetImage(), 0));
+        EXPECT_TRUE(kesttest::NewestPointOnRow(kesttest::ChartImage(d.m_chart), 0));
         d.m_nLastValue = 0;
         Tick(d, 2);
-        EXPECT_TRUE(kesttest::NewestPointOnRow(d.m_chart.GetImage(), 100));
+        EXPECT_TRUE(kesttest::NewestPointOnRow(kesttest::ChartImage(d.m_chart), 100));
     });
 }
 
@@ -95,12 +95,12 @@ TEST_F(LargeChartTest, EveryShowingIsANewWindowWithAnEmptyHistory) {
     Show(0, 5000, [&](CLargeChartDlg& d) {
         first = WidgetOf(d.GetSafeHwnd());
         Tick(d, 5);
-        EXPECT_TRUE(kesttest::AnySeriesPixel(d.m_chart.GetImage()));
+        EXPECT_TRUE(kesttest::AnySeriesPixel(kesttest::ChartImage(d.m_chart)));
     });
     EXPECT_EQ(m_chart.GetSafeHwnd(), nullptr);
     Show(6, 50, [&](CLargeChartDlg& d) {
         EXPECT_NE(d.GetSafeHwnd(), nullptr);
-        EXPECT_FALSE(kesttest::AnySeriesPixel(d.m_chart.GetImage()));
+        EXPECT_FALSE(kesttest::AnySeriesPixel(kesttest::ChartImage(d.m_chart)));
         EXPECT_EQ(WidgetOf(d.GetSafeHwnd())->windowTitle().toStdString(),
                   "ZEL        VPU Temperature (C)");
     });
@@ -114,7 +114,7 @@ TEST_F(LargeChartTest, AnIndexWithoutAnItemLeavesTitleAndLabelsAndPlotsNothing) 
         EXPECT_EQ(Text(d, 1084), "");
         EXPECT_EQ(Text(d, 1086), "");
         Tick(d, 3);
-        EXPECT_FALSE(kesttest::AnySeriesPixel(d.m_chart.GetImage()));
+        EXPECT_FALSE(kesttest::AnySeriesPixel(kesttest::ChartImage(d.m_chart)));
     });
 }
 

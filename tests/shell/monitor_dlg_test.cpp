@@ -69,7 +69,7 @@ TEST_F(MonitorDlgTest, SetUpOnEveryBoardKind) {
         EXPECT_EQ(Text(dlg, 1038), "current: " + QString::number(2 * memory) + "MHz");
         EXPECT_EQ(Text(dlg, 1032), QString("default: %1MHz").arg(row->nDefaultEngine));
         EXPECT_EQ(Text(dlg, 1033), QString("default: %1MHz").arg(2 * row->nDefaultMemory));
-        EXPECT_FALSE(dlg->m_stBoardPicture.m_hBitmap.isNull());
+        EXPECT_NE(dlg->m_stBoardPicture.m_hBitmap, nullptr);
         EXPECT_EQ(dlg->m_tab.GetItemCount(), 3);
         EXPECT_EQ(dlg->m_tab.GetItemText(0), "Video Settings");
         EXPECT_EQ(dlg->m_tab.GetItemText(1), "Product Features");
@@ -348,7 +348,9 @@ TEST_F(MonitorDlgTest, TextPagesAreWhiteAndTheRestKeepsTheDialogColours) {
         CDC dc;
         HBRUSH brush = dlg->OnCtlColor(&dc, dlg->GetDlgItem(id), CTLCOLOR_STATIC);
         ASSERT_NE(brush, nullptr);
-        EXPECT_EQ(brush->GetColor(), 0x00FFFFFFu);
+        LOGBRUSH lb{};
+        ASSERT_EQ(::GetObject(brush, sizeof(lb), &lb), static_cast<int>(sizeof(lb)));
+        EXPECT_EQ(lb.lbColor, 0x00FFFFFFu);
         EXPECT_EQ(dc.GetBkColor(), 0x00FFFFFFu);
     }
     CDC dc;

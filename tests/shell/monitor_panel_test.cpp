@@ -40,7 +40,7 @@ protected:
     }
     // Rows of the newest column of the panel chart in a series' colour.
     static std::vector<int> NewestRows(CMonitorDlg* dlg, COLORREF colour) {
-        const QImage& image = dlg->m_chart.GetImage();
+        const QImage& image = kesttest::ChartImage(dlg->m_chart);
         return RowsInColour(image, image.width() - 3, colour);
     }
 };
@@ -58,7 +58,7 @@ TEST_F(MonitorPanelTest, SampleWritesTextsAndPlotsBothSeriesOnTheFixedScales) {
     EXPECT_EQ(fan, std::to_string(dlg->m_nLastFanRpm) + " RPM");
     EXPECT_NEAR(dlg->m_nLastFanRpm, 4000, 100);
     // Fan 4000 RPM: 100 - 1000/40 = 75 (green); 50 C: 100 + 5*(20-50)/3 = 50 (yellow).
-    const QImage& image = dlg->m_chart.GetImage();
+    const QImage& image = kesttest::ChartImage(dlg->m_chart);
     const int fanPosition = 100 - (dlg->m_nLastFanRpm - 3000) / 40;
     const std::pair<COLORREF, int> series[] = {{CHistoryChart::kSeries0Color, fanPosition},
                                                {CHistoryChart::kSeries1Color, 50}};
@@ -168,14 +168,14 @@ TEST_F(MonitorPanelTest, MonitorSwitchedOffAndOn) {
     EXPECT_EQ(g_bMonitorOn, 1);
     EXPECT_FALSE(dlg->m_btnHeatsink.IsWindowEnabled());
     dlg->OnTimer(1);
-    EXPECT_TRUE(AnySeriesPixel(dlg->m_chart.GetImage()));
+    EXPECT_TRUE(AnySeriesPixel(kesttest::ChartImage(dlg->m_chart)));
     Click(dlg, 1091);
     EXPECT_EQ(g_bMonitorOn, 0);
     EXPECT_EQ(dlg->m_bMonitorOff, 1);
     EXPECT_EQ(dlg->GetTimerPeriod(1), 0u);
     EXPECT_EQ(Text(dlg, 1060), "Unknown");
     EXPECT_EQ(Text(dlg, 1061), "Unknown");
-    EXPECT_FALSE(AnySeriesPixel(dlg->m_chart.GetImage()));
+    EXPECT_FALSE(AnySeriesPixel(kesttest::ChartImage(dlg->m_chart)));
     EXPECT_TRUE(dlg->m_btnHeatsink.IsWindowEnabled());
     EXPECT_FALSE(dlg->m_btnDetail.IsWindowEnabled());
     ClearRequests();

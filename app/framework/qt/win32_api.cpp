@@ -5,7 +5,6 @@
 #include "app/framework/wnd_internal.h"
 
 #include <QApplication>
-#include <QCursor>
 #include <QFile>
 #include <QGuiApplication>
 #include <QIcon>
@@ -233,15 +232,6 @@ BOOL TrackPopupMenu(HMENU hMenu, UINT uFlags, int x, int y, int /*nReserved*/, H
         popup = new PopupMenu(owner);
     }
     popup->Track(*hMenu, QPoint(x, y), uFlags);
-    return TRUE;
-}
-
-BOOL GetCursorPos(POINT* lpPoint) {
-    if (lpPoint == nullptr) {
-        return FALSE;
-    }
-    const QPoint pos = QCursor::pos();
-    *lpPoint = POINT{pos.x(), pos.y()};
     return TRUE;
 }
 
