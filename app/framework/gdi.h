@@ -21,7 +21,6 @@ using HFONT = HFONT__*;
 using HBITMAP = HBITMAP__*;
 using LPRECT = RECT*;
 using LPCRECT = const RECT*;
-using LPVOID = void*;
 using ULONG_PTR = std::uintptr_t;
 
 constexpr int LF_FACESIZE = 32;

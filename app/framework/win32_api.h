@@ -12,7 +12,6 @@
 
 using CHAR = char;
 using LPCSTR = const char*;
-using LPVOID = void*;
 using LPCVOID = const void*;
 using LPDWORD = DWORD*;
 

@@ -23,6 +23,7 @@ using LRESULT = std::intptr_t;
 using COLORREF = std::uint32_t;  // 0x00BBGGRR
 using LPCTSTR = const char*;
 using LPTSTR = char*;
+using LPVOID = void*;
 
 // Window handles are opaque: only the window layer's back end knows what stands behind one.
 struct HWND__;
