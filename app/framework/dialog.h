@@ -89,3 +89,6 @@ private:
 // dialogs from here). Pass an empty function to remove.
 using ModalDialogHook = std::function<void(CDialog&)>;
 void SetModalDialogHook(ModalDialogHook hook);
+// For the back ends' modal loops: whether a hook is set, and calling it.
+BOOL IsModalDialogHookSet();
+void RunModalDialogHook(CDialog& dlg);

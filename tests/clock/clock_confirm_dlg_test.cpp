@@ -10,7 +10,7 @@
 
 #include "app/clock/clock_confirm_dlg.h"
 #include "tests/support/screenshot.h"
-#include "app/framework/wnd_internal.h"
+#include "app/framework/qt/wnd_internal.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 
 #include "app/framework/app.h"
 #include "app/framework/controls.h"
-#include "app/framework/wnd_internal.h"
+#include "app/framework/qt/wnd_internal.h"
 
 namespace {
 

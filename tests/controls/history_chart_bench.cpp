@@ -6,7 +6,7 @@
 #include <benchmark/benchmark.h>
 
 #include "app/controls/history_chart.h"
-#include "app/framework/wnd_internal.h"
+#include "app/framework/qt/wnd_internal.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "app/controls/history_chart.h"
 #include "app/framework/qt/gdi_qt.h"
-#include "app/framework/wnd_internal.h"
+#include "app/framework/qt/wnd_internal.h"
 
 #include <QColor>
 #include <QImage>

@@ -10,10 +10,10 @@
 
 #include <cstring>
 
-#include "app/framework/app.h"
+#include "app/framework/qt/app_qt.h"
 #include "app/framework/controls.h"
 #include "app/framework/qt/gdi_qt.h"
-#include "app/framework/wnd_internal.h"
+#include "app/framework/qt/wnd_internal.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include "app/framework/framework.h"
 #include "tests/framework/test_dialogs.h"
 #include "tests/support/screenshot.h"
-#include "app/framework/wnd_internal.h"
+#include "app/framework/qt/wnd_internal.h"
 
 namespace {
 

@@ -15,7 +15,7 @@
 
 #include "app/framework/framework.h"
 #include "tests/framework/test_dialogs.h"
-#include "app/framework/wnd_internal.h"
+#include "app/framework/qt/wnd_internal.h"
 
 namespace {
 

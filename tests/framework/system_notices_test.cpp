@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/framework/framework.h"
+#include "app/framework/qt/app_qt.h"
 #include "app/framework/qt/system_notices.h"
 #include "tests/support/private_bus.h"
 

@@ -9,9 +9,10 @@
 #include <QStyle>
 
 #include "app/framework/framework.h"
+#include "app/framework/qt/app_qt.h"
 #include "app/framework/qt/gdi_qt.h"
 #include "tests/framework/test_dialogs.h"
-#include "app/framework/wnd_internal.h"
+#include "app/framework/qt/wnd_internal.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include "tests/monitor/chart_pixels.h"
 #include "tests/monitor/monitor_window_fixture.h"
 #include "tests/support/screenshot.h"
-#include "app/framework/wnd_internal.h"
+#include "app/framework/qt/wnd_internal.h"
 
 namespace {
 

@@ -21,7 +21,7 @@
 #include "host/io_manager.h"
 #include "sim/machine.h"
 #include "tests/support/screenshot.h"
-#include "app/framework/wnd_internal.h"
+#include "app/framework/qt/wnd_internal.h"
 
 namespace {
 

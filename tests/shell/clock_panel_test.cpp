@@ -13,7 +13,7 @@
 #include "app/framework/qt/system_notices.h"
 #include "tests/shell/shell_fixture.h"
 #include "tests/support/pll_poke.h"
-#include "app/framework/wnd_internal.h"
+#include "app/framework/qt/wnd_internal.h"
 
 namespace kesttest {
 namespace {

@@ -7,9 +7,10 @@
 #include <csignal>
 
 #include "app/clock/clock_confirm_dlg.h"
+#include "app/framework/qt/app_qt.h"
 #include "app/framework/qt/system_notices.h"
 #include "tests/shell/shell_fixture.h"
-#include "app/framework/wnd_internal.h"
+#include "app/framework/qt/wnd_internal.h"
 
 namespace kesttest {
 namespace {

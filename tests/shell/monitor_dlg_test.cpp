@@ -6,7 +6,7 @@
 #include "app/clock/board_table.h"
 #include "tests/shell/shell_fixture.h"
 #include "tests/support/screenshot.h"
-#include "app/framework/wnd_internal.h"
+#include "app/framework/qt/wnd_internal.h"
 
 namespace kesttest {
 namespace {

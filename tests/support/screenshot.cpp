@@ -1,6 +1,6 @@
 #include "tests/support/screenshot.h"
 
-#include "app/framework/wnd_internal.h"
+#include "app/framework/qt/wnd_internal.h"
 
 #include <QFile>
 #include <QTextStream>

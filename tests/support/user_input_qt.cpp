@@ -7,7 +7,7 @@
 #include <QTabBar>
 #include <QTest>
 
-#include "app/framework/wnd_internal.h"
+#include "app/framework/qt/wnd_internal.h"
 #include "tests/support/user_input.h"
 
 namespace {

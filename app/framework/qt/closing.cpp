@@ -11,7 +11,7 @@
 
 #include "app/framework/closing.h"
 #include "app/framework/wnd.h"
-#include "app/framework/wnd_internal.h"
+#include "app/framework/qt/wnd_internal.h"
 
 namespace {
 

@@ -13,7 +13,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "app/framework/app.h"
+#include "app/framework/qt/app_qt.h"
 #include "app/framework/wnd.h"
 
 namespace {

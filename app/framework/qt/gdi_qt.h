@@ -10,7 +10,7 @@
 #include <memory>
 
 #include "app/framework/gdi.h"
-#include "app/framework/wnd_internal.h"
+#include "app/framework/qt/wnd_internal.h"
 
 // The record behind every GDI handle.
 struct GdiRecord {

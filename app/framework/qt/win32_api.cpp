@@ -2,7 +2,7 @@
 // popup menus over QMenu, the rest over the window layer's own objects.
 #include "app/framework/win32_api.h"
 #include "app/framework/wnd.h"
-#include "app/framework/wnd_internal.h"
+#include "app/framework/qt/wnd_internal.h"
 
 #include <QApplication>
 #include <QFile>
@@ -20,7 +20,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/framework/app.h"
+#include "app/framework/qt/app_qt.h"
 #include "app/framework/closing.h"
 #include "app/framework/dialog_template.h"
 #include "app/framework/qt/notify_icons.h"

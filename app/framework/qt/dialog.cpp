@@ -10,16 +10,14 @@
 
 #include <vector>
 
-#include "app/framework/app.h"
+#include "app/framework/qt/app_qt.h"
 #include "app/framework/closing.h"
 #include "app/framework/controls.h"
-#include "app/framework/controls_internal.h"
+#include "app/framework/qt/controls_internal.h"
 #include "app/framework/dialog_units.h"
-#include "app/framework/wnd_internal.h"
+#include "app/framework/qt/wnd_internal.h"
 
 namespace {
-
-ModalDialogHook g_modalHook;
 
 // The dialog window: keys and closing go to the dialog object the way a Windows dialog treats
 // them; only EndDialog ends its modal loop.
@@ -81,78 +79,7 @@ DialogBaseUnits BaseUnitsOf(const QFont& font) {
 
 }  // namespace
 
-void SetModalDialogHook(ModalDialogHook hook) {
-    g_modalHook = std::move(hook);
-}
-
 // ---------------------------------------------------------------------------------------------
-
-void DDX_Control(CDataExchange* pDX, int nIDC, CWnd& rControl) {
-    if (rControl.GetSafeHwnd() != nullptr || pDX == nullptr || pDX->m_pDlgWnd == nullptr) {
-        return;
-    }
-    HWND h = pDX->m_pDlgWnd->GetDlgItemHwnd(nIDC);
-    if (h == nullptr) {
-        pDX->m_bFailed = TRUE;
-        return;
-    }
-    rControl.SubclassWindow(h);
-}
-
-void DDX_Slider(CDataExchange* pDX, int nIDC, int& value) {
-    auto* slider = dynamic_cast<CSliderCtrl*>(pDX->m_pDlgWnd->GetDlgItem(nIDC));
-    if (slider == nullptr) {
-        pDX->m_bFailed = TRUE;
-        return;
-    }
-    if (pDX->m_bSaveAndValidate) {
-        value = slider->GetPos();
-    } else {
-        slider->SetPos(value);
-    }
-}
-
-void DDX_Text(CDataExchange* pDX, int nIDC, CString& value) {
-    CWnd* item = pDX->m_pDlgWnd->GetDlgItem(nIDC);
-    if (item == nullptr) {
-        pDX->m_bFailed = TRUE;
-        return;
-    }
-    if (pDX->m_bSaveAndValidate) {
-        item->GetWindowText(value);
-    } else {
-        item->SetWindowText(value);
-    }
-}
-
-void DDX_Check(CDataExchange* pDX, int nIDC, int& value) {
-    auto* button = dynamic_cast<CButton*>(pDX->m_pDlgWnd->GetDlgItem(nIDC));
-    if (button == nullptr) {
-        pDX->m_bFailed = TRUE;
-        return;
-    }
-    if (pDX->m_bSaveAndValidate) {
-        value = button->GetCheck();
-    } else {
-        button->SetCheck(value);
-    }
-}
-
-// ---------------------------------------------------------------------------------------------
-
-BEGIN_MESSAGE_MAP(CDialog, CWnd)
-ON_COMMAND(IDOK, OnOK)
-ON_COMMAND(IDCANCEL, OnCancel)
-END_MESSAGE_MAP()
-
-CDialog::CDialog(UINT nIDTemplate, CWnd* pParentWnd)
-    : m_pParentWnd(pParentWnd), m_nIDTemplate(nIDTemplate) {}
-
-CDialog::~CDialog() {
-    if (GetSafeHwnd() != nullptr) {
-        DestroyWindow();
-    }
-}
 
 BOOL CDialog::CreateDialogWindow(CWnd* pParentWnd, BOOL bModal) {
     m_pTemplate = FindDialogTemplate(m_nIDTemplate);
@@ -237,11 +164,11 @@ INT_PTR CDialog::DoModal() {
     });
     if (!m_bEnded) {
         w->setWindowModality(Qt::ApplicationModal);
-        if (g_modalHook) {
+        if (IsModalDialogHookSet()) {
             QPointer<QWidget> guard(w);
             QTimer::singleShot(0, w, [this, guard]() {
-                if (guard && !m_bEnded && g_modalHook) {
-                    g_modalHook(*this);
+                if (guard && !m_bEnded) {
+                    RunModalDialogHook(*this);
                 }
             });
         }
@@ -276,43 +203,6 @@ void CDialog::EndDialog(int nResult) {
     }
 }
 
-BOOL CDialog::UpdateData(BOOL bSaveAndValidate) {
-    CDataExchange dx(this, bSaveAndValidate);
-    DoDataExchange(&dx);
-    return dx.m_bFailed ? FALSE : TRUE;
-}
-
-BOOL CDialog::OnInitDialog() {
-    UpdateData(FALSE);
-    return TRUE;
-}
-
-void CDialog::DoDataExchange(CDataExchange*) {}
-
-void CDialog::OnOK() {
-    if (!UpdateData(TRUE)) {
-        return;
-    }
-    EndDialog(IDOK);
-}
-
-void CDialog::OnCancel() {
-    EndDialog(IDCANCEL);
-}
-
-int CDialog::GetDefID() const {
-    if (m_pTemplate != nullptr) {
-        for (std::size_t i = 0; i < m_pTemplate->nItems; ++i) {
-            const DialogItemTemplate& item = m_pTemplate->pItems[i];
-            if (QByteArray(item.lpszClass).compare(kClassButton, Qt::CaseInsensitive) == 0 &&
-                (item.dwStyle & BS_TYPEMASK) == BS_DEFPUSHBUTTON) {
-                return item.nID;
-            }
-        }
-    }
-    return IDOK;
-}
-
 void CDialog::MapDialogRect(RECT* lpRect) const {
     if (lpRect == nullptr || GetSafeHwnd() == nullptr) {
         return;
@@ -343,10 +233,6 @@ void CDialog::HandleKey(int nKey) {
     }
     SendMessage(WM_COMMAND, MAKEWPARAM(static_cast<unsigned>(def), BN_CLICKED),
                 reinterpret_cast<LPARAM>(defButton));
-}
-
-BOOL CDialog::OnCommand(WPARAM wParam, LPARAM lParam) {
-    return CWnd::OnCommand(wParam, lParam);
 }
 
 LRESULT CDialog::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -11,7 +11,7 @@
 
 #include "app/framework/app.h"
 #include "app/framework/gdi.h"
-#include "app/framework/wnd_internal.h"
+#include "app/framework/qt/wnd_internal.h"
 
 namespace {
 

@@ -4,9 +4,9 @@
 #include <QStylePainter>
 #include <QTabBar>
 
-#include "app/framework/controls_internal.h"
+#include "app/framework/qt/controls_internal.h"
 #include "app/framework/dialog_template.h"
-#include "app/framework/wnd_internal.h"
+#include "app/framework/qt/wnd_internal.h"
 
 namespace {
 

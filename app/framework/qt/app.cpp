@@ -1,4 +1,4 @@
-#include "app/framework/app.h"
+#include "app/framework/qt/app_qt.h"
 
 #include <QApplication>
 #include <QFile>
@@ -19,9 +19,9 @@
 
 #include "app/framework/closing.h"
 #include "app/framework/gdi.h"
-#include "app/framework/wnd_internal.h"
+#include "app/framework/qt/wnd_internal.h"
 #include "app/framework/wnd.h"
-#include "app/framework/wnd_internal.h"
+#include "app/framework/qt/wnd_internal.h"
 
 namespace {
 

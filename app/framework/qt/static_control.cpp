@@ -3,11 +3,11 @@
 #include <QLabel>
 #include <QPainter>
 
-#include "app/framework/app.h"
-#include "app/framework/controls_internal.h"
+#include "app/framework/qt/app_qt.h"
+#include "app/framework/qt/controls_internal.h"
 #include "app/framework/dialog_template.h"
 #include "app/framework/dialog_units.h"
-#include "app/framework/wnd_internal.h"
+#include "app/framework/qt/wnd_internal.h"
 
 namespace {
 

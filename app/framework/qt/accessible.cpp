@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "app/framework/dialog_template.h"
-#include "app/framework/wnd_internal.h"
+#include "app/framework/qt/wnd_internal.h"
 
 namespace {
 

@@ -15,7 +15,7 @@
 #include <QGroupBox>
 
 #include "app/framework/app.h"
-#include "app/framework/wnd_internal.h"
+#include "app/framework/qt/wnd_internal.h"
 
 namespace {
 

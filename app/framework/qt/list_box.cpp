@@ -5,9 +5,9 @@
 
 #include <utility>
 
-#include "app/framework/controls_internal.h"
+#include "app/framework/qt/controls_internal.h"
 #include "app/framework/dialog_template.h"
-#include "app/framework/wnd_internal.h"
+#include "app/framework/qt/wnd_internal.h"
 
 namespace {
 

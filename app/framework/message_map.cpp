@@ -1,44 +1,22 @@
-// How a window object hears its messages: sending and posting, the message-map lookup for
-// commands, notifications and the rest, what a message does when no handler takes it, and the
-// handlers' default bodies. wnd_hook.cpp turns the widget's Qt events into these messages.
-#include <QMetaObject>
-#include <QPointer>
-#include <QWidget>
-
-#include <algorithm>
-#include <cstring>
-
+// How a window object hears its messages, the same over every back end: the messages being
+// delivered (each on its delivering call's stack), the message-map lookup for commands,
+// notifications and the rest, and the handlers' default bodies. Each back end sends, posts and
+// gives the system's own handling (DefWindowProc) of a message.
+#include "app/framework/dispatch.h"
 #include "app/framework/wnd.h"
-#include "app/framework/wnd_internal.h"
 
 namespace {
-
-// The messages being handled, innermost first, each on the stack of the call that delivers it.
-// A handler may destroy its window object (PostNcDestroy deleting it): the delivering call then
-// only pops its own frame and never touches the object again.
-struct DispatchFrame {
-    const CWnd* pWnd;
-    CWnd::CurrentMessage msg;
-    DispatchFrame* pOuter;
-};
 thread_local DispatchFrame* g_pInnermost = nullptr;
-
-class DispatchScope {
-public:
-    DispatchScope(const CWnd* pWnd, UINT message, WPARAM wParam, LPARAM lParam)
-        : m_frame{pWnd, {message, wParam, lParam, FALSE}, g_pInnermost} {
-        g_pInnermost = &m_frame;
-    }
-    ~DispatchScope() { g_pInnermost = m_frame.pOuter; }
-    DispatchScope(const DispatchScope&) = delete;
-    DispatchScope& operator=(const DispatchScope&) = delete;
-    const CWnd::CurrentMessage& Message() const { return m_frame.msg; }
-
-private:
-    DispatchFrame m_frame;
-};
-
 }  // namespace
+
+DispatchScope::DispatchScope(const CWnd* pWnd, UINT message, WPARAM wParam, LPARAM lParam)
+    : m_frame{pWnd, {message, wParam, lParam, FALSE}, g_pInnermost} {
+    g_pInnermost = &m_frame;
+}
+
+DispatchScope::~DispatchScope() {
+    g_pInnermost = m_frame.pOuter;
+}
 
 CWnd::CurrentMessage* CWnd::CurrentMsg() const {
     for (DispatchFrame* f = g_pInnermost; f != nullptr; f = f->pOuter) {
@@ -55,37 +33,6 @@ void CWnd::ForgetDispatches() const {
             f->pWnd = nullptr;
         }
     }
-}
-
-LRESULT CWnd::SendMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    CWnd* target = FromHandle(m_hWnd);
-    if (target == nullptr) {
-        target = this;
-    }
-    const DispatchScope scope(target, message, wParam, lParam);
-    return target->WindowProc(message, wParam, lParam);
-}
-
-BOOL CWnd::PostMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    if (!m_hWnd) {
-        return FALSE;
-    }
-    QPointer<QWidget> w = WidgetOf(m_hWnd);
-    QMetaObject::invokeMethod(
-        w.data(),
-        [w, message, wParam, lParam]() {
-            if (CWnd* target = FromHandle(HandleOf(w))) {
-                target->SendMessage(message, wParam, lParam);
-            }
-        },
-        Qt::QueuedConnection);
-    return TRUE;
-}
-
-BOOL CWnd::DispatchWidgetMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    const DispatchScope scope(this, message, wParam, lParam);
-    WindowProc(message, wParam, lParam);
-    return scope.Message().bPassToWidget;
 }
 
 LRESULT CWnd::Default() {
@@ -168,58 +115,6 @@ BOOL CWnd::OnNotify(WPARAM /*wParam*/, LPARAM lParam, LRESULT* pResult) {
         }
     }
     return FALSE;
-}
-
-LRESULT CWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-        case WM_SETTEXT: {
-            if (!m_hWnd) {
-                return FALSE;
-            }
-            const QString text =
-                lParam != 0 ? QString::fromUtf8(reinterpret_cast<const char*>(lParam)) : QString();
-            ApplyWidgetText(WidgetOf(m_hWnd), text);
-            return TRUE;
-        }
-        case WM_GETTEXT: {
-            auto* buffer = reinterpret_cast<char*>(lParam);
-            const int size = static_cast<int>(wParam);
-            if (buffer == nullptr || size <= 0) {
-                return 0;
-            }
-            const QByteArray text = WidgetText(WidgetOf(m_hWnd)).toUtf8();
-            const int n = std::min(size - 1, static_cast<int>(text.size()));
-            std::memcpy(buffer, text.constData(), static_cast<std::size_t>(n));
-            buffer[n] = '\0';
-            return n;
-        }
-        case WM_GETTEXTLENGTH:
-            return WidgetText(WidgetOf(m_hWnd)).toUtf8().size();
-        case WM_SETREDRAW:
-            if (m_hWnd) {
-                WidgetOf(m_hWnd)->setUpdatesEnabled(wParam != 0);
-            }
-            return 0;
-        case WM_CLOSE:
-            DestroyWindow();
-            return 0;
-        case WM_PAINT:
-        case WM_ERASEBKGND:
-        case WM_ENABLE:
-        case WM_SIZE:
-        case WM_MOUSEMOVE:
-        case WM_LBUTTONDOWN:
-        case WM_LBUTTONUP:
-        case WM_LBUTTONDBLCLK:
-        case WM_RBUTTONDOWN:
-        case WM_RBUTTONUP:
-            if (CurrentMessage* cur = CurrentMsg(); cur != nullptr && cur->message == message) {
-                cur->bPassToWidget = TRUE;
-            }
-            return 0;
-        default:
-            return 0;
-    }
 }
 
 void CWnd::OnTimer(UINT_PTR) {

@@ -3,9 +3,9 @@
 #include <QComboBox>
 #include <QLineEdit>
 
-#include "app/framework/controls_internal.h"
+#include "app/framework/qt/controls_internal.h"
 #include "app/framework/dialog_template.h"
-#include "app/framework/wnd_internal.h"
+#include "app/framework/qt/wnd_internal.h"
 
 namespace {
 

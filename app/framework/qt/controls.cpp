@@ -5,10 +5,10 @@
 #include <QComboBox>
 #include <QSlider>
 
-#include "app/framework/controls_internal.h"
+#include "app/framework/qt/controls_internal.h"
 #include "app/framework/dialog_template.h"
 #include "app/framework/dialog_units.h"
-#include "app/framework/wnd_internal.h"
+#include "app/framework/qt/wnd_internal.h"
 
 // Template controls: the widget each class gets and the wrapper object that drives it.
 
