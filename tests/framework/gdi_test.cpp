@@ -203,7 +203,7 @@ Ink InkAround(const Canvas& canvas, const RECT& rc) {
 }
 
 TEST(GdiTest, TextIsClippedToItsRectangleUnlessToldNotTo) {
-    for (const UINT nNoClip : {0u, DT_NOCLIP}) {
+    for (const UINT nNoClip : {UINT{0}, UINT{DT_NOCLIP}}) {
         SCOPED_TRACE(nNoClip);
         Canvas canvas(80, 30);
         LOGFONT lf = GetStockLogFont(DEFAULT_GUI_FONT);
