@@ -207,9 +207,10 @@ BOOL CDC::CreateCompatibleDC(CDC* pDC) {
     if (hdc == nullptr) {
         return FALSE;
     }
-    // The memory context draws text in the font of the context it was made for.
-    if (hSource != nullptr) {
-        ::SelectObject(hdc, ::GetCurrentObject(hSource, OBJ_FONT));
+    // The memory context's own font is that of the context it was made for (a window's, for a
+    // paint context), never a font the program selected there and may delete.
+    if (hSource != nullptr && pDC->m_hDefault[kFont] != nullptr) {
+        ::SelectObject(hdc, pDC->m_hDefault[kFont]);
     }
     AdoptHandle(hdc);
     return TRUE;
