@@ -21,6 +21,8 @@ trap cleanup EXIT
 # The tests need no display; keep wine from reaching for one.
 unset DISPLAY WAYLAND_DISPLAY
 "$wine" wineboot -i >/dev/null 2>&1
+# The dialog face: wine finds fonts-wine's Tahoma-metric fonts only in the prefix's font folder.
+cp /usr/share/wine/fonts/tahoma*.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
 # Let the first session end, services and all, so that every test starts from the same state.
 /usr/lib/wine/wineserver -w
 ctest --test-dir "$tree" --output-on-failure "$@"

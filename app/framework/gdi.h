@@ -213,6 +213,16 @@ public:
     HDC m_hDC = nullptr;
 
 protected:
+#ifdef _WIN32
+    // What the context held before anything was selected: selecting null puts it back (pen,
+    // brush, font, bitmap).
+    HGDIOBJ m_hDefault[4] = {};
+    // Takes hDC as the context's handle: its current objects become the defaults and its colours,
+    // background mode and position the context's own.
+    void AdoptHandle(HDC hDC);
+    // Selects the defaults again, so that nothing of the program's stays selected in the handle.
+    void SelectDefaults();
+#endif
     CPen* m_pPen = nullptr;
     CBrush* m_pBrush = nullptr;
     CFont* m_pFont = nullptr;
@@ -233,4 +243,11 @@ class CPaintDC : public CDC {
 public:
     explicit CPaintDC(CWnd* pWnd);
     ~CPaintDC() override;
+#ifdef _WIN32
+    // Painting of a window handle: BeginPaint here, EndPaint with the object.
+    explicit CPaintDC(HWND hWnd);
+
+    HWND m_hWnd = nullptr;
+    PAINTSTRUCT m_ps{};
+#endif
 };

@@ -183,6 +183,42 @@ TEST(GdiTest, SelectionReturnsThePreviousObjectAndFillSolidRectSetsTheBackground
     EXPECT_EQ(bm.bmHeight, 2);
 }
 
+TEST(GdiTest, SelectingNoFontPutsBackTheContextsOwnWhichAMemoryContextMadeForItTakes) {
+    Canvas canvas(2, 2);
+    const CString text("WWWW");
+    const SIZE own = canvas.dc.GetTextExtent(text);
+    CFont big;
+    ASSERT_TRUE(big.CreatePointFont(360, GetStockLogFont(DEFAULT_GUI_FONT).lfFaceName));
+    EXPECT_EQ(canvas.dc.SelectObject(&big), nullptr);
+    EXPECT_GT(canvas.dc.GetTextExtent(text).cy, own.cy);
+    CDC made;
+    ASSERT_TRUE(made.CreateCompatibleDC(&canvas.dc));
+    CBitmap bitmap;
+    ASSERT_TRUE(bitmap.CreateCompatibleBitmap(&canvas.dc, 2, 2));
+    made.SelectObject(&bitmap);
+    EXPECT_EQ(made.GetTextExtent(text).cy, own.cy);
+    EXPECT_EQ(canvas.dc.SelectObject(static_cast<CFont*>(nullptr)), &big);
+    EXPECT_EQ(canvas.dc.GetTextExtent(text).cy, own.cy);
+    made.DeleteDC();
+}
+
+// A colour request hands the handler a context without a handle: it only keeps what was asked.
+TEST(GdiTest, AContextWithoutAHandleKeepsTheColoursItIsGiven) {
+    CDC dc;
+    EXPECT_FALSE(dc.TextColorSet());
+    EXPECT_FALSE(dc.BkColorSet());
+    dc.SetTextColor(kRed);
+    EXPECT_EQ(dc.SetTextColor(kBlue), kRed);
+    dc.SetBkColor(kBlack);
+    EXPECT_EQ(dc.SetBkMode(TRANSPARENT), OPAQUE);
+    EXPECT_TRUE(dc.TextColorSet());
+    EXPECT_TRUE(dc.BkColorSet());
+    EXPECT_EQ(dc.GetTextColor(), kBlue);
+    EXPECT_EQ(dc.GetBkColor(), kBlack);
+    EXPECT_EQ(dc.GetBkMode(), TRANSPARENT);
+    EXPECT_EQ(dc.GetSafeHdc(), nullptr);
+}
+
 // Whether any pixel of the canvas differs from white, counting inside and outside a rectangle.
 struct Ink {
     int inside = 0;
@@ -203,7 +239,7 @@ Ink InkAround(const Canvas& canvas, const RECT& rc) {
 }
 
 TEST(GdiTest, TextIsClippedToItsRectangleUnlessToldNotTo) {
-    for (const UINT nNoClip : {0u, DT_NOCLIP}) {
+    for (const UINT nNoClip : {UINT{0}, UINT{DT_NOCLIP}}) {
         SCOPED_TRACE(nNoClip);
         Canvas canvas(80, 30);
         LOGFONT lf = GetStockLogFont(DEFAULT_GUI_FONT);
