@@ -1,5 +1,4 @@
-// Bitmaps and pictures through the drawing interface alone: a bitmap's pixels read back through a
-// memory context, and a bitmap painted from a picture.
+// Bitmaps made from pictures through the drawing interface alone, and pictures to make them from.
 #pragma once
 
 #include "app/framework/gdi.h"
@@ -7,10 +6,6 @@
 
 namespace kesttest {
 
-// The bitmap's size and pixels; a null image for no bitmap.
-Image PixelsOf(HBITMAP hBitmap);
-// One pixel of the bitmap; CLR_INVALID outside it.
-COLORREF PixelOf(HBITMAP hBitmap, int x, int y);
 // A new bitmap in the screen's format holding the picture.
 BOOL MakeBitmap(CBitmap& bitmap, const Image& picture);
 // A picture of one colour, and one whose left half (rounded down) is `left`, the rest `right`.

@@ -24,6 +24,8 @@ void Later(std::function<void()> fn);
 
 // The window's pixels as it paints itself now, frame included, client area where it lies.
 kesttest::Image Capture(HWND hWnd);
+// A bitmap's size and pixels, also while a context has it selected; a null image for none.
+kesttest::Image BitmapPixels(HBITMAP hBitmap);
 // The text the window shows (its caption, its label, its button face) as a person reads it.
 CString ShownText(HWND hWnd);
 

@@ -8,6 +8,7 @@
 #include <QMenu>
 #include <QTimer>
 
+#include "app/framework/qt/gdi_qt.h"
 #include "app/framework/qt/wnd_internal.h"
 #include "tests/support/window_system.h"
 
@@ -32,15 +33,27 @@ void Later(std::function<void()> fn) {
     QTimer::singleShot(0, QApplication::instance(), std::move(fn));
 }
 
-kesttest::Image Capture(HWND hWnd) {
-    const QImage shot = WidgetOf(hWnd)->grab().toImage().convertToFormat(QImage::Format_RGB32);
-    kesttest::Image image(shot.width(), shot.height());
-    for (int y = 0; y < shot.height(); ++y) {
-        for (int x = 0; x < shot.width(); ++x) {
-            image.Set(x, y, RefFromColor(QColor::fromRgb(shot.pixel(x, y))));
+namespace {
+
+kesttest::Image Pixels(const QImage& picture) {
+    const QImage rgb = picture.convertToFormat(QImage::Format_RGB32);
+    kesttest::Image image(rgb.width(), rgb.height());
+    for (int y = 0; y < rgb.height(); ++y) {
+        for (int x = 0; x < rgb.width(); ++x) {
+            image.Set(x, y, RefFromColor(QColor::fromRgb(rgb.pixel(x, y))));
         }
     }
     return image;
+}
+
+}  // namespace
+
+kesttest::Image Capture(HWND hWnd) {
+    return Pixels(WidgetOf(hWnd)->grab().toImage());
+}
+
+kesttest::Image BitmapPixels(HBITMAP hBitmap) {
+    return hBitmap != nullptr ? Pixels(QtImageOf(hBitmap)) : kesttest::Image();
 }
 
 CString ShownText(HWND hWnd) {
