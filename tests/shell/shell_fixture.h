@@ -28,6 +28,7 @@
 #include "protocol/ioctl.h"
 #include "sim/machine.h"
 #include "tests/shell/scratch_dir.h"
+#include "tests/support/environment.h"
 #include "tests/support/message_box_double.h"
 
 namespace kesttest {
@@ -99,8 +100,8 @@ class ShellTest : public ::testing::Test {
 protected:
     void SetUp() override {
         m_keyPath = m_dir.Path() + "/KestATI.reg";
-        setenv(kServiceKeyEnv, m_keyPath.c_str(), 1);
-        setenv("KESTATI_SYSTEM_DIR", m_dir.Path().c_str(), 1);
+        SetEnv(kServiceKeyEnv, m_keyPath.c_str());
+        SetEnv("KESTATI_SYSTEM_DIR", m_dir.Path().c_str());
         m_palette = QApplication::palette();
     }
 
@@ -115,8 +116,8 @@ protected:
         if (m_machine) {
             EXPECT_TRUE(m_machine->Violations().empty());
         }
-        unsetenv(kServiceKeyEnv);
-        unsetenv("KESTATI_SYSTEM_DIR");
+        UnsetEnv(kServiceKeyEnv);
+        UnsetEnv("KESTATI_SYSTEM_DIR");
         QApplication::setPalette(m_palette);
         g_bMonitorOn = 0;
     }
