@@ -27,8 +27,9 @@ void Click(HWND hWnd);
 void ClickAt(HWND hWnd, POINT client);
 // A left click on a list box's line (scrolled into view first) or a tab control's tab.
 void ClickItem(HWND hWnd, int nIndex);
-// The window takes the focus as a person's click or Tab would give it, then the key goes in;
-// a character key (a letter, a digit) is typed.
+// The window takes the focus as a person's click or Tab would give it, then the key goes in; a
+// top-level window (a dialog) is made the active one and keeps its focus where it was. A
+// character key (a letter, a digit) is typed.
 void Key(HWND hWnd, UINT nVirtualKey, bool bCtrl = false, bool bShift = false);
 void Type(HWND hWnd, const char* lpszText);
 // The window's close box (or Alt+F4): the window system asks the window to close.

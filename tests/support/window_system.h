@@ -22,7 +22,8 @@ void Settle();
 // Runs fn from the window system's loop, whichever loop runs next (a modal one too).
 void Later(std::function<void()> fn);
 
-// The window's pixels as it paints itself now, frame included, client area where it lies.
+// The window's pixels as it paints itself now, its edges included (the client area lies within
+// them).
 kesttest::Image Capture(HWND hWnd);
 // A bitmap's size and pixels, also while a context has it selected; a null image for none.
 kesttest::Image BitmapPixels(HBITMAP hBitmap);
