@@ -316,6 +316,8 @@ TEST_F(ClockPanelTest, PresetWithTheFileMissingCreatesItFromTheHardware) {
 
 TEST_F(ClockPanelTest, PresetTextGuards) {
     Open("9800pro", 380, 340);
+    // A box the person can type into, and what they type is taken back.
+    ASSERT_EQ(m_dlg->m_cbPreset.GetStyle() & CBS_DROPDOWNLIST, CBS_DROPDOWN);
     user::Type(m_dlg->m_cbPreset.GetSafeHwnd(), "x");
     EXPECT_EQ(Text(1019), "Preferred Settings");
     // Either slider painting turns a shown "Default Settings" back; only the text changes.
