@@ -26,6 +26,8 @@ using ULONG_PTR = std::uintptr_t;
 constexpr int LF_FACESIZE = 32;
 constexpr LONG FW_NORMAL = 400;
 constexpr LONG FW_BOLD = 700;
+// lfQuality: glyphs drawn in the text colour only, without smoothed edges.
+constexpr BYTE NONANTIALIASED_QUALITY = 3;
 
 // A font description. lfHeight > 0 is a cell height, < 0 a character (em) height, in pixels.
 struct LOGFONT {

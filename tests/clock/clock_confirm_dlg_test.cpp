@@ -1,16 +1,13 @@
 // The confirm-and-revert dialog, driven tick by tick through its timer handler.
 #include <gtest/gtest.h>
 
-#include <QLabel>
-#include <QTest>
-
 #include <functional>
 #include <string>
 #include <vector>
 
 #include "app/clock/clock_confirm_dlg.h"
-#include "tests/support/screenshot.h"
-#include "app/framework/qt/wnd_internal.h"
+#include "tests/support/user_input.h"
+#include "tests/support/window_system.h"
 
 namespace {
 
@@ -20,9 +17,9 @@ CString Text(CWnd& wnd) {
     return s;
 }
 
-QString Shown(CDialog& dlg, int id) {
-    auto* label = qobject_cast<QLabel*>(WidgetOf(dlg.GetDlgItemHwnd(id)));
-    return label != nullptr ? label->text() : QString("<no label>");
+CString Shown(CDialog& dlg, int id) {
+    return dlg.GetDlgItemHwnd(id) != nullptr ? user::ShownText(dlg.GetDlgItemHwnd(id))
+                                             : CString("<no control>");
 }
 
 class ClockConfirmTest : public ::testing::Test {
@@ -48,16 +45,17 @@ TEST_F(ClockConfirmTest, ConstructedEmptyOnTemplate135) {
 TEST_F(ClockConfirmTest, OpensWithTheQuestionBuiltFromTheSummaryAndTenSecondsLeft) {
     bool checked = false;
     const INT_PTR result = Run([&](CClockConfirmDlg& d) {
-        EXPECT_EQ(WidgetOf(d.GetSafeHwnd())->windowTitle(), QString("Pelagon System Monitor"));
+        EXPECT_EQ(Text(d), "Pelagon System Monitor");
         EXPECT_EQ(Text(d.m_stMessage),
-                  QString("New clock settings will be: VPU SPEED->400 MHz/MEMORY SPEED->600 MHz. "
-                          "Do you want to keep the settings?"));
+                  "New clock settings will be: VPU SPEED->400 MHz/MEMORY SPEED->600 MHz. "
+                  "Do you want to keep the settings?");
         // What is on screen is the new question; the template's text was never shown.
         EXPECT_EQ(Shown(d, 1025), Text(d.m_stMessage));
-        EXPECT_EQ(Text(d.m_stCountdown), QString("Reverting in: 10 seconds"));
+        EXPECT_EQ(Text(d.m_stCountdown), "Reverting in: 10 seconds");
         EXPECT_EQ(d.GetTimerPeriod(1), 1000u);
         EXPECT_EQ(d.m_nTicks, 0);
-        EXPECT_EQ(WidgetOf(d.GetSafeHwnd())->focusWidget(), WidgetOf(d.GetDlgItemHwnd(IDOK)));
+        user::Settle();  // the dialog becomes the active window
+        EXPECT_EQ(::GetFocus(), d.GetDlgItemHwnd(IDOK));
         checked = true;
         d.EndDialog(IDCANCEL);
     });
@@ -91,7 +89,7 @@ TEST_F(ClockConfirmTest, UntouchedItCountsDownAndRevertsOnTheTenthTick) {
 TEST_F(ClockConfirmTest, AnyTimerIdCounts) {
     const INT_PTR result = Run([](CClockConfirmDlg& d) {
         d.SendMessage(WM_TIMER, 7);
-        EXPECT_EQ(Text(d.m_stCountdown), QString("Reverting in: 9 seconds"));
+        EXPECT_EQ(Text(d.m_stCountdown), "Reverting in: 9 seconds");
         d.EndDialog(IDOK);
     });
     EXPECT_EQ(result, IDOK);
@@ -105,26 +103,16 @@ TEST_F(ClockConfirmTest, EachWayOut) {
         INT_PTR result;
     };
     const std::vector<Row> rows = {
-        {"OK while 1 is shown", 9,
-         [](CClockConfirmDlg& d) {
-             QTest::mouseClick(WidgetOf(d.GetDlgItemHwnd(IDOK)), Qt::LeftButton);
-         },
+        {"OK while 1 is shown", 9, [](CClockConfirmDlg& d) { user::Click(d.GetDlgItemHwnd(IDOK)); },
          IDOK},
-        {"Enter", 3,
-         [](CClockConfirmDlg& d) { QTest::keyClick(WidgetOf(d.GetSafeHwnd()), Qt::Key_Return); },
-         IDOK},
-        {"Cancel", 2,
-         [](CClockConfirmDlg& d) {
-             QTest::mouseClick(WidgetOf(d.GetDlgItemHwnd(IDCANCEL)), Qt::LeftButton);
-         },
+        {"Enter", 3, [](CClockConfirmDlg& d) { user::Key(d.GetSafeHwnd(), user::kReturn); }, IDOK},
+        {"Cancel", 2, [](CClockConfirmDlg& d) { user::Click(d.GetDlgItemHwnd(IDCANCEL)); },
          IDCANCEL},
-        {"Escape", 5,
-         [](CClockConfirmDlg& d) { QTest::keyClick(WidgetOf(d.GetSafeHwnd()), Qt::Key_Escape); },
+        {"Escape", 5, [](CClockConfirmDlg& d) { user::Key(d.GetSafeHwnd(), user::kEscape); },
          IDCANCEL},
-        {"close box", 1, [](CClockConfirmDlg& d) { WidgetOf(d.GetSafeHwnd())->close(); }, IDCANCEL},
+        {"close box", 1, [](CClockConfirmDlg& d) { user::Close(d.GetSafeHwnd()); }, IDCANCEL},
         {"Escape before any tick", 0,
-         [](CClockConfirmDlg& d) { QTest::keyClick(WidgetOf(d.GetSafeHwnd()), Qt::Key_Escape); },
-         IDCANCEL},
+         [](CClockConfirmDlg& d) { user::Key(d.GetSafeHwnd(), user::kEscape); }, IDCANCEL},
     };
     for (const Row& row : rows) {
         CClockConfirmDlg dlg;
@@ -146,35 +134,35 @@ TEST_F(ClockConfirmTest, ReopeningStartsTheCountAfresh) {
                   for (int i = 0; i < 4; ++i) {
                       d.SendMessage(WM_TIMER, 1);
                   }
-                  WidgetOf(d.GetSafeHwnd())->close();
+                  user::Close(d.GetSafeHwnd());
               }),
               IDCANCEL);
     m_dlg.m_strSummary = "x";
     SetModalDialogHook([](CDialog& d) {
         auto& c = static_cast<CClockConfirmDlg&>(d);
         EXPECT_EQ(c.m_nTicks, 0);
-        EXPECT_EQ(Text(c.m_stCountdown), QString("Reverting in: 10 seconds"));
+        EXPECT_EQ(Text(c.m_stCountdown), "Reverting in: 10 seconds");
         EXPECT_EQ(Text(c.m_stMessage),
-                  QString("New clock settings will be: x. Do you want to keep the settings?"));
+                  "New clock settings will be: x. Do you want to keep the settings?");
         c.SendMessage(WM_TIMER, 1);
-        EXPECT_EQ(Text(c.m_stCountdown), QString("Reverting in: 9 seconds"));
+        EXPECT_EQ(Text(c.m_stCountdown), "Reverting in: 9 seconds");
         c.EndDialog(IDOK);
     });
     EXPECT_EQ(m_dlg.DoModal(), IDOK);
 }
 
 TEST_F(ClockConfirmTest, RendersOffscreen) {
-    QImage image;
+    kesttest::Image image;
     Run([&](CClockConfirmDlg& d) {
-        image = GrabWindow(d);
+        image = user::Capture(d.GetSafeHwnd());
         d.EndDialog(IDCANCEL);
     });
-    ASSERT_FALSE(image.isNull());
+    ASSERT_FALSE(image.Null());
     // The picture covers the whole client area, sized from the dialog font's base units.
     const DialogTemplate* t = FindDialogTemplate(135);
     ASSERT_NE(t, nullptr);
-    EXPECT_GE(image.width(), t->cx);  // at least one pixel per dialog unit
-    EXPECT_GE(image.height(), t->cy);
+    EXPECT_GE(image.width, t->cx);  // at least one pixel per dialog unit
+    EXPECT_GE(image.height, t->cy);
 }
 
 }  // namespace

@@ -1,17 +1,13 @@
-#include <QImage>
-#include <QPainter>
-#include <QSet>
-#include <QString>
-#include <QSvgRenderer>
-
+// The program's pictures as the windows load them: every bitmap at the pixel size its window is
+// laid out for, drawn with some detail, and every icon present.
 #include <gtest/gtest.h>
 
-#include "app/res/resource_ids.h"
+#include <set>
 
-// Outside any namespace, as the resource initialiser is declared where this is written.
-static void InitArtwork() {
-    Q_INIT_RESOURCE(artwork);
-}
+#include "app/framework/app.h"
+#include "app/framework/gdi.h"
+#include "app/res/resource_ids.h"
+#include "tests/support/window_system.h"
 
 namespace {
 
@@ -21,44 +17,33 @@ struct Picture {
     int nHeight;
 };
 
-// Every picture the windows ask for, at the pixel size they are laid out for.
-const Picture kPictures[] = {
-    {kIconProgram, 32, 32},
-    {kBitmapConfirm, 102, 31},
-    {kBitmapClockScale, 200, 5},
-    {kBitmapBoard9700, 236, 210},
-    {kBitmapBanner, 625, 155},
-    {kBitmapFan, 19, 18},
-    {kBitmapThermometer, 19, 18},
-    {kIconHint, 32, 32},
-    {kBitmapBoard9500, 239, 199},
-    {kBitmapBoard9200, 225, 211},
-    {kBitmapBoard9600And9800, 244, 194},
+const Picture kBitmaps[] = {
+    {kBitmapConfirm, 102, 31},    {kBitmapClockScale, 200, 5},  {kBitmapBoard9700, 236, 210},
+    {kBitmapBanner, 625, 155},    {kBitmapFan, 19, 18},         {kBitmapThermometer, 19, 18},
+    {kBitmapBoard9500, 239, 199}, {kBitmapBoard9200, 225, 211}, {kBitmapBoard9600And9800, 244, 194},
     {kBitmapLogo, 32, 33},
 };
 
-TEST(ArtworkTest, EveryPictureExistsAtItsSizeAndShowsSomething) {
-    InitArtwork();
-    for (const Picture& picture : kPictures) {
-        const QString path = QString(":/res/%1.svg").arg(picture.nId);
-        SCOPED_TRACE(path.toStdString());
-        QSvgRenderer renderer(path);
-        ASSERT_TRUE(renderer.isValid());
-        EXPECT_EQ(renderer.defaultSize(), QSize(picture.nWidth, picture.nHeight));
-
-        QImage image(renderer.defaultSize(), QImage::Format_ARGB32);
-        image.fill(Qt::transparent);
-        QPainter painter(&image);
-        renderer.render(&painter);
-        painter.end();
-        QSet<QRgb> colours;
-        for (int y = 0; y < image.height(); ++y) {
-            for (int x = 0; x < image.width(); ++x) {
-                colours.insert(image.pixel(x, y));
-            }
-        }
-        EXPECT_GE(colours.size(), 4) << "a picture, not a blank";
+TEST(ArtworkTest, EveryBitmapLoadsAtItsSizeAndShowsSomething) {
+    for (const Picture& picture : kBitmaps) {
+        SCOPED_TRACE(picture.nId);
+        CBitmap bitmap;
+        ASSERT_TRUE(bitmap.LoadBitmap(static_cast<UINT>(picture.nId)));
+        BITMAP bm{};
+        ASSERT_NE(bitmap.GetBitmap(&bm), 0);
+        EXPECT_EQ(bm.bmWidth, picture.nWidth);
+        EXPECT_EQ(bm.bmHeight, picture.nHeight);
+        const kesttest::Image pixels = user::BitmapPixels(bitmap);
+        const std::set<COLORREF> colours(pixels.pixels.begin(), pixels.pixels.end());
+        EXPECT_GE(colours.size(), 4u) << "a picture, not a blank";
     }
+}
+
+TEST(ArtworkTest, EveryIconLoads) {
+    for (int id : {kIconProgram, kIconHint}) {
+        EXPECT_NE(LoadIcon(AfxGetInstanceHandle(), MAKEINTRESOURCE(id)), nullptr) << id;
+    }
+    EXPECT_EQ(LoadIcon(AfxGetInstanceHandle(), MAKEINTRESOURCE(4242)), nullptr);
 }
 
 }  // namespace

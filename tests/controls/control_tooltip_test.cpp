@@ -1,103 +1,39 @@
 // Tool tip windows: class registration, the timer's show/hide decisions (with the user's hand
 // played by the test), placement next to the owner, painting and destruction.
 #include "app/controls/control_tooltip.h"
-#include "app/framework/qt/gdi_qt.h"
 
-#include <QFontMetrics>
-#include <QImage>
-#include <QPointer>
 #include <gtest/gtest.h>
-
-#include <QWidget>
 
 #include "app/framework/app.h"
 #include "app/framework/controls.h"
-#include "app/framework/qt/wnd_internal.h"
+#include "tests/controls/hand_tip.h"
+#include "tests/support/image.h"
+#include "tests/support/window_system.h"
 
 namespace {
 
-QRgb Opaque(COLORREF cr) {
-    return qRgb(GetRValue(cr), GetGValue(cr), GetBValue(cr));
-}
-
-QRect BoxOf(const QImage& image, QRgb colour) {
-    QRect box;
-    for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x) {
-            if (image.pixel(x, y) == colour) {
-                box |= QRect(x, y, 1, 1);
-            }
-        }
-    }
-    return box;
-}
+using kesttest::Box;
+using kesttest::BoxOf;
+using kesttest::Image;
 
 // Bounding box of the dark pixels (text in black, antialiased).
-QRect BoxOfDark(const QImage& image) {
-    QRect box;
-    for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x) {
-            if (qGray(image.pixel(x, y)) < 110) {
-                box |= QRect(x, y, 1, 1);
-            }
-        }
-    }
-    return box;
+Box BoxOfDark(const Image& image) {
+    return kesttest::BoxWhere(image, [](COLORREF px) { return kesttest::Gray(px) < 110; });
 }
 
-// A tip whose cursor, buttons and focus the test decides.
-class HandTip : public CControlToolTip {
-public:
-    POINT m_cursor{0, 0};
-    BOOL m_bLeftDown = FALSE;
-    BOOL m_bRightDown = FALSE;
-    HWND m_focus = nullptr;
+// The height of a line in the dialog font.
+int DialogLineHeight() {
+    const LOGFONT lf = GetStockLogFont(DEFAULT_GUI_FONT);
+    CFont font;
+    font.CreateFontIndirect(&lf);
+    CDC dc;
+    dc.CreateCompatibleDC(nullptr);
+    dc.SelectObject(&font);
+    return dc.GetTextExtent("W").cy;
+}
 
-    void Tick(UINT_PTR id = 1) { SendMessage(WM_TIMER, id, 0); }
-
-protected:
-    POINT QueryCursorPos() const override { return m_cursor; }
-    BOOL IsButtonHeld(BOOL bLeft) const override { return bLeft ? m_bLeftDown : m_bRightDown; }
-    HWND QueryFocusWindow() const override { return m_focus; }
-};
-
-class ControlToolTipTest : public testing::Test {
-protected:
-    void SetUp() override {
-        ASSERT_TRUE(m_dialog.CreateEx(0, nullptr, "dialog", WS_POPUP | WS_VISIBLE,
-                                      RECT{100, 50, 400, 250}, nullptr, 0));
-        ASSERT_TRUE(m_other.CreateEx(0, nullptr, "other", WS_POPUP | WS_VISIBLE,
-                                     RECT{500, 50, 600, 150}, nullptr, 0));
-        ASSERT_TRUE(
-            m_owner.Create("Owner", WS_CHILD | WS_VISIBLE, RECT{20, 30, 120, 60}, &m_dialog, 1001));
-        ASSERT_TRUE(m_sibling.Create("Sibling", WS_CHILD | WS_VISIBLE, RECT{20, 80, 120, 100},
-                                     &m_dialog, 1002));
-        ASSERT_TRUE(m_elsewhere.Create("Elsewhere", WS_CHILD | WS_VISIBLE, RECT{0, 0, 50, 20},
-                                       &m_other, 1003));
-    }
-    void TearDown() override {
-        m_other.DestroyWindow();
-        m_dialog.DestroyWindow();
-    }
-
-    RECT OwnerOnScreen() {
-        RECT rc;
-        m_owner.GetWindowRect(&rc);
-        return rc;
-    }
-
-    void MakeTip(HandTip& tip) {
-        tip.m_rcTip = RECT{0, 0, 60, 18};
-        tip.m_strText = "Tip";
-        ASSERT_TRUE(tip.Create(&m_owner));
-    }
-
-    CWnd m_dialog;
-    CWnd m_other;
-    CStatic m_owner;
-    CStatic m_sibling;
-    CStatic m_elsewhere;
-};
+using kesttest::ControlToolTipTest;
+using kesttest::HandTip;
 
 TEST_F(ControlToolTipTest, ConstructionRegistersTheWindowClassAndSetsTheDefaults) {
     HandTip tip;
@@ -130,12 +66,8 @@ TEST_F(ControlToolTipTest, ConstructionRegistersTheWindowClassAndSetsTheDefaults
 TEST_F(ControlToolTipTest, TheWindowIsAnInactivePopupOfItsClass) {
     HandTip tip;
     MakeTip(tip);
-    QWidget* w = WidgetOf(tip.GetSafeHwnd());
-    ASSERT_NE(w, nullptr);
-    EXPECT_TRUE(w->isWindow());
-    EXPECT_EQ(w->objectName(), QStringLiteral("ControlToolTip"));
-    EXPECT_EQ(w->cursor().shape(), Qt::ArrowCursor);
-    EXPECT_TRUE(w->testAttribute(Qt::WA_ShowWithoutActivating));
+    ASSERT_NE(tip.GetSafeHwnd(), nullptr);
+    EXPECT_EQ(::GetParent(tip.GetSafeHwnd()), nullptr);  // a window of its own, not a child
     EXPECT_FALSE(tip.IsWindowVisible());
     EXPECT_EQ(tip.m_pOwner, &m_owner);
 }
@@ -255,23 +187,21 @@ TEST_F(ControlToolTipTest, ShowWithoutTextHidesTheTip) {
 }
 
 TEST_F(ControlToolTipTest, PaintsOnTheClassBackgroundOrFillsItsRectangle) {
-    const QRgb infoBk = Opaque(GetSysColor(COLOR_INFOBK));
+    const COLORREF infoBk = GetSysColor(COLOR_INFOBK);
     {
         HandTip tip;
         MakeTip(tip);
         tip.m_strText = "WWW";
         tip.Show();
-        const QImage out =
-            WidgetOf(tip.GetSafeHwnd())->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        const Image out = user::Capture(tip.GetSafeHwnd());
         // Transparent text in the context's default black on the class brush.
         // Left- and top-aligned in the tip's rectangle.
-        const QRect ink = BoxOfDark(out);
-        ASSERT_FALSE(ink.isEmpty());
-        EXPECT_LT(ink.left(), 3);
-        EXPECT_LT(ink.top(),
-                  QFontMetrics(FontFromLogFont(GetStockLogFont(DEFAULT_GUI_FONT))).ascent());
-        EXPECT_LT(ink.right(), 40);
-        EXPECT_EQ(out.pixel(out.width() - 1, out.height() - 1), infoBk);
+        const Box ink = BoxOfDark(out);
+        ASSERT_FALSE(ink.Empty());
+        EXPECT_LT(ink.x, 3);
+        EXPECT_LT(ink.Bottom(), DialogLineHeight());  // inside the first line
+        EXPECT_LT(ink.Right(), 40);
+        EXPECT_EQ(out.At(out.width - 1, out.height - 1), infoBk);
     }
     {
         HandTip tip;
@@ -282,20 +212,14 @@ TEST_F(ControlToolTipTest, PaintsOnTheClassBackgroundOrFillsItsRectangle) {
         tip.m_clrBack = RGB(200, 230, 255);
         tip.m_clrText = RGB(255, 140, 0);
         tip.Show();
-        const QImage out =
-            WidgetOf(tip.GetSafeHwnd())->grab().toImage().convertToFormat(QImage::Format_RGB32);
-        EXPECT_EQ(BoxOf(out, infoBk), QRect());
-        EXPECT_EQ(out.pixel(out.width() - 1, out.height() - 1), qRgb(200, 230, 255));
+        const Image out = user::Capture(tip.GetSafeHwnd());
+        EXPECT_EQ(BoxOf(out, infoBk), Box());
+        EXPECT_EQ(out.At(out.width - 1, out.height - 1), RGB(200, 230, 255));
         // The text in the tip's own colour, not the default black.
-        bool orange = false;
-        for (int y = 0; y < out.height(); ++y) {
-            for (int x = 0; x < out.width(); ++x) {
-                const QRgb px = out.pixel(x, y);
-                orange = orange || (qRed(px) > 230 && qBlue(px) < 100);
-            }
-        }
-        EXPECT_TRUE(orange);
-        EXPECT_TRUE(BoxOfDark(out).isEmpty());
+        const Box orange = kesttest::BoxWhere(
+            out, [](COLORREF px) { return GetRValue(px) > 230 && GetBValue(px) < 100; });
+        EXPECT_FALSE(orange.Empty());
+        EXPECT_TRUE(BoxOfDark(out).Empty());
     }
 }
 
@@ -304,24 +228,24 @@ TEST_F(ControlToolTipTest, HideForgetsTheOwnerStopsTheTimerAndDestroysTheWindow)
     MakeTip(tip);
     ASSERT_EQ(tip.SetTimer(1, 200), 1u);
     tip.Show();
-    QPointer<QWidget> window = WidgetOf(tip.GetSafeHwnd());
+    const HWND window = tip.GetSafeHwnd();
     tip.Hide();
     EXPECT_EQ(tip.m_pOwner, nullptr);
     EXPECT_EQ(tip.GetSafeHwnd(), nullptr);
     EXPECT_EQ(tip.GetTimerPeriod(1), 0u);
-    EXPECT_TRUE(window.isNull());
+    EXPECT_FALSE(::IsWindow(window));
 }
 
 TEST_F(ControlToolTipTest, DestructionTakesTheWindowAlong) {
-    QPointer<QWidget> window;
+    HWND window = nullptr;
     {
         HandTip tip;
         MakeTip(tip);
         tip.Show();
-        window = WidgetOf(tip.GetSafeHwnd());
-        ASSERT_FALSE(window.isNull());
+        window = tip.GetSafeHwnd();
+        ASSERT_TRUE(::IsWindow(window));
     }
-    EXPECT_TRUE(window.isNull());
+    EXPECT_FALSE(::IsWindow(window));
 }
 
 TEST_F(ControlToolTipTest, EnableAndDisableOnlySwitchTheWindow) {

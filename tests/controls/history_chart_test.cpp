@@ -1,20 +1,19 @@
 #include "app/controls/history_chart.h"
-#include "app/framework/qt/gdi_qt.h"
-#include "app/framework/qt/wnd_internal.h"
-
-#include <QColor>
-#include <QImage>
-#include <QWidget>
 
 #include <gtest/gtest.h>
 
+#include "tests/support/window_system.h"
+
 namespace {
 
-const QRgb kBlack = qRgb(0, 0, 0);
-const QRgb kGrid = qRgb(0, 128, 0);
-const QRgb kGreen = qRgb(0, 255, 0);
-const QRgb kYellow = qRgb(255, 255, 0);
-const QRgb kLevel = qRgb(128, 0, 0);
+using kesttest::Box;
+using kesttest::Image;
+
+constexpr COLORREF kBlack = RGB(0, 0, 0);
+constexpr COLORREF kGrid = RGB(0, 128, 0);
+constexpr COLORREF kGreen = RGB(0, 255, 0);
+constexpr COLORREF kYellow = RGB(255, 255, 0);
+constexpr COLORREF kLevel = RGB(128, 0, 0);
 
 // The client size of a 224 x 57 dialog-unit chart with 6 x 13 pixel base units.
 constexpr int kWidth = 336;
@@ -40,26 +39,30 @@ protected:
     }
 
     // The grid as a freshly initialised chart shows it.
-    QImage Grid() {
+    Image Grid() {
         CHistoryChart fresh;
         EXPECT_TRUE(fresh.Create(WS_CHILD, RECT{0, 0, kWidth + 2 * kEdge, kHeight + 2 * kEdge},
                                  &m_parent, 101));
         fresh.Init();
-        QImage grid = QtImageOf(fresh.GetBitmap()).copy();
+        Image grid = user::BitmapPixels(fresh.GetBitmap());
         fresh.DestroyWindow();
         return grid;
     }
 
-    const QImage& Image() const { return QtImageOf(m_chart.GetBitmap()); }
-    QRgb Pixel(int x, int y) const { return Image().pixel(x, y); }
+    // The chart's off-screen picture as it is now.
+    Image Picture() const { return user::BitmapPixels(m_chart.GetBitmap()); }
+    COLORREF Pixel(int x, int y) const { return Picture().At(x, y); }
     int Row(int position) const { return position * kHeight / 100; }
+    // What the window shows, as the person sees it.
+    Image Shown() const { return user::Capture(m_chart.GetSafeHwnd()); }
 
     // Pixels of a colour inside a rectangle.
-    int Count(QRgb colour, int x0, int y0, int x1, int y1) const {
+    int Count(COLORREF colour, int x0, int y0, int x1, int y1) const {
+        const Image picture = Picture();
         int n = 0;
         for (int y = y0; y < y1; ++y) {
             for (int x = x0; x < x1; ++x) {
-                n += Pixel(x, y) == colour ? 1 : 0;
+                n += picture.At(x, y) == colour ? 1 : 0;
             }
         }
         return n;
@@ -70,28 +73,30 @@ protected:
 };
 
 TEST_F(HistoryChartTest, NoImageBeforeInitAndNothingDrawn) {
-    EXPECT_TRUE(Image().isNull());
+    EXPECT_TRUE(Picture().Null());
     m_chart.SetValue(0, 50);
     m_chart.AddSegment(1);
     m_chart.DrawLevel(50);
-    EXPECT_TRUE(Image().isNull());
-    (void)WidgetOf(m_chart.GetSafeHwnd())->grab();  // painting without an image paints nothing
+    EXPECT_TRUE(Picture().Null());
+    (void)Shown();  // painting without an image paints nothing
 }
 
 TEST_F(HistoryChartTest, InitFillsTheClientSizeWithAnEightPixelCrossHatchOnBlack) {
     m_chart.Init();
-    ASSERT_EQ(Image().size(), QSize(kWidth, kHeight));
+    const Image picture = Picture();
+    ASSERT_EQ(picture.width, kWidth);
+    ASSERT_EQ(picture.height, kHeight);
     int grid = 0;
     for (int y = 0; y < kHeight; ++y) {
         for (int x = 0; x < kWidth; ++x) {
-            const QRgb p = Pixel(x, y);
+            const COLORREF p = picture.At(x, y);
             ASSERT_TRUE(p == kBlack || p == kGrid) << x << "," << y;
             grid += p == kGrid ? 1 : 0;
             if (x + 8 < kWidth) {
-                ASSERT_EQ(p, Pixel(x + 8, y)) << "period 8 across, at " << x << "," << y;
+                ASSERT_EQ(p, picture.At(x + 8, y)) << "period 8 across, at " << x << "," << y;
             }
             if (y + 8 < kHeight) {
-                ASSERT_EQ(p, Pixel(x, y + 8)) << "period 8 down, at " << x << "," << y;
+                ASSERT_EQ(p, picture.At(x, y + 8)) << "period 8 down, at " << x << "," << y;
             }
         }
     }
@@ -139,7 +144,7 @@ TEST_F(HistoryChartTest, FirstSegmentsAfterResetLieOnTheBottomEdge) {
     for (int flag : {0, 1}) {
         m_chart.Reset();
         m_chart.AddSegment(flag);
-        const QRgb colour = flag != 0 ? kYellow : kGreen;  // series 1 is drawn over series 0
+        const COLORREF colour = flag != 0 ? kYellow : kGreen;  // series 1 is drawn over series 0
         for (int x = kWidth - 7; x < kWidth; ++x) {
             EXPECT_EQ(Pixel(x, kHeight - 1), colour) << "flag " << flag << " x " << x;
         }
@@ -177,7 +182,7 @@ TEST_F(HistoryChartTest, FlagZeroLeavesSeriesOneOut) {
 }
 
 TEST_F(HistoryChartTest, ScrollingMovesTheHistoryAndKeepsTheHatchContinuous) {
-    const QImage grid = Grid();
+    const Image grid = Grid();
     m_chart.Reset();
     m_chart.SetValue(0, 20);
     m_chart.SetValue(0, 20);
@@ -189,7 +194,7 @@ TEST_F(HistoryChartTest, ScrollingMovesTheHistoryAndKeepsTheHatchContinuous) {
     m_chart.AddSegment(1);
     // The first segment moved one step left; the new strip holds the new one.
     EXPECT_EQ(Pixel(kWidth - 13, Row(20)), kGreen);
-    EXPECT_EQ(Pixel(kWidth - 4, Row(20)), grid.pixel(kWidth - 4, Row(20)));
+    EXPECT_EQ(Pixel(kWidth - 4, Row(20)), grid.At(kWidth - 4, Row(20)));
     EXPECT_EQ(Pixel(kWidth - 4, Row(70)), kGreen);
     EXPECT_EQ(Pixel(kWidth - 4, Row(60)), kYellow);
 
@@ -198,10 +203,11 @@ TEST_F(HistoryChartTest, ScrollingMovesTheHistoryAndKeepsTheHatchContinuous) {
         m_chart.SetValue(0, 100);
         m_chart.AddSegment(0);
     }
+    const Image picture = Picture();
     int compared = 0;
     for (int y = 0; y < kHeight - 2; ++y) {
         for (int x = 0; x < kWidth; ++x) {
-            ASSERT_EQ(Pixel(x, y), grid.pixel(x, y)) << x << "," << y;
+            ASSERT_EQ(picture.At(x, y), grid.At(x, y)) << x << "," << y;
             ++compared;
         }
     }
@@ -209,19 +215,20 @@ TEST_F(HistoryChartTest, ScrollingMovesTheHistoryAndKeepsTheHatchContinuous) {
 }
 
 TEST_F(HistoryChartTest, LevelLineCrossesTheWholeImageAndScrollsAway) {
-    const QImage grid = Grid();
+    const Image grid = Grid();
     m_chart.Reset();
     m_chart.DrawLevel(40);
     const int y = Row(40);
+    const Image picture = Picture();
     for (int x = 0; x < kWidth; ++x) {
-        ASSERT_EQ(Pixel(x, y), kLevel) << x;
+        ASSERT_EQ(picture.At(x, y), kLevel) << x;
     }
     EXPECT_EQ(Count(kLevel, 0, 0, kWidth, kHeight), kWidth) << "one pixel wide";
 
     m_chart.AddSegment(0);
     EXPECT_EQ(Pixel(0, y), kLevel);
     EXPECT_EQ(Pixel(kWidth - 9, y), kLevel);
-    EXPECT_EQ(Pixel(kWidth - 4, y), grid.pixel(kWidth - 4, y)) << "the new strip has no level";
+    EXPECT_EQ(Pixel(kWidth - 4, y), grid.At(kWidth - 4, y)) << "the new strip has no level";
 }
 
 TEST_F(HistoryChartTest, PaintingCopiesTheImageIntoTheClientArea) {
@@ -230,10 +237,10 @@ TEST_F(HistoryChartTest, PaintingCopiesTheImageIntoTheClientArea) {
     m_chart.SetValue(1, 80);
     m_chart.AddSegment(1);
     m_chart.DrawLevel(55);
-    const QImage shown =
-        WidgetOf(m_chart.GetSafeHwnd())->grab().toImage().convertToFormat(QImage::Format_RGB32);
-    ASSERT_EQ(shown.size(), QSize(kWidth + 2 * kEdge, kHeight + 2 * kEdge));
-    EXPECT_EQ(shown.copy(kEdge, kEdge, kWidth, kHeight), Image());
+    const Image shown = Shown();
+    ASSERT_EQ(shown.width, kWidth + 2 * kEdge);
+    ASSERT_EQ(shown.height, kHeight + 2 * kEdge);
+    EXPECT_EQ(shown.Copy(Box{kEdge, kEdge, kWidth, kHeight}), Picture());
 }
 
 TEST_F(HistoryChartTest, ResizedWindowKeepsItsImageUntilResetAndDrawsAtItsClientSize) {
@@ -241,7 +248,8 @@ TEST_F(HistoryChartTest, ResizedWindowKeepsItsImageUntilResetAndDrawsAtItsClient
     constexpr int kSmallWidth = 200;
     constexpr int kSmallHeight = 50;
     m_chart.MoveWindow(10, 10, kSmallWidth + 2 * kEdge, kSmallHeight + 2 * kEdge);
-    EXPECT_EQ(Image().size(), QSize(kWidth, kHeight));
+    EXPECT_EQ(Picture().width, kWidth);
+    EXPECT_EQ(Picture().height, kHeight);
     m_chart.SetValue(0, 50);
     m_chart.SetValue(0, 50);
     m_chart.AddSegment(0);
@@ -258,22 +266,22 @@ TEST_F(HistoryChartTest, ResizedWindowKeepsItsImageUntilResetAndDrawsAtItsClient
     EXPECT_EQ(Count(kLevel, 0, 0, kWidth, kHeight), kSmallWidth);
     EXPECT_EQ(Pixel(0, 10), kLevel);
     EXPECT_EQ(Pixel(kSmallWidth - 1, 10), kLevel);
-    const QImage shown =
-        WidgetOf(m_chart.GetSafeHwnd())->grab().toImage().convertToFormat(QImage::Format_RGB32);
-    EXPECT_EQ(shown.copy(kEdge, kEdge, kSmallWidth, kSmallHeight),
-              Image().copy(0, 0, kSmallWidth, kSmallHeight));
+    EXPECT_EQ(Shown().Copy(Box{kEdge, kEdge, kSmallWidth, kSmallHeight}),
+              Picture().Copy(Box{0, 0, kSmallWidth, kSmallHeight}));
 
     // Grown past the image: the new strip falls outside it and is lost, the image stays whole.
     m_chart.MoveWindow(10, 10, 380 + 2 * kEdge, 120 + 2 * kEdge);
     m_chart.SetValue(0, 0);
     m_chart.AddSegment(0);
-    EXPECT_EQ(Image().size(), QSize(kWidth, kHeight));
+    EXPECT_EQ(Picture().width, kWidth);
+    EXPECT_EQ(Picture().height, kHeight);
     EXPECT_EQ(Pixel(kSmallWidth - 12, 25), kGreen) << "the old segment moved one step left";
     EXPECT_EQ(Count(kGreen, 0, 0, kSmallWidth - 17, kHeight), 0);
     EXPECT_EQ(Count(kGreen, kSmallWidth - 7, 0, kWidth, kHeight), 0);
 
     m_chart.Reset();
-    EXPECT_EQ(Image().size(), QSize(380, 120));
+    EXPECT_EQ(Picture().width, 380);
+    EXPECT_EQ(Picture().height, 120);
 }
 
 }  // namespace

@@ -2,65 +2,48 @@
 // window and through the messages other code sends it.
 #include "app/controls/styled_static.h"
 
-#include <QApplication>
-#include <QFontMetrics>
-#include <QImage>
-#include <QPainter>
 #include <gtest/gtest.h>
 
 #include <cstring>
 
-#include "app/framework/qt/app_qt.h"
 #include "app/framework/controls.h"
-#include "app/framework/qt/gdi_qt.h"
-#include "app/framework/qt/wnd_internal.h"
+#include "tests/support/bitmap_pixels.h"
+#include "tests/support/user_input.h"
+#include "tests/support/window_system.h"
 
 namespace {
 
+using kesttest::Box;
+using kesttest::BoxOfOthers;
+using kesttest::HasPixel;
+using kesttest::Image;
+
 constexpr int kStaticId = 1068;
 
-QRgb Opaque(COLORREF cr) {
-    return qRgb(GetRValue(cr), GetGValue(cr), GetBValue(cr));
-}
-
-QRect BoxOfOthers(const QImage& image, QRgb background) {
-    QRect box;
-    for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x) {
-            if (image.pixel(x, y) != background) {
-                box |= QRect(x, y, 1, 1);
-            }
-        }
-    }
-    return box;
-}
-
-bool HasPixel(const QImage& image, QRgb colour) {
-    for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x) {
-            if (image.pixel(x, y) == colour) {
-                return true;
-            }
-        }
-    }
-    return false;
-}
-
 // Every pixel tells where it came from: red = column, green = row.
-QImage CoordinateImage(int width, int height) {
-    QImage image(width, height, QImage::Format_RGB32);
+Image CoordinateImage(int width, int height) {
+    Image image(width, height);
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {
-            image.setPixel(x, y, qRgb(x, y, 77));
+            image.Set(x, y, RGB(x, y, 77));
         }
     }
     return image;
 }
 
-QImage SolidImage(int width, int height, QRgb colour) {
-    QImage image(width, height, QImage::Format_RGB32);
-    image.fill(colour);
-    return image;
+// A bitmap handle holding the picture, for the control to own.
+HBITMAP Bitmap(const Image& picture) {
+    CBitmap bitmap;
+    EXPECT_TRUE(kesttest::MakeBitmap(bitmap, picture));
+    return static_cast<HBITMAP>(bitmap.Detach());
+}
+
+// The size of a text in the font, as a context measures it.
+SIZE Extent(CFont& font, const char* text) {
+    CDC dc;
+    dc.CreateCompatibleDC(nullptr);
+    dc.SelectObject(&font);
+    return dc.GetTextExtent(text);
 }
 
 // Counts the paints the control receives.
@@ -95,12 +78,7 @@ protected:
         ASSERT_TRUE(control.SubclassDlgItem(kStaticId, &m_host));
     }
 
-    static QImage Grab(CStyledStatic& control) {
-        return WidgetOf(control.GetSafeHwnd())
-            ->grab()
-            .toImage()
-            .convertToFormat(QImage::Format_RGB32);
-    }
+    static Image Grab(CStyledStatic& control) { return user::Capture(control.GetSafeHwnd()); }
 
     CWnd m_host;
 };
@@ -126,7 +104,7 @@ TEST_F(StyledStaticTest, AttachingDerivesTheAlignmentFromTheStaticStyle) {
         Attach(control, "Board", row.style);
         EXPECT_EQ(control.m_nAlign, row.align);
         EXPECT_NE(control.GetStyle() & SS_NOTIFY, 0u);
-        EXPECT_EQ(control.m_strText, QStringLiteral("Board"));
+        EXPECT_EQ(control.m_strText, "Board");
         control.DestroyWindow();
     }
 }
@@ -155,35 +133,36 @@ TEST_F(StyledStaticTest, PicturesAreCentredOrShownFromTheirTopLeftMovedInByAQuar
     struct Row {
         const char* what;
         int bw, bh;
-        QRect placed;  // where the picture shows in the 100 x 60 control
-        QPoint from;   // picture pixel at the placed rectangle's top-left
+        Box placed;  // where the picture shows in the 100 x 60 control
+        POINT from;  // picture pixel at the placed rectangle's top-left
     };
     const Row rows[] = {
-        {"smaller, even margins", 40, 20, QRect(30, 20, 40, 20), QPoint(0, 0)},
+        {"smaller, even margins", 40, 20, Box{30, 20, 40, 20}, POINT{0, 0}},
         {"odd margins: the extra column and row on the right and bottom", 41, 21,
-         QRect(29, 19, 41, 21), QPoint(0, 0)},
-        {"40 wider: 10 in from the left, cut at the right", 140, 60, QRect(10, 0, 90, 60),
-         QPoint(0, 0)},
-        {"41 wider and 20 taller", 141, 80, QRect(10, 5, 90, 55), QPoint(0, 0)},
-        {"same size", 100, 60, QRect(0, 0, 100, 60), QPoint(0, 0)},
+         Box{29, 19, 41, 21}, POINT{0, 0}},
+        {"40 wider: 10 in from the left, cut at the right", 140, 60, Box{10, 0, 90, 60},
+         POINT{0, 0}},
+        {"41 wider and 20 taller", 141, 80, Box{10, 5, 90, 55}, POINT{0, 0}},
+        {"same size", 100, 60, Box{0, 0, 100, 60}, POINT{0, 0}},
     };
-    const QRgb face = Opaque(GetSysColor(COLOR_BTNFACE));
+    const COLORREF face = GetSysColor(COLOR_BTNFACE);
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
         CStyledStatic control;
         Attach(control, "", SS_LEFT);
-        const QImage picture = CoordinateImage(row.bw, row.bh);
-        control.SetBitmap(BitmapFromImage(picture));
-        const QImage out = Grab(control);
-        ASSERT_EQ(out.size(), QSize(100, 60));
+        const Image picture = CoordinateImage(row.bw, row.bh);
+        control.SetBitmap(Bitmap(picture));
+        const Image out = Grab(control);
+        ASSERT_EQ(out.width, 100);
+        ASSERT_EQ(out.height, 60);
         for (int y = 0; y < 60; ++y) {
             for (int x = 0; x < 100; ++x) {
-                const QPoint p(x, y);
-                if (row.placed.contains(p)) {
-                    const QPoint src = p - row.placed.topLeft() + row.from;
-                    ASSERT_EQ(out.pixel(p), picture.pixel(src)) << x << "," << y;
+                if (row.placed.Contains(x, y)) {
+                    const int sx = x - row.placed.x + row.from.x;
+                    const int sy = y - row.placed.y + row.from.y;
+                    ASSERT_EQ(out.At(x, y), picture.At(sx, sy)) << x << "," << y;
                 } else {
-                    ASSERT_EQ(out.pixel(p), face) << x << "," << y;
+                    ASSERT_EQ(out.At(x, y), face) << x << "," << y;
                 }
             }
         }
@@ -192,26 +171,24 @@ TEST_F(StyledStaticTest, PicturesAreCentredOrShownFromTheirTopLeftMovedInByAQuar
 }
 
 TEST_F(StyledStaticTest, StretchedPictureCoversTheWholeControlWhateverItsSize) {
-    for (const QSize size : {QSize(10, 6), QSize(300, 180), QSize(7, 90)}) {
-        SCOPED_TRACE(testing::Message() << size.width() << "x" << size.height());
-        QImage picture(size, QImage::Format_RGB32);
-        QPainter(&picture).fillRect(QRect(0, 0, size.width() / 2, size.height()), Qt::red);
-        QPainter(&picture).fillRect(
-            QRect(size.width() / 2, 0, size.width() - size.width() / 2, size.height()), Qt::blue);
+    const COLORREF red = RGB(255, 0, 0);
+    const COLORREF blue = RGB(0, 0, 255);
+    for (const SIZE size : {SIZE{10, 6}, SIZE{300, 180}, SIZE{7, 90}}) {
+        SCOPED_TRACE(testing::Message() << size.cx << "x" << size.cy);
         CStyledStatic control;
         Attach(control, "", SS_LEFT);
-        control.SetBitmap(BitmapFromImage(picture)).SetStretch(TRUE);
-        const QImage out = Grab(control);
+        control.SetBitmap(Bitmap(kesttest::Halves(size.cx, size.cy, red, blue))).SetStretch(TRUE);
+        const Image out = Grab(control);
         int reds = 0;
-        for (int y = 0; y < out.height(); ++y) {
-            for (int x = 0; x < out.width(); ++x) {
-                const QRgb px = out.pixel(x, y);
-                ASSERT_TRUE(px == qRgb(255, 0, 0) || px == qRgb(0, 0, 255)) << x << "," << y;
-                reds += px == qRgb(255, 0, 0) ? 1 : 0;
+        for (int y = 0; y < out.height; ++y) {
+            for (int x = 0; x < out.width; ++x) {
+                const COLORREF px = out.At(x, y);
+                ASSERT_TRUE(px == red || px == blue) << x << "," << y;
+                reds += px == red ? 1 : 0;
             }
         }
         // Both halves scaled, not just copied from the corner.
-        EXPECT_NEAR(reds, out.width() * out.height() / 2, out.height() * 15);
+        EXPECT_NEAR(reds, out.width * out.height / 2, out.height * 15);
         control.DestroyWindow();
     }
 }
@@ -219,21 +196,21 @@ TEST_F(StyledStaticTest, StretchedPictureCoversTheWholeControlWhateverItsSize) {
 TEST_F(StyledStaticTest, BitmapResourcesAreFoundByTheLowWordOfTheirId) {
     CStyledStatic control;
     Attach(control, "", SS_LEFT);
-    const QImage banner = LoadBitmapResource(157);
-    ASSERT_FALSE(banner.isNull());
+    CBitmap banner;
+    ASSERT_TRUE(banner.LoadBitmap(157));
     control.SetBitmap(0x10000 | 157);
-    EXPECT_EQ(QtImageOf(control.m_hBitmap), banner);
+    EXPECT_EQ(user::BitmapPixels(control.m_hBitmap), user::BitmapPixels(banner));
     control.SetBitmap(-1);
     EXPECT_EQ(control.m_hBitmap, nullptr);
     control.SetBitmap(157).SetBitmap(4242);  // no such picture
     EXPECT_EQ(control.m_hBitmap, nullptr);
-    const QImage out = Grab(control);
-    EXPECT_TRUE(BoxOfOthers(out, Opaque(GetSysColor(COLOR_BTNFACE))).isEmpty());
+    const Image out = Grab(control);
+    EXPECT_TRUE(BoxOfOthers(out, GetSysColor(COLOR_BTNFACE)).Empty());
 }
 
 TEST_F(StyledStaticTest, TextOverAPictureIsDrawnStraightUnlessItIsSeveralLinesNotAtTheTop) {
-    const QRgb green = qRgb(0, 160, 0);
-    const QRgb face = Opaque(GetSysColor(COLOR_BTNFACE));
+    const COLORREF green = RGB(0, 160, 0);
+    const COLORREF face = GetSysColor(COLOR_BTNFACE);
     struct Row {
         const char* text;
         DWORD style;
@@ -249,23 +226,19 @@ TEST_F(StyledStaticTest, TextOverAPictureIsDrawnStraightUnlessItIsSeveralLinesNo
         SCOPED_TRACE(row.text);
         CStyledStatic control;
         Attach(control, row.text, row.style);
-        control.SetBitmap(BitmapFromImage(SolidImage(100, 60, green)));
-        const QImage out = Grab(control);
+        control.SetBitmap(Bitmap(kesttest::Solid(100, 60, green)));
+        const Image out = Grab(control);
         EXPECT_EQ(HasPixel(out, face), row.block);
         // Some text was drawn: dark pixels that are neither picture nor button face.
-        bool dark = false;
-        for (int y = 0; y < out.height(); ++y) {
-            for (int x = 0; x < out.width(); ++x) {
-                dark = dark || qGray(out.pixel(x, y)) < 64;
-            }
-        }
-        EXPECT_TRUE(dark);
+        const Box dark =
+            kesttest::BoxWhere(out, [](COLORREF px) { return kesttest::Gray(px) < 64; });
+        EXPECT_FALSE(dark.Empty());
         if (row.block) {
             // The block's extent: widest line by two line heights, centred vertically.
-            const QFontMetrics fm(QtFontOf(control.m_font));
-            const QRect box = BoxOfOthers(out, green);
-            EXPECT_EQ(box.height(), 2 * fm.height());
-            EXPECT_EQ(box.top(), (60 - 2 * fm.height()) / 2);
+            const int lineHeight = Extent(control.m_font, "A").cy;
+            const Box box = BoxOfOthers(out, green);
+            EXPECT_EQ(box.height, 2 * lineHeight);
+            EXPECT_EQ(box.y, (60 - 2 * lineHeight) / 2);
         }
         control.DestroyWindow();
     }
@@ -274,18 +247,18 @@ TEST_F(StyledStaticTest, TextOverAPictureIsDrawnStraightUnlessItIsSeveralLinesNo
 TEST_F(StyledStaticTest, ColoursAreTakenAtPaintTimeAndStraightTextIgnoresTheControlColour) {
     const int indices[] = {COLOR_BTNFACE, COLOR_WINDOWTEXT};
     const COLORREF saved[] = {GetSysColor(COLOR_BTNFACE), GetSysColor(COLOR_WINDOWTEXT)};
-    const QRgb green = qRgb(0, 160, 0);
-    const QRgb red = qRgb(255, 0, 0);
+    const COLORREF green = RGB(0, 160, 0);
+    const COLORREF red = RGB(255, 0, 0);
     struct Row {
         const char* what;
         bool picture;
-        QRgb background;  // colour at the control's top-left corner
-        QRgb text;        // colour of the glyphs' solid pixels
-        QRgb absent;      // colour that must not appear
+        COLORREF background;  // colour at the control's top-left corner
+        COLORREF text;        // colour of the glyphs' solid pixels
+        COLORREF absent;      // colour that must not appear
     };
     // The system colours are changed after construction, so only paint-time reads see them.
-    const QRgb face = qRgb(210, 190, 120);
-    const QRgb windowText = qRgb(20, 40, 200);
+    const COLORREF face = RGB(210, 190, 120);
+    const COLORREF windowText = RGB(20, 40, 200);
     const Row rows[] = {
         {"text block: the control's colour on the current button face", false, face, red,
          windowText},
@@ -296,16 +269,15 @@ TEST_F(StyledStaticTest, ColoursAreTakenAtPaintTimeAndStraightTextIgnoresTheCont
         CStyledStatic control;
         Attach(control, "", SS_CENTER | SS_CENTERIMAGE, 200, 50);
         control.m_crText = RGB(255, 0, 0);
-        const COLORREF now[] = {RGB(qRed(face), qGreen(face), qBlue(face)),
-                                RGB(qRed(windowText), qGreen(windowText), qBlue(windowText))};
+        const COLORREF now[] = {face, windowText};
         ASSERT_TRUE(SetSysColors(2, indices, now));
         control.SetText("MW").SetFontSize(-30).SetFontBold(TRUE);
         if (row.picture) {
-            control.SetBitmap(BitmapFromImage(SolidImage(40, 20, green))).SetStretch(TRUE);
+            control.SetBitmap(Bitmap(kesttest::Solid(40, 20, green))).SetStretch(TRUE);
         }
-        const QImage out = Grab(control);
+        const Image out = Grab(control);
         SetSysColors(2, indices, saved);
-        EXPECT_EQ(out.pixel(0, 0), row.background);
+        EXPECT_EQ(out.At(0, 0), row.background);
         EXPECT_TRUE(HasPixel(out, row.text));
         EXPECT_FALSE(HasPixel(out, row.absent));
         control.DestroyWindow();
@@ -313,17 +285,17 @@ TEST_F(StyledStaticTest, ColoursAreTakenAtPaintTimeAndStraightTextIgnoresTheCont
 }
 
 TEST_F(StyledStaticTest, BottomTextOnAPictureSitsInTheLastLineHeight) {
-    const QRgb green = qRgb(0, 160, 0);
+    const COLORREF green = RGB(0, 160, 0);
     CStyledStatic control;
     Attach(control, "Bottom", SS_LEFT);
     control.m_nAlign = CStyledStatic::kAlignRight | CStyledStatic::kAlignBottom;
-    control.SetBitmap(BitmapFromImage(SolidImage(100, 60, green)));
-    const QImage out = Grab(control);
-    const QFontMetrics fm(QtFontOf(control.m_font));
-    const QRect ink = BoxOfOthers(out, green);
-    ASSERT_FALSE(ink.isEmpty());
-    EXPECT_GE(ink.top(), 60 - fm.height());
-    EXPECT_GE(ink.left(), 100 - fm.horizontalAdvance(QStringLiteral("Bottom")) - 1);
+    control.SetBitmap(Bitmap(kesttest::Solid(100, 60, green)));
+    const Image out = Grab(control);
+    const SIZE text = Extent(control.m_font, "Bottom");
+    const Box ink = BoxOfOthers(out, green);
+    ASSERT_FALSE(ink.Empty());
+    EXPECT_GE(ink.y, 60 - text.cy);
+    EXPECT_GE(ink.x, 100 - text.cx - 1);
 }
 
 TEST_F(StyledStaticTest, HeadingInItsOwnFontIsAlignedRightAtTheTop) {
@@ -333,25 +305,23 @@ TEST_F(StyledStaticTest, HeadingInItsOwnFontIsAlignedRightAtTheTop) {
     EXPECT_EQ(control.m_lf.lfHeight, 20);
     EXPECT_EQ(control.m_lf.lfWeight, FW_BOLD);
     EXPECT_STREQ(control.m_lf.lfFaceName, "Tahoma");
-    const QFont font = QtFontOf(control.m_font);
-    EXPECT_TRUE(font.bold());
+    LOGFONT made{};
+    ASSERT_NE(control.m_font.GetLogFont(&made), 0);
+    EXPECT_GE(made.lfWeight, FW_BOLD);
     // A positive height asks for the cell height.
-    EXPECT_NEAR(QFontMetrics(font).height(), 20, 1);
+    const SIZE text = Extent(control.m_font, "HARDWARE DETAILS");
+    EXPECT_NEAR(text.cy, 20, 1);
 
-    const QImage out = Grab(control);
-    const QFontMetrics fm(font);
-    const int cw = fm.horizontalAdvance(QStringLiteral("HARDWARE DETAILS"));
-    const QRect ink = BoxOfOthers(out, Opaque(GetSysColor(COLOR_BTNFACE)));
-    ASSERT_FALSE(ink.isEmpty());
-    EXPECT_GE(ink.left(), 300 - cw - 1);
-    EXPECT_GE(ink.right(), 300 - 4);
-    EXPECT_LT(ink.bottom(), fm.height());
-    EXPECT_TRUE(HasPixel(out, Opaque(control.m_crText)));
+    const Image out = Grab(control);
+    const Box ink = BoxOfOthers(out, GetSysColor(COLOR_BTNFACE));
+    ASSERT_FALSE(ink.Empty());
+    EXPECT_GE(ink.x, 300 - text.cx - 1);
+    EXPECT_GE(ink.Right(), 300 - 4);
+    EXPECT_LT(ink.Bottom(), text.cy);
+    EXPECT_TRUE(HasPixel(out, control.m_crText));
     // Wider than the text in the stock font: the font was really applied.
     CStyledStatic plain;
-    EXPECT_GT(
-        cw,
-        QFontMetrics(QtFontOf(plain.m_font)).horizontalAdvance(QStringLiteral("HARDWARE DETAILS")));
+    EXPECT_GT(text.cx, Extent(plain.m_font, "HARDWARE DETAILS").cx);
 }
 
 TEST_F(StyledStaticTest, ReadingTheTextIntoFiveCharactersGivesFourAndAZero) {
@@ -374,17 +344,18 @@ TEST_F(StyledStaticTest, ReadingTheTextIntoFiveCharactersGivesFourAndAZero) {
 
     CString whole;
     control.GetWindowText(whole);
-    EXPECT_EQ(whole, QStringLiteral("HARDWARE DETAILS"));
+    EXPECT_EQ(whole, "HARDWARE DETAILS");
 }
 
 TEST_F(StyledStaticTest, TextSetFromOutsideChangesTheWindowTextAndThePaintedText) {
     CStyledStatic outside;
     Attach(outside, "Old", SS_CENTER | SS_CENTERIMAGE);
-    const QImage before = Grab(outside);
+    const Image before = Grab(outside);
     outside.SendMessage(WM_SETTEXT, 0, reinterpret_cast<LPARAM>("New text"));
-    EXPECT_EQ(outside.m_strText, QStringLiteral("New text"));
-    EXPECT_EQ(WidgetText(WidgetOf(outside.GetSafeHwnd())), "New text");
-    const QImage after = Grab(outside);
+    EXPECT_EQ(outside.m_strText, "New text");
+    // The window's own text changed too: what a screen reader reads.
+    EXPECT_EQ(user::AccessibleName(outside.GetSafeHwnd()), "New text");
+    const Image after = Grab(outside);
     EXPECT_NE(after, before);
     outside.DestroyWindow();
 
@@ -398,25 +369,25 @@ TEST_F(StyledStaticTest, DisablingRepaintsOnceWithTheTextEmbossed) {
     CountingStatic control;
     Attach(control, "", SS_CENTER | SS_CENTERIMAGE, 200, 50);
     control.SetText("Off").SetFontSize(-30).SetFontBold(TRUE);
-    QApplication::processEvents();
-    const QImage enabled = Grab(control);
-    const QRgb text = Opaque(control.m_crText);
-    const QRgb shadow = Opaque(GetSysColor(COLOR_BTNSHADOW));
-    const QRgb highlight = Opaque(GetSysColor(COLOR_BTNHIGHLIGHT));
+    user::Settle();
+    const Image enabled = Grab(control);
+    const COLORREF text = control.m_crText;
+    const COLORREF shadow = GetSysColor(COLOR_BTNSHADOW);
+    const COLORREF highlight = GetSysColor(COLOR_BTNHIGHLIGHT);
     ASSERT_TRUE(HasPixel(enabled, text));
 
     control.m_nPaints = 0;
     control.EnableWindow(FALSE);
-    QApplication::processEvents();
+    user::Settle();
     EXPECT_EQ(control.m_nPaints, 1);
 
-    const QImage disabled = Grab(control);
+    const Image disabled = Grab(control);
     EXPECT_FALSE(HasPixel(disabled, text));
     EXPECT_TRUE(HasPixel(disabled, shadow));
     EXPECT_TRUE(HasPixel(disabled, highlight));
     // Back on: plain text again.
     control.EnableWindow(TRUE);
-    QApplication::processEvents();
+    user::Settle();
     EXPECT_EQ(Grab(control), enabled);
 }
 

@@ -4,14 +4,8 @@
 // on click, and a window that goes while a box or the large chart of its own is open.
 #include <gtest/gtest.h>
 
-#include <QFile>
-#include <QLabel>
-#include <QListWidget>
-#include <QSlider>
-#include <QTest>
-#include <QWindow>
-
 #include <cstdio>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -22,26 +16,36 @@
 #include "tests/monitor/chart_pixels.h"
 #include "tests/monitor/monitor_window_fixture.h"
 #include "tests/support/user_input.h"
-#include "tests/support/screenshot.h"
-#include "app/framework/qt/wnd_internal.h"
+#include "tests/support/window_system.h"
 
 namespace {
 
 using kesttest::MonitorWindowTest;
 using kesttest::Text;
+using kesttest::Title;
 
 bool Shown(CWnd& dlg, int id) {
-    QWidget* w = WidgetOf(dlg.GetDlgItemHwnd(id));
-    return w != nullptr && !w->isHidden();
+    const CWnd* w = dlg.GetDlgItem(id);
+    return w != nullptr && (w->GetStyle() & WS_VISIBLE) != 0;
 }
 
 std::vector<std::string> ListNames(CWnd& dlg) {
     std::vector<std::string> names;
-    auto* list = qobject_cast<QListWidget*>(WidgetOf(dlg.GetDlgItemHwnd(1020)));
-    for (int i = 0; list != nullptr && i < list->count(); ++i) {
-        names.push_back(list->item(i)->text().toStdString());
+    const auto* list = static_cast<const CListBox*>(dlg.GetDlgItem(1020));
+    for (int i = 0; list != nullptr && i < list->GetCount(); ++i) {
+        CString name;
+        list->GetText(i, name);
+        names.push_back(name.GetStdString());
     }
     return names;
+}
+
+// Whether the control's text shows in red, as it is drawn now.
+bool DrawnInRed(CWnd& dlg, int id) {
+    const kesttest::Image image = user::Capture(dlg.GetDlgItemHwnd(id));
+    return !kesttest::BoxWhere(image, [](COLORREF px) {
+                return GetRValue(px) > 200 && GetGValue(px) < 80 && GetBValue(px) < 80;
+            }).Empty();
 }
 
 // Picks a list row as the user does: a click on it.
@@ -55,12 +59,12 @@ void Tick(CWnd& dlg, int n = 1) {
     }
 }
 
-QSlider* Slider(CWnd& dlg) {
-    return qobject_cast<QSlider*>(WidgetOf(dlg.GetDlgItemHwnd(1046)));
+HWND Slider(CWnd& dlg) {
+    return dlg.GetDlgItemHwnd(1046);
 }
 
 void Click(CWnd& dlg, int id) {
-    QTest::mouseClick(WidgetOf(dlg.GetDlgItemHwnd(id)), Qt::LeftButton);
+    user::Click(dlg.GetDlgItemHwnd(id));
 }
 
 // The main dialog as the details dialog sees it, writing into the test's log.
@@ -138,8 +142,7 @@ TEST_F(DetailsTest, OpensOnEveryBoardWithItsListAndTheFanTextsButNoFanControls) 
         SCOPED_TRACE(row.board);
         Load(row.board);
         Run([&](CHardwareDetailsDlg& d) {
-            EXPECT_EQ(WidgetOf(d.GetSafeHwnd())->windowTitle(),
-                      QString("Pelagon Graphics Monitor"));
+            EXPECT_EQ(Title(d), "Pelagon Graphics Monitor");
             EXPECT_EQ(ListNames(d), row.names);
             EXPECT_EQ(d.m_lbItems.GetCurSel(), 0);
             const int rpm = Sensor(sim::Sensor::fan1);
@@ -152,7 +155,7 @@ TEST_F(DetailsTest, OpensOnEveryBoardWithItsListAndTheFanTextsButNoFanControls) 
             EXPECT_EQ(Text(d, 1080), " 5000");
             EXPECT_EQ(Text(d, 1081), " 7000");
             EXPECT_EQ(Text(d, 1082), "Item Value is SAFE now!");
-            EXPECT_EQ(d.m_stTitle.m_strText, QString("HARDWARE DETAILS"));
+            EXPECT_EQ(d.m_stTitle.m_strText, "HARDWARE DETAILS");
             EXPECT_EQ(d.m_stTitle.m_lf.lfWeight, 700);
             EXPECT_EQ(d.m_stTitle.m_lf.lfHeight, 20);
             EXPECT_NE(d.m_stBanner.m_hBitmap, nullptr);
@@ -220,7 +223,7 @@ TEST_F(DetailsTest, EachItemSelectedThenSampledWithItsTextsScaleAndChart) {
             EXPECT_EQ(Text(d, 1073), row.sample);
             EXPECT_EQ(d.m_nLastValue, static_cast<uint32_t>(row.pin));
             EXPECT_EQ(d.m_pLargeChart->m_nLastValue, static_cast<uint32_t>(row.pin));
-            const QImage& image = kesttest::ChartImage(d.m_chart);
+            const kesttest::Image image = kesttest::ChartImage(d.m_chart);
             EXPECT_TRUE(kesttest::NewestPointOnRow(
                 image, ChartPosition(item, kind, row.pin, ChartScale::Small)));
             EXPECT_TRUE(kesttest::LevelOnRow(image, ReferenceLevel(item, kind, ChartScale::Small)));
@@ -334,9 +337,7 @@ TEST_F(DetailsTest, AnUnsafeItemFiresOnTheEleventhSampleAndTurnsTheStatusRed) {
         Tick(d, 10);
         EXPECT_TRUE(m_boxes.Boxes().empty());
         EXPECT_EQ(d.m_nAlarmTicks, 10);
-        auto* status = qobject_cast<QLabel*>(WidgetOf(d.GetDlgItemHwnd(1082)));
-        GrabWindow(d);
-        EXPECT_EQ(status->palette().color(QPalette::WindowText), QColor(255, 0, 0));
+        EXPECT_TRUE(DrawnInRed(d, 1082));
 
         Tick(d);
         ASSERT_EQ(m_boxes.Boxes().size(), 2u);
@@ -349,8 +350,7 @@ TEST_F(DetailsTest, AnUnsafeItemFiresOnTheEleventhSampleAndTurnsTheStatusRed) {
         Select(d, 5);
         EXPECT_EQ(d.m_nAlarmTicks, 0);
         EXPECT_EQ(Text(d, 1082), "Item Value is SAFE now!");
-        GrabWindow(d);
-        EXPECT_NE(status->palette().color(QPalette::WindowText), QColor(255, 0, 0));
+        EXPECT_FALSE(DrawnInRed(d, 1082));
         Select(d, 6);
         Tick(d, 10);
         EXPECT_EQ(m_boxes.Boxes().size(), 2u);
@@ -469,15 +469,14 @@ TEST_F(DetailsTest, TheSliderDrivesTheFanStoresTheSpeedAndTicksCustomFanOnEveryK
             const BoardKind kind = ClassifyBoard();
             Select(d, 1);
             Select(d, 0);
-            QSlider* slider = Slider(d);
+            const HWND slider = Slider(d);
             ASSERT_NE(slider, nullptr);
-            slider->setFocus();
-            QTest::keyClick(slider, Qt::Key_Home);
+            user::Key(slider, user::kHome);
             for (int position = 1; position <= FanSliderMax(kind); ++position) {
                 SCOPED_TRACE(position);
                 if (position > 1) {
                     m_log.clear();
-                    QTest::keyClick(slider, Qt::Key_Right);
+                    user::Key(slider, user::kRight);
                 }
                 const int drive = PositionToFanDrive(kind, position);
                 EXPECT_EQ(d.m_sliderFan.GetPos(), position);
@@ -508,7 +507,7 @@ TEST_F(DetailsTest, WithAutoControlOffTheSliderStopsTheGuardWithoutRestartingIt)
         Select(d, 1);
         Select(d, 0);
         m_log.clear();
-        QTest::keyClick(Slider(d), Qt::Key_Left);
+        user::Key(Slider(d), user::kLeft);
         EXPECT_EQ(Actions(), (std::vector<std::string>{"req SET_FAN_DRIVE", "link custom fan on",
                                                        "link stop guard", "req SET_FAN_DRIVE",
                                                        "link custom fan on", "link stop guard"}));
@@ -674,7 +673,7 @@ TEST_F(DetailsTest, WithoutAServiceKeyTheFanHandlersStillActAndCreateNothing) {
     Run([&](CHardwareDetailsDlg& d) {
         Select(d, 1);
         Select(d, 0);
-        QTest::keyClick(Slider(d), Qt::Key_Left);
+        user::Key(Slider(d), user::kLeft);
         EXPECT_EQ(m_machine->FanDrive(), 128);
         EXPECT_EQ(g_nFanControl, 1);
 
@@ -683,7 +682,7 @@ TEST_F(DetailsTest, WithoutAServiceKeyTheFanHandlersStillActAndCreateNothing) {
                   "Warning: The fan will auto speed up when Temperature goes high!");
         EXPECT_EQ(g_nFan4Temp, 0);
     });
-    EXPECT_FALSE(QFile::exists(QString::fromStdString(m_keyPath)));
+    EXPECT_FALSE(std::filesystem::exists(m_keyPath));
 }
 
 TEST_F(DetailsTest, ClickingTheChartOpensTheLargeChartWhichPlotsWhatTheDialogSamples) {
@@ -692,13 +691,12 @@ TEST_F(DetailsTest, ClickingTheChartOpensTheLargeChartWhichPlotsWhatTheDialogSam
     Run([&](CHardwareDetailsDlg& d) {
         Select(d, 6);
         Tick(d, 4);
-        const QImage before = kesttest::ChartImage(d.m_chart);
+        const kesttest::Image before = kesttest::ChartImage(d.m_chart);
         OnModal(165, [&](CDialog& large) {
             opened = true;
             auto& chart = static_cast<CLargeChartDlg&>(large);
             EXPECT_EQ(chart.m_nItemIndex, 6);
-            EXPECT_EQ(WidgetOf(large.GetSafeHwnd())->windowTitle().toStdString(),
-                      "ZEL        VPU Temperature (C)");
+            EXPECT_EQ(Title(large), "ZEL        VPU Temperature (C)");
             // The details dialog keeps sampling underneath.
             m_machine->PinSensor(sim::Sensor::temp3, 53);
             Tick(d);
@@ -708,16 +706,13 @@ TEST_F(DetailsTest, ClickingTheChartOpensTheLargeChartWhichPlotsWhatTheDialogSam
             kesttest::ChartImage(d.m_chart);
         });
         // A click anywhere on the chart reaches the placeholder beneath it.
-        RECT rc;
-        d.m_chart.GetWindowRect(&rc);
-        QWindow* window = WidgetOf(d.GetSafeHwnd())->windowHandle();
-        ASSERT_NE(window, nullptr);
-        const QPoint inChart =
-            WidgetOf(d.m_chart.GetSafeHwnd())->mapTo(WidgetOf(d.GetSafeHwnd()), QPoint(20, 10));
-        QTest::mouseClick(window, Qt::LeftButton, {}, inChart);
+        POINT inChart{20, 10};
+        d.m_chart.ClientToScreen(&inChart);
+        d.ScreenToClient(&inChart);
+        user::ClickAt(d.GetSafeHwnd(), inChart);
         EXPECT_TRUE(opened);
         // Back in the details dialog its history is intact but for the sample taken meanwhile.
-        EXPECT_EQ(kesttest::ChartImage(d.m_chart).width(), before.width());
+        EXPECT_EQ(kesttest::ChartImage(d.m_chart).width, before.width);
         EXPECT_TRUE(kesttest::AnySeriesPixel(kesttest::ChartImage(d.m_chart)));
     });
 }
@@ -774,15 +769,15 @@ TEST_F(DetailsTest, BeepTestButton) {
 }
 
 TEST_F(DetailsTest, RendersOffscreen) {
-    QImage image;
+    kesttest::Image image;
     Run([&](CHardwareDetailsDlg& d) {
         Select(d, 6);
         Tick(d, 20);
-        image = GrabWindow(d);
+        image = user::Capture(d.GetSafeHwnd());
     });
-    ASSERT_FALSE(image.isNull());
-    EXPECT_GE(image.width(), 359);
-    EXPECT_GE(image.height(), 236);
+    ASSERT_FALSE(image.Null());
+    EXPECT_GE(image.width, 359);
+    EXPECT_GE(image.height, 236);
 }
 
 }  // namespace

@@ -2,20 +2,19 @@
 // history at every showing. Its timer is driven by calling the handler.
 #include <gtest/gtest.h>
 
-#include <QLabel>
-
 #include <string>
 
 #include "app/monitor/large_chart_dlg.h"
 #include "tests/monitor/chart_pixels.h"
 #include "tests/monitor/monitor_window_fixture.h"
-#include "tests/support/screenshot.h"
-#include "app/framework/qt/wnd_internal.h"
+#include "tests/support/user_input.h"
+#include "tests/support/window_system.h"
 
 namespace {
 
 using kesttest::MonitorWindowTest;
 using kesttest::Text;
+using kesttest::Title;
 
 class LargeChartTest : public MonitorWindowTest {
 protected:
@@ -64,13 +63,13 @@ TEST_F(LargeChartTest, TitleLabelsLevelAndPositionPerItemAndBoard) {
         Load(row.board);
         bool ran = false;
         Show(row.index, row.value, [&](CLargeChartDlg& d) {
-            EXPECT_EQ(WidgetOf(d.GetSafeHwnd())->windowTitle().toStdString(), row.title);
+            EXPECT_EQ(Title(d), row.title);
             EXPECT_EQ(Text(d, 1084), row.top);
             EXPECT_EQ(Text(d, 1085), row.middle);
             EXPECT_EQ(Text(d, 1086), row.bottom);
             EXPECT_EQ(d.GetTimerPeriod(1), 1000u);
             Tick(d, 2);
-            const QImage& image = kesttest::ChartImage(d.m_chart);
+            const kesttest::Image image = kesttest::ChartImage(d.m_chart);
             EXPECT_TRUE(kesttest::NewestPointOnRow(image, row.position));
             EXPECT_TRUE(kesttest::LevelOnRow(image, row.level));
             ran = true;
@@ -91,9 +90,9 @@ TEST_F(LargeChartTest, ValuesOutsideTheBandAreDrawnAtTheEdges) {
 }
 
 TEST_F(LargeChartTest, EveryShowingIsANewWindowWithAnEmptyHistory) {
-    QWidget* first = nullptr;
+    HWND first = nullptr;
     Show(0, 5000, [&](CLargeChartDlg& d) {
-        first = WidgetOf(d.GetSafeHwnd());
+        first = d.GetSafeHwnd();
         Tick(d, 5);
         EXPECT_TRUE(kesttest::AnySeriesPixel(kesttest::ChartImage(d.m_chart)));
     });
@@ -101,8 +100,7 @@ TEST_F(LargeChartTest, EveryShowingIsANewWindowWithAnEmptyHistory) {
     Show(6, 50, [&](CLargeChartDlg& d) {
         EXPECT_NE(d.GetSafeHwnd(), nullptr);
         EXPECT_FALSE(kesttest::AnySeriesPixel(kesttest::ChartImage(d.m_chart)));
-        EXPECT_EQ(WidgetOf(d.GetSafeHwnd())->windowTitle().toStdString(),
-                  "ZEL        VPU Temperature (C)");
+        EXPECT_EQ(Title(d), "ZEL        VPU Temperature (C)");
     });
     (void)first;
 }
@@ -110,7 +108,7 @@ TEST_F(LargeChartTest, EveryShowingIsANewWindowWithAnEmptyHistory) {
 TEST_F(LargeChartTest, AnIndexWithoutAnItemLeavesTitleAndLabelsAndPlotsNothing) {
     Load("9200");  // five items
     Show(5, 3000, [&](CLargeChartDlg& d) {
-        EXPECT_EQ(WidgetOf(d.GetSafeHwnd())->windowTitle().toStdString(), "ZEL");
+        EXPECT_EQ(Title(d), "ZEL");
         EXPECT_EQ(Text(d, 1084), "");
         EXPECT_EQ(Text(d, 1086), "");
         Tick(d, 3);
@@ -119,7 +117,7 @@ TEST_F(LargeChartTest, AnIndexWithoutAnItemLeavesTitleAndLabelsAndPlotsNothing) 
 }
 
 TEST_F(LargeChartTest, EscapeAndTheCloseBoxEndIt) {
-    Show(0, 5000, [](CLargeChartDlg& d) { WidgetOf(d.GetSafeHwnd())->close(); });
+    Show(0, 5000, [](CLargeChartDlg& d) { user::Close(d.GetSafeHwnd()); });
     EXPECT_EQ(m_chart.GetResult(), IDCANCEL);
     EXPECT_EQ(m_chart.GetSafeHwnd(), nullptr);
 }
@@ -133,14 +131,14 @@ TEST_F(LargeChartTest, ReadsNothingFromTheDriver) {
 }
 
 TEST_F(LargeChartTest, RendersOffscreen) {
-    QImage image;
+    kesttest::Image image;
     Show(6, 45, [&](CLargeChartDlg& d) {
         Tick(d, 12);
-        image = GrabWindow(d);
+        image = user::Capture(d.GetSafeHwnd());
     });
-    ASSERT_FALSE(image.isNull());
-    EXPECT_GE(image.width(), 135);
-    EXPECT_GE(image.height(), 125);
+    ASSERT_FALSE(image.Null());
+    EXPECT_GE(image.width, 135);
+    EXPECT_GE(image.height, 125);
 }
 
 }  // namespace

@@ -5,8 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QTemporaryDir>
-
 #include <cstring>
 #include <functional>
 #include <map>
@@ -24,6 +22,8 @@
 #include "host/io_manager.h"
 #include "protocol/ioctl.h"
 #include "sim/machine.h"
+#include "tests/shell/scratch_dir.h"
+#include "tests/support/environment.h"
 #include "tests/support/message_box_double.h"
 
 namespace kesttest {
@@ -87,6 +87,13 @@ inline std::string Text(CWnd& dlg, int id) {
     return s.GetStdString();
 }
 
+// A window's own text: a dialog's caption.
+inline std::string Title(CWnd& wnd) {
+    CString s;
+    wnd.GetWindowText(s);
+    return s.GetStdString();
+}
+
 // Scripted boxes that also write each box into the log when it opens.
 class LoggedBoxes : public ScriptedMessageBoxes {
 public:
@@ -102,9 +109,9 @@ public:
 class MonitorWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(m_dir.isValid());
-        m_keyPath = m_dir.filePath("KestATI.reg").toStdString();
-        setenv(kServiceKeyEnv, m_keyPath.c_str(), 1);
+        ASSERT_FALSE(m_dir.Path().empty());
+        m_keyPath = m_dir.Path() + "/KestATI.reg";
+        SetEnv(kServiceKeyEnv, m_keyPath.c_str());
         m_transport.m_log = &m_log;
         m_boxes.m_log = &m_log;
         SetDeviceTransport(&m_transport);
@@ -116,7 +123,7 @@ protected:
         SetModalDialogHook({});
         Unload();
         SetDeviceTransport(nullptr);
-        unsetenv(kServiceKeyEnv);
+        UnsetEnv(kServiceKeyEnv);
     }
 
     // A fresh board, driver and empty service key, and the process-wide state as start-up sets
@@ -199,7 +206,7 @@ protected:
         return out;
     }
 
-    QTemporaryDir m_dir;
+    ScratchDir m_dir;
     std::string m_keyPath;
     sim::SteppedClock m_clock;
     std::unique_ptr<sim::Machine> m_machine;

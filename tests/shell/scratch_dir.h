@@ -2,14 +2,13 @@
 // keeps kest.txt), removed afterwards with everything in it.
 #pragma once
 
-#include <dirent.h>
-#include <stdlib.h>
-#include <unistd.h>
-
 #include <algorithm>
+#include <filesystem>
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <string>
+#include <system_error>
 #include <vector>
 
 namespace kesttest {
@@ -17,23 +16,36 @@ namespace kesttest {
 class ScratchDir {
 public:
     ScratchDir() {
-        char pattern[] = "/tmp/zel-test-XXXXXX";
-        m_path = mkdtemp(pattern);
-        char old[4096];
-        m_old = getcwd(old, sizeof old) != nullptr ? old : "/";
-        if (chdir(m_path.c_str()) != 0) {
-            m_path.clear();
+        namespace fs = std::filesystem;
+        std::error_code ec;
+        m_old = fs::current_path(ec);
+        std::random_device random;
+        for (int attempt = 0; attempt < 100 && m_path.empty(); ++attempt) {
+            const fs::path candidate =
+                fs::temp_directory_path(ec) / ("zel-test-" + std::to_string(random()));
+            if (fs::create_directory(candidate, ec)) {
+                m_path = candidate.generic_string();
+            }
+        }
+        if (!m_path.empty()) {
+            fs::current_path(m_path, ec);
+            if (ec) {
+                m_path.clear();
+            }
         }
     }
     ~ScratchDir() {
-        if (chdir(m_old.c_str()) != 0) {
+        namespace fs = std::filesystem;
+        std::error_code ec;
+        fs::current_path(m_old, ec);
+        if (ec || m_path.empty()) {
             return;
         }
-        const std::string command =
-            "chmod -R u+rwx '" + m_path + "' 2>/dev/null; rm -rf '" + m_path + "'";
-        if (system(command.c_str()) != 0) {
-            // A scratch directory that will not go is left for the system to clean.
+        // Tests take rights away from files here; give them back so that everything goes.
+        for (const auto& entry : fs::recursive_directory_iterator(m_path, ec)) {
+            fs::permissions(entry.path(), fs::perms::owner_all, fs::perm_options::add, ec);
         }
+        fs::remove_all(m_path, ec);  // what will not go is left for the system to clean
     }
     ScratchDir(const ScratchDir&) = delete;
     ScratchDir& operator=(const ScratchDir&) = delete;
@@ -51,18 +63,14 @@ public:
         return s.str();
     }
     bool Exists(const std::string& name) const {
-        return access((m_path + "/" + name).c_str(), F_OK) == 0;
+        std::error_code ec;
+        return std::filesystem::exists(m_path + "/" + name, ec);
     }
     std::vector<std::string> Names() const {
         std::vector<std::string> names;
-        if (DIR* d = opendir(m_path.c_str())) {
-            while (dirent* e = readdir(d)) {
-                const std::string n = e->d_name;
-                if (n != "." && n != "..") {
-                    names.push_back(n);
-                }
-            }
-            closedir(d);
+        std::error_code ec;
+        for (const auto& entry : std::filesystem::directory_iterator(m_path, ec)) {
+            names.push_back(entry.path().filename().generic_string());
         }
         std::sort(names.begin(), names.end());
         return names;
@@ -70,7 +78,7 @@ public:
 
 private:
     std::string m_path;
-    std::string m_old;
+    std::filesystem::path m_old;
 };
 
 }  // namespace kesttest

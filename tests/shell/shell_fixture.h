@@ -5,12 +5,9 @@
 
 #include <gtest/gtest.h>
 
-#include <QApplication>
-#include <QPalette>
-#include <QSystemTrayIcon>
-
 #include <cstdlib>
 #include <deque>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -20,7 +17,6 @@
 #include "app/device/process_state.h"
 #include "common/service_key_file.h"
 #include "app/framework/framework.h"
-#include "app/framework/qt/notify_icons.h"
 #include "app/shell/main_frame.h"
 #include "app/shell/monitor_dlg.h"
 #include "host/driver_entry.h"
@@ -28,7 +24,9 @@
 #include "protocol/ioctl.h"
 #include "sim/machine.h"
 #include "tests/shell/scratch_dir.h"
+#include "tests/support/environment.h"
 #include "tests/support/message_box_double.h"
+#include "tests/support/window_system.h"
 
 namespace kesttest {
 
@@ -99,9 +97,11 @@ class ShellTest : public ::testing::Test {
 protected:
     void SetUp() override {
         m_keyPath = m_dir.Path() + "/KestATI.reg";
-        setenv(kServiceKeyEnv, m_keyPath.c_str(), 1);
-        setenv("KESTATI_SYSTEM_DIR", m_dir.Path().c_str(), 1);
-        m_palette = QApplication::palette();
+        SetEnv(kServiceKeyEnv, m_keyPath.c_str());
+        SetEnv("KESTATI_SYSTEM_DIR", m_dir.Path().c_str());
+        for (std::size_t i = 0; i < std::size(kSystemColours); ++i) {
+            m_colours[i] = GetSysColor(kSystemColours[i]);
+        }
     }
 
     void TearDown() override {
@@ -115,9 +115,9 @@ protected:
         if (m_machine) {
             EXPECT_TRUE(m_machine->Violations().empty());
         }
-        unsetenv(kServiceKeyEnv);
-        unsetenv("KESTATI_SYSTEM_DIR");
-        QApplication::setPalette(m_palette);
+        UnsetEnv(kServiceKeyEnv);
+        UnsetEnv("KESTATI_SYSTEM_DIR");
+        SetSysColors(static_cast<int>(std::size(kSystemColours)), kSystemColours, m_colours);
         g_bMonitorOn = 0;
     }
 
@@ -158,15 +158,11 @@ protected:
         }
         m_frame.reset();
         AfxSetMainWnd(nullptr);
-        QApplication::processEvents();
+        user::Settle();
     }
 
-    // Lets the deferred steps of an exit run (posted events only, never a timer).
-    void RunPostedEvents() {
-        for (int i = 0; i < 20; ++i) {
-            QApplication::processEvents();
-        }
-    }
+    // Lets the deferred steps of an exit run (posted messages only, never a timer).
+    void RunPostedEvents() { user::Settle(); }
 
     void ClearRequests() { m_transport.requests.clear(); }
     std::vector<uint32_t> Codes() const {
@@ -187,11 +183,6 @@ protected:
         return values;
     }
 
-    // The frame's icon in the notification area as the desktop shows it; null when none.
-    static QSystemTrayIcon* TrayIconOf(const CMainFrame& frame) {
-        return FindNotifyIcon(frame.GetSafeHwnd(), kTrayIconId);
-    }
-
     std::string KestTxt() const { return m_dir.Read("kest.txt"); }
     static std::string Le(int32_t engine, int32_t memory) {
         std::string s(8, '\0');
@@ -210,7 +201,15 @@ protected:
     RecordingTransport m_transport;
     ScriptedMessageBoxes m_boxes;
     std::unique_ptr<CMainFrame> m_frame;
-    QPalette m_palette;
+
+private:
+    // The colours a test may change, put back as they were.
+    static constexpr int kSystemColours[] = {
+        COLOR_WINDOW,    COLOR_WINDOWTEXT, COLOR_HIGHLIGHT, COLOR_HIGHLIGHTTEXT,
+        COLOR_BTNSHADOW, COLOR_GRAYTEXT,   COLOR_BTNTEXT,   COLOR_BTNHIGHLIGHT,
+        COLOR_INFOTEXT,  COLOR_INFOBK,     COLOR_BTNFACE,
+    };
+    COLORREF m_colours[std::size(kSystemColours)] = {};
 };
 
 }  // namespace kesttest

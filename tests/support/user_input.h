@@ -11,6 +11,7 @@ namespace user {
 // Virtual keys, by their Windows numbers.
 inline constexpr UINT kTab = 0x09;
 inline constexpr UINT kReturn = 0x0D;
+inline constexpr UINT kEscape = 0x1B;
 inline constexpr UINT kSpace = 0x20;
 inline constexpr UINT kPageUp = 0x21;
 inline constexpr UINT kPageDown = 0x22;
@@ -26,10 +27,16 @@ void Click(HWND hWnd);
 void ClickAt(HWND hWnd, POINT client);
 // A left click on a list box's line (scrolled into view first) or a tab control's tab.
 void ClickItem(HWND hWnd, int nIndex);
-// The window takes the focus as a person's click or Tab would give it, then the key goes in;
-// a character key (a letter, a digit) is typed.
+// The window takes the focus as a person's click or Tab would give it, then the key goes in; a
+// top-level window (a dialog) is made the active one and keeps its focus where it was. A
+// character key (a letter, a digit) is typed.
 void Key(HWND hWnd, UINT nVirtualKey, bool bCtrl = false, bool bShift = false);
 void Type(HWND hWnd, const char* lpszText);
+// The window's close box (or Alt+F4): the window system asks the window to close.
+void Close(HWND hWnd);
+// The person picks item nIndex of the open popup menu with the keyboard and presses Enter; false
+// when no popup menu is open or it has no such item.
+bool ChooseMenuItem(int nIndex);
 
 // An assistive tool's action by its name ("Press", "Toggle"); false when the window offers none
 // of that name.

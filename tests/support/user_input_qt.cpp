@@ -4,6 +4,7 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QListWidget>
+#include <QMenu>
 #include <QTabBar>
 #include <QTest>
 
@@ -40,6 +41,8 @@ Qt::Key QtKey(UINT vk, bool bShift) {
             return bShift ? Qt::Key_Backtab : Qt::Key_Tab;
         case user::kReturn:
             return Qt::Key_Return;
+        case user::kEscape:
+            return Qt::Key_Escape;
         case user::kSpace:
             return Qt::Key_Space;
         case user::kPageUp:
@@ -97,7 +100,9 @@ void ClickItem(HWND hWnd, int nIndex) {
 void Key(HWND hWnd, UINT nVirtualKey, bool bCtrl, bool bShift) {
     QWidget* target = KeyTarget(WidgetOf(hWnd));
     QApplication::setActiveWindow(target->window());
-    target->setFocus(Qt::OtherFocusReason);
+    if (!target->isWindow()) {
+        target->setFocus(Qt::OtherFocusReason);  // a window keeps the control that has its focus
+    }
     Qt::KeyboardModifiers mods = Qt::NoModifier;
     mods.setFlag(Qt::ControlModifier, bCtrl);
     mods.setFlag(Qt::ShiftModifier, bShift);
@@ -116,6 +121,20 @@ void Type(HWND hWnd, const char* lpszText) {
     QApplication::setActiveWindow(target->window());
     target->setFocus(Qt::OtherFocusReason);
     QTest::keyClicks(target, QString::fromUtf8(lpszText));
+}
+
+void Close(HWND hWnd) {
+    WidgetOf(hWnd)->close();
+}
+
+bool ChooseMenuItem(int nIndex) {
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    if (menu == nullptr || nIndex < 0 || nIndex >= menu->actions().size()) {
+        return false;
+    }
+    menu->setActiveAction(menu->actions()[nIndex]);
+    QTest::keyClick(menu, Qt::Key_Return);
+    return true;
 }
 
 bool Act(HWND hWnd, const char* lpszAction) {

@@ -139,6 +139,9 @@ QFont FontFromLogFont(const LOGFONT& lf) {
     font.setItalic(lf.lfItalic != 0);
     font.setUnderline(lf.lfUnderline != 0);
     font.setStrikeOut(lf.lfStrikeOut != 0);
+    if (lf.lfQuality == NONANTIALIASED_QUALITY) {
+        font.setStyleStrategy(QFont::NoAntialias);
+    }
     return font;
 }
 
@@ -150,6 +153,9 @@ LOGFONT LogFontFromFont(const QFont& font) {
     lf.lfItalic = font.italic() ? 1 : 0;
     lf.lfUnderline = font.underline() ? 1 : 0;
     lf.lfStrikeOut = font.strikeOut() ? 1 : 0;
+    if ((font.styleStrategy() & QFont::NoAntialias) != 0) {
+        lf.lfQuality = NONANTIALIASED_QUALITY;
+    }
     const QByteArray face = font.family().toUtf8();
     std::strncpy(lf.lfFaceName, face.constData(), LF_FACESIZE - 1);
     return lf;
