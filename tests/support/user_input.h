@@ -11,6 +11,7 @@ namespace user {
 // Virtual keys, by their Windows numbers.
 inline constexpr UINT kTab = 0x09;
 inline constexpr UINT kReturn = 0x0D;
+inline constexpr UINT kEscape = 0x1B;
 inline constexpr UINT kSpace = 0x20;
 inline constexpr UINT kPageUp = 0x21;
 inline constexpr UINT kPageDown = 0x22;
@@ -30,6 +31,8 @@ void ClickItem(HWND hWnd, int nIndex);
 // a character key (a letter, a digit) is typed.
 void Key(HWND hWnd, UINT nVirtualKey, bool bCtrl = false, bool bShift = false);
 void Type(HWND hWnd, const char* lpszText);
+// A click on the window's close box.
+void CloseBox(HWND hWnd);
 
 // An assistive tool's action by its name ("Press", "Toggle"); false when the window offers none
 // of that name.

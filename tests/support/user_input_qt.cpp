@@ -40,6 +40,8 @@ Qt::Key QtKey(UINT vk, bool bShift) {
             return bShift ? Qt::Key_Backtab : Qt::Key_Tab;
         case user::kReturn:
             return Qt::Key_Return;
+        case user::kEscape:
+            return Qt::Key_Escape;
         case user::kSpace:
             return Qt::Key_Space;
         case user::kPageUp:
@@ -116,6 +118,10 @@ void Type(HWND hWnd, const char* lpszText) {
     QApplication::setActiveWindow(target->window());
     target->setFocus(Qt::OtherFocusReason);
     QTest::keyClicks(target, QString::fromUtf8(lpszText));
+}
+
+void CloseBox(HWND hWnd) {
+    WidgetOf(hWnd)->close();
 }
 
 bool Act(HWND hWnd, const char* lpszAction) {
