@@ -175,7 +175,7 @@ TEST_F(MessageMapTest, TabSelectionArrivesAsNotification) {
     m_dlg.m_tab.SetCurSel(0);
     EXPECT_EQ(m_dlg.m_tab.GetItemText(1), CString("Product Features"));
     EXPECT_TRUE(m_dlg.m_log.empty());
-    user::ClickItem(Item(16), 2);
+    EXPECT_TRUE(user::Choose(Item(16), 2));
     EXPECT_EQ(m_dlg.m_log, (std::vector<std::string>{"tab 2 from 16"}));
 }
 
