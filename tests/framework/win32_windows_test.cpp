@@ -111,6 +111,19 @@ TEST(ColourRequests, EachControlAsksWithItsKindAndTheBrushFillsIt) {
     RegisterDialogTemplate(nullptr);
 }
 
+TEST(Pictures, AMissingBitmapResourceLeavesThePictureEmpty) {
+    RegisterDialogTemplate(&kTestDialog);
+    CDialog dlg(kTestTemplate);
+    ASSERT_TRUE(dlg.Create(kTestTemplate));
+    CStatic picture;
+    ASSERT_TRUE(picture.Create("", WS_CHILD | SS_BITMAP, RECT{0, 0, 20, 20}, &dlg, 400));
+    EXPECT_FALSE(picture.SetBitmapResource(4321));
+    EXPECT_EQ(picture.SendMessage(STM_GETIMAGE, IMAGE_BITMAP), 0);
+    EXPECT_EQ(dlg.GetDlgItem(400), &picture);
+    dlg.DestroyWindow();
+    RegisterDialogTemplate(nullptr);
+}
+
 const MenuItemTemplate kItems[] = {{201, "&First"}, {202, "&Second"}};
 const MenuTemplate kMenus[] = {{77, kItems, 2}};
 
