@@ -41,6 +41,7 @@ public:
     void OnComboSel() { m_log.push_back("combo sel"); }
     void OnComboEdit() { m_log.push_back("combo edit"); }
     void OnPicture() { m_log.push_back("picture"); }
+    void OnEditChange() { m_log.push_back("edit change"); }
     void OnTabChange(NMHDR* pNMHDR, LRESULT* pResult) {
         m_log.push_back("tab " + std::to_string(m_tab.GetCurSel()) + " from " +
                         std::to_string(pNMHDR->idFrom));
@@ -78,6 +79,7 @@ ON_LBN_SELCHANGE(13, OnListSel)
 ON_CBN_SELCHANGE(14, OnComboSel)
 ON_CBN_EDITCHANGE(14, OnComboEdit)
 ON_STN_CLICKED(18, OnPicture)
+ON_EN_CHANGE(17, OnEditChange)
 ON_NOTIFY(TCN_SELCHANGE, 16, OnTabChange)
 ON_WM_HSCROLL()
 ON_MESSAGE(WM_USER + 5, OnUserMessage)
@@ -132,6 +134,7 @@ TEST_F(MessageMapTest, UserSelectionNotifiesButProgramChangesDoNot) {
     EXPECT_EQ(m_dlg.m_list.FindStringExact(-1, "BANANA"), 2);
     m_dlg.m_list.SetCurSel(2);
     EXPECT_EQ(m_dlg.m_list.GetCurSel(), 2);
+    m_dlg.SetDlgItemText(17, "325MHz");  // an edit's text set by the program
     EXPECT_TRUE(m_dlg.m_log.empty());
 
     user::ClickItem(Item(13), 0);
