@@ -111,6 +111,27 @@ TEST(ColourRequests, EachControlAsksWithItsKindAndTheBrushFillsIt) {
     RegisterDialogTemplate(nullptr);
 }
 
+TEST(Fonts, ChildrenTheProgramMakesTakeTheDialogsFont) {
+    RegisterDialogTemplate(&kTestDialog);
+    CDialog dlg(kTestTemplate);
+    ASSERT_TRUE(dlg.Create(kTestTemplate));
+    const LRESULT dialogFont = dlg.SendMessage(WM_GETFONT);
+    ASSERT_NE(dialogFont, 0);
+    CWnd chart;
+    ASSERT_TRUE(
+        chart.CreateEx(0, "ZelTestChart", nullptr, WS_CHILD, RECT{0, 0, 10, 10}, &dlg, 301));
+    CStatic label;
+    ASSERT_TRUE(label.Create("x", WS_CHILD, RECT{0, 0, 10, 10}, &dlg, 302));
+    EXPECT_EQ(chart.SendMessage(WM_GETFONT), dialogFont);
+    EXPECT_EQ(label.SendMessage(WM_GETFONT), dialogFont);
+    // A font set later replaces it.
+    HGDIOBJ other = ::GetStockObject(ANSI_FIXED_FONT);
+    chart.SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(other), FALSE);
+    EXPECT_EQ(chart.SendMessage(WM_GETFONT), reinterpret_cast<LRESULT>(other));
+    dlg.DestroyWindow();
+    RegisterDialogTemplate(nullptr);
+}
+
 TEST(Pictures, AMissingBitmapResourceLeavesThePictureEmpty) {
     RegisterDialogTemplate(&kTestDialog);
     CDialog dlg(kTestTemplate);

@@ -137,6 +137,11 @@ BOOL CWnd::CreateEx(DWORD dwExStyle, LPCTSTR lpszClassName, LPCTSTR lpszWindowNa
     if (!ours) {
         AttachWidget(h);
     }
+    if (m_hWnd != nullptr && parent != nullptr && (dwStyle & WS_CHILD) != 0) {
+        // A child takes its parent's font, as the template's controls take the dialog's.
+        SendMessage(WM_SETFONT, static_cast<WPARAM>(::SendMessageA(parent, WM_GETFONT, 0, 0)),
+                    FALSE);
+    }
     return m_hWnd != nullptr ? TRUE : FALSE;
 }
 

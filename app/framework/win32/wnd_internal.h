@@ -20,6 +20,7 @@ struct WindowRecord {
     WNDPROC pfnSuper = nullptr;       // the procedure the framework's replaced
     std::vector<CWnd*> holders;       // every object whose m_hWnd is this window
     std::map<UINT_PTR, UINT> timers;  // running timers and their periods
+    HFONT hFont = nullptr;            // WM_SETFONT's font, for windows of the framework's class
 };
 
 // The record of a window the framework knows, or null.

@@ -200,6 +200,21 @@ LRESULT CWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_CTLCOLOR || m_hWnd == nullptr) {
         return 0;  // the framework's own request: the window procedure gives the defaults
     }
+    // A window of the framework's own class keeps the font it is given, as controls do, so that
+    // what it draws can use it.
+    WindowRecord* rec = FindWindowRecord(m_hWnd);
+    if (rec != nullptr && rec->pfnSuper == nullptr) {
+        if (message == WM_SETFONT) {
+            rec->hFont = reinterpret_cast<HFONT>(wParam);
+            if (LOWORD(lParam) != 0) {
+                ::InvalidateRect(m_hWnd, nullptr, TRUE);
+            }
+            return 0;
+        }
+        if (message == WM_GETFONT) {
+            return reinterpret_cast<LRESULT>(rec->hFont);
+        }
+    }
     return CallSuper(m_hWnd, message, wParam, lParam);
 }
 
