@@ -12,17 +12,32 @@ export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 WINEPREFIX=$(mktemp -d "${TMPDIR:-/tmp}/kest-wine.XXXXXX")
 export WINEPREFIX
+xvfb=
 cleanup() {
     /usr/lib/wine/wineserver -k >/dev/null 2>&1 || true
+    [ -z "$xvfb" ] || kill "$xvfb" 2>/dev/null || true
     rm -rf "$WINEPREFIX"
 }
 trap cleanup EXIT
 
-# The tests need no display; keep wine from reaching for one.
-unset DISPLAY WAYLAND_DISPLAY
+# The window layer's tests make real windows: they use the X server in DISPLAY, else a private
+# Xvfb on a free display of its own choosing. Their windows stay unmanaged, so wine never waits
+# for a window manager.
+unset WAYLAND_DISPLAY
+if [ -z "${DISPLAY:-}" ]; then
+    Xvfb -displayfd 3 -nolisten tcp -screen 0 1280x1024x24 3>"$WINEPREFIX/display" 2>/dev/null &
+    xvfb=$!
+    for _ in $(seq 50); do
+        [ -s "$WINEPREFIX/display" ] && break
+        sleep 0.1
+    done
+    DISPLAY=:$(tr -d '\n' <"$WINEPREFIX/display")
+    export DISPLAY
+fi
 "$wine" wineboot -i >/dev/null 2>&1
 # The dialog face: wine finds fonts-wine's Tahoma-metric fonts only in the prefix's font folder.
 cp /usr/share/wine/fonts/tahoma*.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
+"$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
 # Let the first session end, services and all, so that every test starts from the same state.
 /usr/lib/wine/wineserver -w
 ctest --test-dir "$tree" --output-on-failure "$@"

@@ -6,5 +6,6 @@ RECT MapDialogRect(const RECT& rc, DialogBaseUnits units) {
 }
 
 RECT MapDialogItemRect(int x, int y, int cx, int cy, DialogBaseUnits units) {
-    return MapDialogRect(RECT{x, y, x + cx, y + cy}, units);
+    const RECT origin = MapDialogRect(RECT{x, y, cx, cy}, units);
+    return RECT{origin.left, origin.top, origin.left + origin.right, origin.top + origin.bottom};
 }

@@ -15,14 +15,15 @@ constexpr int AverageCharWidth(int nExtentOf52Letters) {
     return (nExtentOf52Letters / 26 + 1) / 2;
 }
 
-constexpr int DialogUnitsToPixelsX(int x, DialogBaseUnits units) {
+inline int DialogUnitsToPixelsX(int x, DialogBaseUnits units) {
     return MulDiv(x, units.cx, 4);
 }
-constexpr int DialogUnitsToPixelsY(int y, DialogBaseUnits units) {
+inline int DialogUnitsToPixelsY(int y, DialogBaseUnits units) {
     return MulDiv(y, units.cy, 8);
 }
 
 // Converts each edge of a rectangle given as (left, top, right, bottom) in dialog units.
 RECT MapDialogRect(const RECT& rcDialogUnits, DialogBaseUnits units);
-// A template rectangle (x, y, width, height) to a pixel RECT.
+// A template rectangle (x, y, width, height) to a pixel RECT: position and size are each
+// converted, as the dialog manager places a template's controls.
 RECT MapDialogItemRect(int x, int y, int cx, int cy, DialogBaseUnits units);

@@ -7,6 +7,11 @@
 #ifdef _WIN32
 #include <windows.h>
 #include <shellapi.h>
+
+// The program's menu resource; where the module carries none, the same menu made from the
+// program's menu data (a popup of its commands), so that the menu exists either way.
+#undef LoadMenu
+HMENU LoadMenu(HINSTANCE hInstance, LPCSTR lpMenuName);
 #else
 #include "app/framework/win_types.h"
 

@@ -8,6 +8,21 @@
 
 #include "app/device/message_box.h"  // MB_* flags and IDOK/IDCANCEL live with the service
 
+#ifdef _WIN32
+// The window layer's MessageBox (free and CWnd's) goes through the message-box service; the
+// system's own box stays reachable as MessageBoxA.
+#undef MessageBox
+
+#include <commctrl.h>
+
+// Names the system's headers leave to the application framework: the one colour request (the
+// old WM_CTLCOLOR number; nCtlColor says who asks) and the id of captions without one.
+#ifndef WM_CTLCOLOR
+constexpr UINT WM_CTLCOLOR = 0x0019;
+#endif
+constexpr int IDC_STATIC = -1;
+#endif
+
 #ifndef _WIN32
 using BOOL = int;
 using BYTE = std::uint8_t;
@@ -138,6 +153,10 @@ constexpr DWORD WS_EX_TOOLWINDOW = 0x00000080;
 constexpr DWORD WS_EX_CLIENTEDGE = 0x00000200;
 constexpr DWORD WS_EX_STATICEDGE = 0x00020000;
 constexpr DWORD WS_EX_NOACTIVATE = 0x08000000;
+
+// Window class styles.
+constexpr UINT CS_DBLCLKS = 0x0008;
+constexpr UINT CS_SAVEBITS = 0x0800;
 
 // Dialog styles.
 constexpr DWORD DS_SETFONT = 0x40;

@@ -354,5 +354,8 @@ private:
 
 class CScrollBar : public CWnd {};
 
-// The window in front (the active one, else the one last brought to the front), or null.
+#ifndef _WIN32
+// The window in front (the active one, else the one last brought to the front), or null. On
+// Windows the name is the system's (a handle); CWnd::GetForegroundWindow serves both.
 CWnd* GetForegroundWindow();
+#endif

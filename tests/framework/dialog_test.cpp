@@ -1,17 +1,14 @@
 // Dialog life: modal results for each way out, modeless hiding, destruction order, data
-// exchange, and a self-painting child window.
+// exchange, and the geometry of the dialog and its children.
 #include <gtest/gtest.h>
 
-#include <QPainter>
-#include <QTest>
-
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "app/framework/framework.h"
 #include "tests/framework/test_dialogs.h"
-#include "tests/support/screenshot.h"
-#include "app/framework/qt/wnd_internal.h"
+#include "tests/support/user_input.h"
 
 namespace {
 
@@ -86,27 +83,24 @@ TEST_F(DialogTest, EachWayOutOfAModalDialog) {
     };
     const std::vector<Row> rows = {
         {"Enter on the first tab stop",
-         [](CDialog& d) { QTest::keyClick(WidgetOf(d.GetSafeHwnd()), Qt::Key_Return); },
+         [](CDialog& d) { user::Key(d.GetDlgItemHwnd(IDOK), user::kReturn); },
          IDOK,
          {"dlg load", "dlg init", "dlg ok", "dlg save", "dlg destroy"}},
         {"Escape",
-         [](CDialog& d) { QTest::keyClick(WidgetOf(d.GetSafeHwnd()), Qt::Key_Escape); },
+         [](CDialog& d) { user::Key(d.GetSafeHwnd(), user::kEscape); },
          IDCANCEL,
          {"dlg load", "dlg init", "dlg cancel", "dlg destroy"}},
         {"close box",
-         [](CDialog& d) { WidgetOf(d.GetSafeHwnd())->close(); },
+         [](CDialog& d) { user::Close(d.GetSafeHwnd()); },
          IDCANCEL,
          {"dlg load", "dlg init", "dlg close", "dlg cancel", "dlg destroy"}},
         {"Cancel button",
-         [](CDialog& d) {
-             QTest::mouseClick(WidgetOf(d.GetDlgItemHwnd(IDCANCEL)), Qt::LeftButton);
-         },
+         [](CDialog& d) { user::Click(d.GetDlgItemHwnd(IDCANCEL)); },
          IDCANCEL,
          {"dlg load", "dlg init", "dlg cancel", "dlg destroy"}},
         {"another button has the focus on Enter",
          [](CDialog& d) {
-             WidgetOf(d.GetDlgItemHwnd(10))->setFocus();
-             QTest::keyClick(WidgetOf(d.GetDlgItemHwnd(10)), Qt::Key_Return);
+             user::Key(d.GetDlgItemHwnd(10), user::kReturn);
              d.EndDialog(7);
          },
          7,
@@ -152,7 +146,7 @@ TEST_F(DialogTest, ModelessEndDialogHidesAndDestroyTakesOwnedWindowsFirst) {
     owned.ShowWindow(SW_SHOW);
     g_log.clear();
 
-    QTest::keyClick(WidgetOf(owner.GetSafeHwnd()), Qt::Key_Escape);
+    user::Key(owner.GetSafeHwnd(), user::kEscape);
     EXPECT_NE(owner.GetSafeHwnd(), nullptr);  // hidden, not destroyed
     EXPECT_FALSE(owner.IsWindowVisible());
     EXPECT_EQ(owner.GetResult(), IDCANCEL);
@@ -181,51 +175,54 @@ TEST_F(DialogTest, StateAndStylesOfControls) {
     dlg.SetDlgItemText(17, "325MHz");
     CString text;
     dlg.GetDlgItemText(17, text);
-    EXPECT_EQ(text, QString("325MHz"));
+    EXPECT_EQ(text, CString("325MHz"));
     dlg.SetDlgItemText(12, "two\r\nlines");
     dlg.GetDlgItemText(12, text);
-    EXPECT_EQ(text, QString("two\r\nlines"));
+    EXPECT_EQ(text, CString("two\r\nlines"));
     EXPECT_EQ(dlg.GetDlgItem(9999), nullptr);
     dlg.DestroyWindow();
 }
 
-// A self-painting child on a client edge, like the chart.
-class CPaintedWnd : public CWnd {
-public:
-    int m_nPaints = 0;
-    void OnPaint() {
-        ++m_nPaints;
-        CPaintDC dc(this);
-        RECT rc;
-        GetClientRect(&rc);
-        dc.FillSolidRect(0, 0, rc.right, rc.bottom, RGB(255, 0, 0));
-    }
-    DECLARE_MESSAGE_MAP()
-};
-
-BEGIN_MESSAGE_MAP(CPaintedWnd, CWnd)
-ON_WM_PAINT()
-END_MESSAGE_MAP()
-
-TEST_F(DialogTest, SelfPaintingChildDrawsItsClientInsideItsEdges) {
+// A child on client edges, like the chart: its client area lies inside both edges.
+TEST_F(DialogTest, ChildOnClientEdgesHasItsClientInside) {
     CDialog dlg(kTestTemplate);
     ASSERT_TRUE(dlg.Create(kTestTemplate));
-    CPaintedWnd painted;
-    ASSERT_TRUE(painted.CreateEx(WS_EX_CLIENTEDGE | WS_EX_STATICEDGE, nullptr, nullptr,
-                                 WS_CHILD | WS_VISIBLE, RECT{10, 10, 60, 40}, &dlg, 300));
+    CWnd child;
+    ASSERT_TRUE(child.CreateEx(WS_EX_CLIENTEDGE | WS_EX_STATICEDGE, nullptr, nullptr,
+                               WS_CHILD | WS_VISIBLE, RECT{10, 10, 60, 40}, &dlg, 300));
     RECT client{};
-    painted.GetClientRect(&client);
+    child.GetClientRect(&client);
     EXPECT_EQ(client.right, 50 - 6);
     EXPECT_EQ(client.bottom, 30 - 6);
-    EXPECT_EQ(dlg.GetDlgItem(300), &painted);
-
-    const QImage image = GrabWindow(dlg);
-    EXPECT_GT(painted.m_nPaints, 0);
-    EXPECT_EQ(image.pixelColor(10 + 3, 10 + 3), QColor(Qt::red));
-    EXPECT_EQ(image.pixelColor(10 + 46, 10 + 26), QColor(Qt::red));
-    EXPECT_NE(image.pixelColor(10, 10), QColor(Qt::red));  // the edge
+    EXPECT_EQ(dlg.GetDlgItem(300), &child);
+    EXPECT_EQ(child.GetParent(), &dlg);
     dlg.DestroyWindow();
-    EXPECT_EQ(painted.GetSafeHwnd(), nullptr);
+    EXPECT_EQ(child.GetSafeHwnd(), nullptr);
+}
+
+// The dialog and its controls are as large as their dialog units in the dialog's font.
+TEST_F(DialogTest, DialogAndControlsAreSizedInDialogUnits) {
+    CDialog dlg(kTestTemplate);
+    ASSERT_TRUE(dlg.Create(kTestTemplate));
+    RECT size{0, 0, 200, 100};
+    dlg.MapDialogRect(&size);
+    EXPECT_GT(size.right, 200);
+    RECT client{};
+    dlg.GetClientRect(&client);
+    EXPECT_EQ(client.right, size.right);
+    EXPECT_EQ(client.bottom, size.bottom);
+
+    // Position and size each in pixels, as the system's dialog manager places the control.
+    RECT expected{130, 80, 50, 14};
+    dlg.MapDialogRect(&expected);
+    RECT go{};
+    dlg.GetDlgItem(10)->GetWindowRect(&go);
+    dlg.ScreenToClient(&go);
+    EXPECT_EQ(go.left, expected.left);
+    EXPECT_EQ(go.top, expected.top);
+    EXPECT_EQ(go.right - go.left, expected.right);
+    EXPECT_EQ(go.bottom - go.top, expected.bottom);
+    dlg.DestroyWindow();
 }
 
 }  // namespace

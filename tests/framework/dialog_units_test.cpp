@@ -31,8 +31,9 @@ TEST(DialogUnits, AverageWidthRoundsTheHalfLetter) {
     }
 }
 
-TEST(DialogUnits, EveryEdgeIsConvertedOnItsOwn) {
-    // Edges are converted separately, so width in pixels follows from the rounded edges.
+TEST(DialogUnits, PositionAndSizeAreConvertedEachOnItsOwn) {
+    // As the system's dialog manager places a template's control: the position and the size are
+    // each rounded, so the far edge is the rounded position plus the rounded size.
     struct Row {
         int x, y, cx, cy;
         DialogBaseUnits units;
@@ -40,11 +41,11 @@ TEST(DialogUnits, EveryEdgeIsConvertedOnItsOwn) {
     };
     const Row rows[] = {
         {105, 40, 50, 15, {6, 13}, {158, 65, 233, 89}},
-        {79, 7, 171, 25, {6, 13}, {119, 11, 375, 52}},
+        {79, 7, 171, 25, {6, 13}, {119, 11, 376, 52}},
         {0, 0, 259, 65, {6, 13}, {0, 0, 389, 106}},
         {0, 0, 259, 65, {7, 16}, {0, 0, 453, 130}},
-        {10, 40, 85, 15, {7, 16}, {18, 80, 166, 110}},
-        {1, 1, 1, 1, {5, 11}, {1, 1, 3, 3}},
+        {10, 40, 85, 15, {7, 16}, {18, 80, 167, 110}},
+        {1, 1, 1, 1, {5, 11}, {1, 1, 2, 2}},
     };
     for (const Row& r : rows) {
         const RECT rc = MapDialogItemRect(r.x, r.y, r.cx, r.cy, r.units);
