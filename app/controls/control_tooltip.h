@@ -6,9 +6,6 @@
 #include "app/framework/input_state.h"
 #include "app/framework/wnd.h"
 
-constexpr UINT CS_DBLCLKS = 0x0008;
-constexpr UINT CS_SAVEBITS = 0x0800;
-
 // The registration record of the tip's window class.
 struct ToolTipWindowClass {
     const char* lpszClassName;

@@ -23,8 +23,11 @@ void AfxInitFramework(bool bInstallMessageBoxes = true);
 // Ends the program at once with nExitCode, as the program's fatal paths require.
 [[noreturn]] void ExitProgram(int nExitCode);
 
+#ifndef _WIN32
 // A box through the process's message-box service; hOwner null means the foreground window.
+// On Windows it is the system's own.
 int MessageBox(HWND hOwner, const char* lpszText, const char* lpszCaption, UINT nType);
+#endif
 
 class CWnd;
 // The application's main window: owner of dialogs created without a parent.

@@ -15,10 +15,10 @@ constexpr int AverageCharWidth(int nExtentOf52Letters) {
     return (nExtentOf52Letters / 26 + 1) / 2;
 }
 
-constexpr int DialogUnitsToPixelsX(int x, DialogBaseUnits units) {
+inline int DialogUnitsToPixelsX(int x, DialogBaseUnits units) {
     return MulDiv(x, units.cx, 4);
 }
-constexpr int DialogUnitsToPixelsY(int y, DialogBaseUnits units) {
+inline int DialogUnitsToPixelsY(int y, DialogBaseUnits units) {
     return MulDiv(y, units.cy, 8);
 }
 

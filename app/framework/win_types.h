@@ -8,7 +8,11 @@
 
 #include "app/device/message_box.h"  // MB_* flags and IDOK/IDCANCEL live with the service
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include <windows.h>
+// Common controls: trackbar styles, tab and custom-draw notifications.
+#include <commctrl.h>
+#else
 using BOOL = int;
 using BYTE = std::uint8_t;
 using WORD = std::uint16_t;
@@ -74,7 +78,6 @@ constexpr WPARAM MAKEWPARAM(unsigned lo, unsigned hi) {
 constexpr int IDABORT = 3;
 constexpr int IDRETRY = 4;
 constexpr int IDIGNORE = 5;
-constexpr int IDC_STATIC = -1;
 
 // Window messages.
 constexpr UINT WM_NULL = 0x0000;
@@ -100,7 +103,6 @@ constexpr UINT WM_SYSCOMMAND = 0x0112;
 constexpr UINT WM_TIMER = 0x0113;
 constexpr UINT WM_HSCROLL = 0x0114;
 constexpr UINT WM_VSCROLL = 0x0115;
-constexpr UINT WM_CTLCOLOR = 0x0019;  // the framework's one colour request (nCtlColor says who)
 constexpr UINT WM_MOUSEMOVE = 0x0200;
 constexpr UINT WM_LBUTTONDOWN = 0x0201;
 constexpr UINT WM_LBUTTONUP = 0x0202;
@@ -138,6 +140,10 @@ constexpr DWORD WS_EX_TOOLWINDOW = 0x00000080;
 constexpr DWORD WS_EX_CLIENTEDGE = 0x00000200;
 constexpr DWORD WS_EX_STATICEDGE = 0x00020000;
 constexpr DWORD WS_EX_NOACTIVATE = 0x08000000;
+
+// Window class styles.
+constexpr UINT CS_DBLCLKS = 0x0008;
+constexpr UINT CS_SAVEBITS = 0x0800;
 
 // Dialog styles.
 constexpr DWORD DS_SETFONT = 0x40;
@@ -278,3 +284,7 @@ constexpr int MulDiv(int a, int b, int c) {
     return static_cast<int>(negative ? -mag : mag);
 }
 #endif  // _WIN32
+
+// The framework's own names, which no system header has.
+constexpr int IDC_STATIC = -1;
+constexpr UINT WM_CTLCOLOR = 0x0019;  // the framework's one colour request (nCtlColor says who)

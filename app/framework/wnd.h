@@ -269,6 +269,7 @@ public:
     void UpdateWindow();
     BOOL SetForegroundWindow();
     void SetFocus();
+    // The window in front (the active one, else the one last brought to the front), or null.
     static CWnd* GetForegroundWindow();
 
     // Geometry (pixels).
@@ -353,6 +354,3 @@ private:
 };
 
 class CScrollBar : public CWnd {};
-
-// The window in front (the active one, else the one last brought to the front), or null.
-CWnd* GetForegroundWindow();

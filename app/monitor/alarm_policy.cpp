@@ -46,7 +46,7 @@ bool AlarmStep(int& nAlarmTicks, bool bSafe, const char* lpszWarning, const char
     const HWND window = pMonitorDlg != nullptr ? pMonitorDlg->GetSafeHwnd() : nullptr;
 
     QueryDriverReading(IOCTL_ALARMS_ON);
-    CWnd* pForeground = GetForegroundWindow();
+    CWnd* pForeground = CWnd::GetForegroundWindow();
     ::MessageBox(pForeground != nullptr ? pForeground->GetSafeHwnd() : nullptr, lpszWarning,
                  kAlarmCaption, kFirstBoxStyle);
     // A dialog destroyed meanwhile gets no second box; the beeper still goes off.

@@ -33,7 +33,7 @@ QtMessageBoxService g_qtBoxes;
 
 // The owner of boxes raised by code that knows no windows (the device and settings layer).
 void* ForegroundWindowHandle() {
-    CWnd* fg = GetForegroundWindow();
+    CWnd* fg = CWnd::GetForegroundWindow();
     return fg != nullptr ? fg->GetSafeHwnd() : nullptr;
 }
 CWnd* g_pMainWnd = nullptr;
@@ -173,7 +173,7 @@ BOOL SetSysColors(int cElements, const int* lpaElements, const COLORREF* lpaRgbV
 int MessageBox(HWND hOwner, const char* lpszText, const char* lpszCaption, UINT nType) {
     void* owner = WidgetOf(hOwner);
     if (owner == nullptr) {
-        if (CWnd* fg = GetForegroundWindow()) {
+        if (CWnd* fg = CWnd::GetForegroundWindow()) {
             owner = WidgetOf(fg->GetSafeHwnd());
         }
     }
