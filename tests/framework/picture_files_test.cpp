@@ -1,6 +1,5 @@
-// The program's drawings as the Windows build's picture files: every bitmap is a 24-bit file of
-// the drawing's size showing what the Linux build draws, laid over the background; every icon
-// holds each size asked for with the drawing's colours and transparency.
+// The Windows build's picture files show what the Linux build draws: bitmaps as 24-bit files
+// over the background, icons at each size asked for with the drawing's transparency.
 #include <gtest/gtest.h>
 
 #include <QFile>
@@ -20,24 +19,17 @@ QString Artwork(int nID) {
 
 TEST(PictureFiles, BitmapsAre24BitCopiesOfTheDrawingOverTheBackground) {
     QTemporaryDir dir;
-    const COLORREF background = RGB(212, 208, 200);
     for (int nID : kProgramBitmaps) {
         const QString bmp = dir.filePath(QStringLiteral("%1.bmp").arg(nID));
-        ASSERT_TRUE(WriteBitmapFile(Artwork(nID).toLocal8Bit().constData(), background,
-                                    bmp.toLocal8Bit().constData()))
-            << nID;
+        ASSERT_TRUE(
+            WriteBitmapFile(Artwork(nID).toLocal8Bit(), RGB(212, 208, 200), bmp.toLocal8Bit()));
         QFile file(bmp);
         ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-        const QByteArray bytes = file.readAll();
-        ASSERT_GT(bytes.size(), 30);
-        EXPECT_EQ(bytes[28], 24) << nID << ": bits per pixel";
-
+        EXPECT_EQ(file.readAll().at(28), 24) << nID << ": bits per pixel";
         QImage expected(RenderSvgPicture(Artwork(nID)).size(), QImage::Format_RGB32);
         expected.fill(QColor(212, 208, 200));
         QPainter(&expected).drawImage(0, 0, RenderSvgPicture(Artwork(nID)));
-        const QImage written = QImage(bmp, "BMP").convertToFormat(QImage::Format_RGB32);
-        ASSERT_EQ(written.size(), expected.size()) << nID;
-        EXPECT_TRUE(written == expected) << nID;
+        EXPECT_TRUE(QImage(bmp, "BMP").convertToFormat(QImage::Format_RGB32) == expected) << nID;
     }
 }
 
@@ -46,38 +38,22 @@ TEST(PictureFiles, IconsHoldEverySizeWithItsTransparency) {
     const int sizes[] = {16, 32};
     for (int nID : kProgramIcons) {
         const QString ico = dir.filePath(QStringLiteral("%1.ico").arg(nID));
-        ASSERT_TRUE(WriteIconFile(Artwork(nID).toLocal8Bit().constData(), sizes, 2,
-                                  ico.toLocal8Bit().constData()))
-            << nID;
+        ASSERT_TRUE(WriteIconFile(Artwork(nID).toLocal8Bit(), sizes, 2, ico.toLocal8Bit()));
         QImageReader reader(ico, "ICO");
         ASSERT_EQ(reader.imageCount(), 2) << nID;
         for (int i = 0; i < 2; ++i) {
-            const int size = sizes[i];
             ASSERT_TRUE(reader.jumpToImage(i));
             const QImage read = reader.read().convertToFormat(QImage::Format_ARGB32);
-            const QImage drawn = RenderSvgPicture(Artwork(nID), QSize(size, size))
+            const QImage drawn = RenderSvgPicture(Artwork(nID), QSize(sizes[i], sizes[i]))
                                      .convertToFormat(QImage::Format_ARGB32);
             ASSERT_EQ(read.size(), drawn.size()) << nID;
-            int differences = 0;
-            for (int y = 0; y < size; ++y) {
-                for (int x = 0; x < size; ++x) {
-                    const QRgb a = read.pixel(x, y);
-                    const QRgb b = drawn.pixel(x, y);
-                    differences += qAlpha(a) != qAlpha(b) || (qAlpha(b) != 0 && a != b) ? 1 : 0;
-                }
+            for (int p = 0; p < sizes[i] * sizes[i]; ++p) {
+                const QRgb a = read.pixel(p % sizes[i], p / sizes[i]);
+                const QRgb b = drawn.pixel(p % sizes[i], p / sizes[i]);
+                ASSERT_TRUE(qAlpha(b) == 0 ? qAlpha(a) == 0 : a == b) << nID << " pixel " << p;
             }
-            EXPECT_EQ(differences, 0) << nID << " at " << size;
         }
     }
-}
-
-TEST(PictureFiles, NoFileFromWhatIsNotADrawing) {
-    QTemporaryDir dir;
-    const int sizes[] = {16};
-    const QByteArray out = dir.filePath(QStringLiteral("x")).toLocal8Bit();
-    EXPECT_FALSE(WriteBitmapFile(KEST_ARTWORK_DIR "/missing.svg", 0, out.constData()));
-    EXPECT_FALSE(WriteIconFile(KEST_ARTWORK_DIR "/make_artwork.py", sizes, 1, out.constData()));
-    EXPECT_FALSE(QFile::exists(QString::fromLocal8Bit(out)));
 }
 
 }  // namespace

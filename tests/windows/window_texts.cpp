@@ -1,14 +1,12 @@
 // What a user sees of a Windows program, for the end-to-end tests under wine:
 //   window_texts CAPTION         the visible top-level window titled CAPTION: its caption, then
 //                                the text of each child window, one a line;
-//   window_texts --popup         where the popup menu on screen is: "X Y WIDTH HEIGHT";
-//   window_texts --menu EXE ID   the items of the first submenu of menu resource ID in EXE, one
-//                                a line (a popup's items cannot be read from another process).
+//   window_texts --popup         where the popup menu on screen is: "X Y WIDTH HEIGHT" (its items
+//                                cannot be read from another process).
 // Exits 1 when there is no such window or menu.
 #include <windows.h>
 
 #include <stdio.h>
-#include <stdlib.h>
 #include <string.h>
 
 namespace {
@@ -42,33 +40,15 @@ int PrintPopup() {
     return 0;
 }
 
-int PrintMenuResource(const char* exe, int nID) {
-    HMODULE module = LoadLibraryExA(exe, nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    HMENU menu = module != nullptr ? LoadMenuA(module, MAKEINTRESOURCEA(nID)) : nullptr;
-    HMENU popup = menu != nullptr ? GetSubMenu(menu, 0) : nullptr;
-    if (popup == nullptr) {
-        return 1;
-    }
-    for (int i = 0; i < GetMenuItemCount(popup); ++i) {
-        char text[256] = {};
-        GetMenuStringA(popup, static_cast<UINT>(i), text, sizeof text, MF_BYPOSITION);
-        printf("%s %u\n", text, GetMenuItemID(popup, i));
-    }
-    return 0;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
     if (argc == 2 && strcmp(argv[1], "--popup") == 0) {
         return PrintPopup();
     }
-    if (argc == 4 && strcmp(argv[1], "--menu") == 0) {
-        return PrintMenuResource(argv[2], atoi(argv[3]));
-    }
     if (argc == 2) {
         return PrintWindow(argv[1]);
     }
-    fprintf(stderr, "usage: window_texts CAPTION | --popup | --menu EXE ID\n");
+    fprintf(stderr, "usage: window_texts CAPTION | --popup\n");
     return 2;
 }
