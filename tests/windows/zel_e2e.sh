@@ -27,6 +27,9 @@ poll test -s "$scratch/display" || { echo "Xvfb did not start"; exit 1; }
 export DISPLAY=:$(cat "$scratch/display")
 trayer --edge top --align right --widthtype pixel --width 100 --height 24 >/dev/null 2>&1 &
 pids+=($!)
+# Wine's desktop process, which shows the tray icons, starts on the display of the session's first
+# program: let an earlier session end first.
+"$(dirname "$wine")/wineserver" -w
 
 # ZEL.exe in a new folder $1 with the environment changes that follow; its exit code in $1.exit.
 start_zel() {
