@@ -19,8 +19,7 @@ set(out ${CMAKE_CURRENT_BINARY_DIR}/resources)
 file(GLOB ZEL_ARTWORK CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/artwork/*.svg)
 add_custom_command(OUTPUT ${out}/ZEL.rc
     COMMAND ${CMAKE_COMMAND} -E make_directory ${out}
-    COMMAND ${CMAKE_COMMAND} -E env QT_QPA_PLATFORM=offscreen
-            ${ZEL_RESOURCES_TOOL} ${CMAKE_CURRENT_SOURCE_DIR}/artwork ${out}
+    COMMAND ${ZEL_RESOURCES_TOOL} ${CMAKE_CURRENT_SOURCE_DIR}/artwork ${out}
     DEPENDS zel_host_tools ${ZEL_RESOURCES_TOOL} ${ZEL_ARTWORK}
     COMMENT "Rendering ZEL's pictures and writing ZEL.rc"
     VERBATIM)

@@ -99,9 +99,7 @@ void EnsureApplication() {
     if (QCoreApplication::instance() != nullptr) {
         return;
     }
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
+    qputenv("QT_QPA_PLATFORM", "offscreen");
     static int argc = 1;
     static char name[] = "zel_resources";
     static char* argv[] = {name, nullptr};
