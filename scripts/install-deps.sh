@@ -9,7 +9,7 @@ packages=(
   qt6-base-dev qt6-svg-dev libgl-dev fonts-wine fonts-dejavu-core
   g++-mingw-w64-i686 g++-mingw-w64-i686-posix mingw-w64-i686-dev binutils-mingw-w64-i686
   g++-mingw-w64-x86-64 g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev binutils-mingw-w64-x86-64
-  wine64 xvfb
+  wine64 xvfb trayer xdotool x11-utils
   clang-format clang libclang-rt-14-dev
   dbus-daemon xvfb at-spi2-core python3-pyatspi gir1.2-atspi-2.0
   desktop-file-utils man-db groff-base systemd

@@ -269,6 +269,7 @@ public:
     void UpdateWindow();
     BOOL SetForegroundWindow();
     void SetFocus();
+    // The window in front (the active one, else the one last brought to the front), or null.
     static CWnd* GetForegroundWindow();
 
     // Geometry (pixels).
@@ -353,9 +354,3 @@ private:
 };
 
 class CScrollBar : public CWnd {};
-
-#ifndef _WIN32
-// The window in front (the active one, else the one last brought to the front), or null. On
-// Windows the name is the system's (a handle); CWnd::GetForegroundWindow serves both.
-CWnd* GetForegroundWindow();
-#endif

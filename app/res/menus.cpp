@@ -4,10 +4,7 @@
 
 namespace {
 
-const MenuTemplate kMenus[] = {
-    {kMenuTray, kMenu131.data(), kMenu131.size()},
-};
-
-[[maybe_unused]] const bool kMenusSet = (SetProgramMenuTemplates(kMenus, std::size(kMenus)), true);
+[[maybe_unused]] const bool kMenusSet =
+    (SetProgramMenuTemplates(kProgramMenus, std::size(kProgramMenus)), true);
 
 }  // namespace

@@ -10,3 +10,8 @@ inline constexpr std::array<MenuItemTemplate, 2> kMenu131 = {{
     {ID_SHOW_CONFIG, "Show &Config"},
     {ID_APP_EXIT_TRAY, "&Exit"},
 }};
+
+// Every menu of the program.
+inline constexpr MenuTemplate kProgramMenus[] = {
+    {kMenuTray, kMenu131.data(), kMenu131.size()},
+};

@@ -17,6 +17,12 @@ constexpr int kBitmapBoard9200 = 173;         // RADEON 9200 board, 225 x 211
 constexpr int kBitmapBoard9600And9800 = 176;  // RADEON 9600 PRO and 9800 PRO boards, 244 x 194
 constexpr int kBitmapLogo = 179;              // chip mark beside the clock panel, 32 x 33
 
+// Every picture by kind; the Windows build makes one icon or bitmap resource of each.
+inline constexpr int kProgramIcons[] = {kIconProgram, kIconHint};
+inline constexpr int kProgramBitmaps[] = {
+    kBitmapConfirm,     kBitmapClockScale, kBitmapBoard9700, kBitmapBanner,           kBitmapFan,
+    kBitmapThermometer, kBitmapBoard9500,  kBitmapBoard9200, kBitmapBoard9600And9800, kBitmapLogo};
+
 // Menus.
 constexpr int kMenuTray = 131;  // the tray icon's popup menu (menus.h)
 

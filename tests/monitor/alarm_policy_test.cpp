@@ -52,8 +52,8 @@ TEST_F(AlarmPolicyTest, TenUnsafeSamplesShowNothingTheEleventhFiresInOrder) {
 
     m_other.ShowWindow(SW_SHOW);
     m_other.SetForegroundWindow();
-    ASSERT_NE(GetForegroundWindow(), nullptr);
-    void* const foreground = GetForegroundWindow()->GetSafeHwnd();
+    ASSERT_NE(CWnd::GetForegroundWindow(), nullptr);
+    void* const foreground = CWnd::GetForegroundWindow()->GetSafeHwnd();
     EXPECT_EQ(foreground, m_other.GetSafeHwnd());
     int ticksWhileOpen = -1;
     bool beeperWhileOpen = false;

@@ -5,13 +5,11 @@
 #include <QFontDatabase>
 #include <QIcon>
 #include <QMessageBox>
-#include <QPainter>
 #include <QPalette>
 #include <QPointer>
 #include <QPushButton>
 #include <QStyle>
 #include <QStyleFactory>
-#include <QSvgRenderer>
 
 #include <cstdio>
 #include <cstdlib>
@@ -19,6 +17,7 @@
 
 #include "app/framework/closing.h"
 #include "app/framework/gdi.h"
+#include "app/framework/qt/svg_picture.h"
 #include "app/framework/qt/wnd_internal.h"
 #include "app/framework/wnd.h"
 #include "app/framework/qt/wnd_internal.h"
@@ -33,7 +32,7 @@ QtMessageBoxService g_qtBoxes;
 
 // The owner of boxes raised by code that knows no windows (the device and settings layer).
 void* ForegroundWindowHandle() {
-    CWnd* fg = GetForegroundWindow();
+    CWnd* fg = CWnd::GetForegroundWindow();
     return fg != nullptr ? fg->GetSafeHwnd() : nullptr;
 }
 CWnd* g_pMainWnd = nullptr;
@@ -173,7 +172,7 @@ BOOL SetSysColors(int cElements, const int* lpaElements, const COLORREF* lpaRgbV
 int MessageBox(HWND hOwner, const char* lpszText, const char* lpszCaption, UINT nType) {
     void* owner = WidgetOf(hOwner);
     if (owner == nullptr) {
-        if (CWnd* fg = GetForegroundWindow()) {
+        if (CWnd* fg = CWnd::GetForegroundWindow()) {
             owner = WidgetOf(fg->GetSafeHwnd());
         }
     }
@@ -226,15 +225,7 @@ QImage LoadBitmapResource(int nIDResource) {
     }
     const QString svg = QStringLiteral(":/res/%1.svg").arg(nIDResource);
     if (QFile::exists(svg)) {
-        QSvgRenderer renderer(svg);
-        if (!renderer.isValid()) {
-            return QImage();
-        }
-        QImage image(renderer.defaultSize(), QImage::Format_ARGB32_Premultiplied);
-        image.fill(Qt::transparent);
-        QPainter painter(&image);
-        renderer.render(&painter);
-        return image;
+        return RenderSvgPicture(svg);
     }
     return QImage();
 }

@@ -548,10 +548,6 @@ CWnd* CWnd::GetForegroundWindow() {
     return nullptr;
 }
 
-CWnd* GetForegroundWindow() {
-    return CWnd::GetForegroundWindow();
-}
-
 void CWnd::GetClientRect(RECT* lpRect) const {
     if (lpRect == nullptr) {
         return;

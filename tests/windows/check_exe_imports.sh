@@ -1,9 +1,16 @@
 #!/usr/bin/env bash
-# Checks that each kestctl.exe is a console PE linked statically: it imports only DLLs every
-# Windows has (no mingw runtime DLL must ship beside it), and the 32-bit one nothing that
-# Windows XP lacks.
+# Checks that each EXE is a console (cui) or windowed (gui) PE linked statically: it imports only
+# DLLs every Windows has (no mingw runtime DLL must ship beside it), the 32-bit one nothing that
+# Windows XP lacks, and it carries no manifest asking for the newer common controls' look.
+# Usage: check_exe_imports.sh cui|gui EXE...
 set -euo pipefail
-[ $# -gt 0 ] || { echo "usage: check_exe_imports.sh EXE..."; exit 2; }
+case ${1:-} in
+cui) subsystem='00000003\s+\(Windows CUI\)' ;;
+gui) subsystem='00000002\s+\(Windows GUI\)' ;;
+*) echo "usage: check_exe_imports.sh cui|gui EXE..."; exit 2 ;;
+esac
+shift
+[ $# -gt 0 ] || { echo "usage: check_exe_imports.sh cui|gui EXE..."; exit 2; }
 allowed_dlls="KERNEL32.dll USER32.dll GDI32.dll ADVAPI32.dll SHELL32.dll COMCTL32.dll
 VERSION.dll msvcrt.dll WS2_32.dll"
 # Kernel routines that came with Vista or later, which the runtime libraries reach for when
@@ -28,8 +35,10 @@ for exe in "$@"; do
         echo "$exe: not a Windows PE: $headers"; status=1; continue
     fi
     details=$($objdump -p "$exe")
-    grep -qE '^Subsystem\s+00000003\s+\(Windows CUI\)' <<<"$details" ||
-        { echo "$exe: not a console program"; status=1; }
+    grep -qE "^Subsystem\s+$subsystem" <<<"$details" ||
+        { echo "$exe: not of subsystem $subsystem: $(grep '^Subsystem' <<<"$details")"; status=1; }
+    ! grep -qa 'Microsoft.Windows.Common-Controls' "$exe" ||
+        { echo "$exe: asks for the common controls' visual styles"; status=1; }
     dll=""
     while read -r line; do
         if [[ $line =~ ^DLL\ Name:\ (.*)$ ]]; then
