@@ -11,6 +11,7 @@
 
 #include "app/framework/win32/wnd_internal.h"
 #include "tests/support/user_input.h"
+#include "tests/support/window_system.h"
 
 namespace {
 
@@ -201,6 +202,20 @@ bool SetValue(HWND hWnd, int nValue) {
 void Close(HWND hWnd) {
     ::SendMessageA(hWnd, WM_SYSCOMMAND, SC_CLOSE, 0);
     Drain();
+}
+
+bool ChooseMenuItem(int nIndex) {
+    if (nIndex < 0 || nIndex >= static_cast<int>(PopupMenuItems().size())) {
+        return false;
+    }
+    // The keys go where the keyboard's do, and the menu's own loop takes them from the queue:
+    // Down from no selection to the first item and on to the one, then Enter.
+    HWND focus = ::GetFocus();
+    for (int i = 0; i <= nIndex; ++i) {
+        ::PostMessageA(focus, WM_KEYDOWN, VK_DOWN, 1);
+    }
+    ::PostMessageA(focus, WM_KEYDOWN, VK_RETURN, 1);
+    return true;
 }
 
 }  // namespace user
