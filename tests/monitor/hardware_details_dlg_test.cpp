@@ -669,7 +669,7 @@ TEST_F(DetailsTest, FanAutoControlWithTheValueMissingStoredZeroAndStoredOne) {
 }
 
 TEST_F(DetailsTest, WithoutAServiceKeyTheFanHandlersStillActAndCreateNothing) {
-    ASSERT_EQ(std::remove(m_keyPath.c_str()), 0);
+    m_key.Remove();
     Run([&](CHardwareDetailsDlg& d) {
         Select(d, 1);
         Select(d, 0);
@@ -682,7 +682,7 @@ TEST_F(DetailsTest, WithoutAServiceKeyTheFanHandlersStillActAndCreateNothing) {
                   "Warning: The fan will auto speed up when Temperature goes high!");
         EXPECT_EQ(g_nFan4Temp, 0);
     });
-    EXPECT_FALSE(std::filesystem::exists(m_keyPath));
+    EXPECT_FALSE(m_key.Exists());
 }
 
 TEST_F(DetailsTest, ClickingTheChartOpensTheLargeChartWhichPlotsWhatTheDialogSamples) {

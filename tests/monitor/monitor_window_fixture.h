@@ -15,7 +15,6 @@
 #include "app/device/device_client.h"
 #include "host/inprocess_transport.h"
 #include "app/device/process_state.h"
-#include "common/service_key_file.h"
 #include "app/device/settings.h"
 #include "app/framework/framework.h"
 #include "host/driver_entry.h"
@@ -25,6 +24,7 @@
 #include "tests/shell/scratch_dir.h"
 #include "tests/support/environment.h"
 #include "tests/support/message_box_double.h"
+#include "tests/support/test_service_key.h"
 
 namespace kesttest {
 
@@ -110,8 +110,6 @@ class MonitorWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_FALSE(m_dir.Path().empty());
-        m_keyPath = m_dir.Path() + "/KestATI.reg";
-        SetEnv(kServiceKeyEnv, m_keyPath.c_str());
         m_transport.m_log = &m_log;
         m_boxes.m_log = &m_log;
         SetDeviceTransport(&m_transport);
@@ -123,7 +121,6 @@ protected:
         SetModalDialogHook({});
         Unload();
         SetDeviceTransport(nullptr);
-        UnsetEnv(kServiceKeyEnv);
     }
 
     // A fresh board, driver and empty service key, and the process-wide state as start-up sets
@@ -134,7 +131,7 @@ protected:
         ASSERT_NE(m_machine, nullptr) << board;
         host::AttachPortBus(m_machine.get());
         ASSERT_EQ(host::LoadDriver(host::KestatiDriverEntry()), 0);
-        WriteKey(EmptyServiceKeyText());
+        m_key.Create();
         g_nAdapterId = QueryAdapterInfo(3);
         g_nSubsystemId = QueryAdapterInfo(7);
         g_nFanControl = static_cast<int>(ReadFanControlSetting());
@@ -161,21 +158,9 @@ protected:
     void StopService() { host::UnloadDriver(); }
     void StartService() { ASSERT_EQ(host::LoadDriver(host::KestatiDriverEntry()), 0); }
 
-    void WriteKey(const std::string& text) {
-        FILE* f = std::fopen(m_keyPath.c_str(), "w");
-        ASSERT_NE(f, nullptr);
-        std::fputs(text.c_str(), f);
-        std::fclose(f);
-    }
     // A stored value, or 0xFFFF when missing.
-    uint32_t KeyValue(const char* name) const {
-        uint32_t value = 0;
-        return ReadServiceKeyValue(m_keyPath.c_str(), name, &value) == kErrorSuccess ? value
-                                                                                     : 0xFFFF;
-    }
-    void SetKey(const char* name, uint32_t value) {
-        ASSERT_EQ(WriteServiceKeyDword(m_keyPath.c_str(), name, value), kErrorSuccess);
-    }
+    uint32_t KeyValue(const char* name) const { return m_key.Value(name); }
+    void SetKey(const char* name, uint32_t value) { ASSERT_EQ(m_key.Set(name, value), 0); }
 
     // What runs inside a modal dialog's loop, by template id. A dialog without a script is
     // cancelled at once.
@@ -207,7 +192,7 @@ protected:
     }
 
     ScratchDir m_dir;
-    std::string m_keyPath;
+    TestServiceKey m_key{m_dir.Path()};
     sim::SteppedClock m_clock;
     std::unique_ptr<sim::Machine> m_machine;
     std::vector<std::string> m_log;

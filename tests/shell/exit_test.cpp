@@ -63,11 +63,15 @@ TEST_F(ExitTest, ExitWhileADialogRunsModallyCancelsItFirst) {
 }
 
 TEST_F(ExitTest, ExitWhileTheTrayMenuIsOpenClosesIt) {
+    std::vector<CString> whileOpen;
+    user::Later([&]() {
+        whileOpen = user::PopupMenuItems();
+        m_frame->RequestExit();
+    });
     m_frame->SendMessage(kTrayCallbackMessage, kTrayIconId, WM_RBUTTONDOWN);
-    ASSERT_FALSE(user::PopupMenuItems().empty());
-    m_frame->RequestExit();
-    EXPECT_TRUE(user::PopupMenuItems().empty());
     RunPostedEvents();
+    EXPECT_FALSE(whileOpen.empty());
+    EXPECT_TRUE(user::PopupMenuItems().empty());
     EXPECT_EQ(m_frame->GetSafeHwnd(), nullptr);
 }
 

@@ -151,7 +151,9 @@ TEST_F(MonitorDlgTest, ClockFileThatCannotBeMadeStillAppliesTheDefaults) {
     EXPECT_NEAR(m_machine->MemoryMhz(), 340, 3.0);
     m_frame->m_pConfigDlg->SendMessage(WM_CLOSE);
     user::Settle();
-    EXPECT_EQ(m_dir.Names(), (std::vector<std::string>{"KestATI.reg", "kest.txt"}));
+    std::vector<std::string> names = m_dir.Names();
+    std::erase(names, "KestATI.reg");  // the service key, where it is a file
+    EXPECT_EQ(names, std::vector<std::string>{"kest.txt"});
     EXPECT_TRUE(m_boxes.Boxes().empty());
 }
 
@@ -266,6 +268,9 @@ TEST_F(MonitorDlgTest, FanOptionsFollowTheServiceKey) {
     }
 }
 
+#ifndef _WIN32
+// Faults of the key as a file of its own (garbled text, no permission to read it); the registry,
+// which is the key on Windows, has neither.
 TEST_F(MonitorDlgTest, GarbledOrUnreadableServiceKeyReadsAsMissing) {
     Load("9800pro", false);
     m_dir.Write("KestATI.reg",
@@ -276,12 +281,13 @@ TEST_F(MonitorDlgTest, GarbledOrUnreadableServiceKeyReadsAsMissing) {
     EXPECT_EQ(m_machine->FanDrive(), 255);
     m_frame->ShowConfigDialog();
     EXPECT_EQ(m_frame->m_pConfigDlg->m_btnHeatsink.GetCheck(), BST_UNCHECKED);
-    std::filesystem::permissions(m_keyPath, std::filesystem::perms::none);
+    std::filesystem::permissions(m_key.Path(), std::filesystem::perms::none);
     m_frame->m_pConfigDlg->SendMessage(WM_CLOSE);
     user::Settle();
     m_frame->ShowConfigDialog();
     EXPECT_EQ(m_frame->m_pConfigDlg->m_btnHeatsink.GetCheck(), BST_UNCHECKED);
 }
+#endif
 
 TEST_F(MonitorDlgTest, DriverVersionLineFromTheSystemDirectory) {
     ASSERT_TRUE(std::filesystem::copy_file(KEST_VERSIONED_DLL, m_dir.Path() + "/ati2dvag.dll"));

@@ -34,11 +34,7 @@ protected:
         dlg->GetDlgItemText(id, s);
         return s.GetStdString();
     }
-    uint32_t Key(const char* name) const {
-        uint32_t value = 0;
-        return ReadServiceKeyValue(m_keyPath.c_str(), name, &value) == kErrorSuccess ? value
-                                                                                     : 0xFFFF;
-    }
+    uint32_t Key(const char* name) const { return m_key.Value(name); }
     // Rows of the newest column of the panel chart in a series' colour.
     static std::vector<int> NewestRows(CMonitorDlg* dlg, COLORREF colour) {
         const Image image = kesttest::ChartImage(dlg->m_chart);

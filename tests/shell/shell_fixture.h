@@ -15,7 +15,6 @@
 #include "app/device/device_client.h"
 #include "host/inprocess_transport.h"
 #include "app/device/process_state.h"
-#include "common/service_key_file.h"
 #include "app/framework/framework.h"
 #include "app/shell/main_frame.h"
 #include "app/shell/monitor_dlg.h"
@@ -26,6 +25,7 @@
 #include "tests/shell/scratch_dir.h"
 #include "tests/support/environment.h"
 #include "tests/support/message_box_double.h"
+#include "tests/support/test_service_key.h"
 #include "tests/support/window_system.h"
 
 namespace kesttest {
@@ -96,8 +96,6 @@ inline const std::vector<CatalogueBoard>& SupportedBoards() {
 class ShellTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        m_keyPath = m_dir.Path() + "/KestATI.reg";
-        SetEnv(kServiceKeyEnv, m_keyPath.c_str());
         SetEnv("KESTATI_SYSTEM_DIR", m_dir.Path().c_str());
         for (std::size_t i = 0; i < std::size(kSystemColours); ++i) {
             m_colours[i] = GetSysColor(kSystemColours[i]);
@@ -115,7 +113,6 @@ protected:
         if (m_machine) {
             EXPECT_TRUE(m_machine->Violations().empty());
         }
-        UnsetEnv(kServiceKeyEnv);
         UnsetEnv("KESTATI_SYSTEM_DIR");
         SetSysColors(static_cast<int>(std::size(kSystemColours)), kSystemColours, m_colours);
         g_bMonitorOn = 0;
@@ -130,13 +127,11 @@ protected:
         ASSERT_EQ(host::LoadDriver(host::KestatiDriverEntry()), 0);
         SetDeviceTransport(&m_transport);
         if (bKey) {
-            m_dir.Write("KestATI.reg", EmptyServiceKeyText());
+            m_key.Create();
         }
     }
 
-    void SetKey(const char* name, uint32_t value) {
-        ASSERT_EQ(WriteServiceKeyDword(m_keyPath.c_str(), name, value), kErrorSuccess);
-    }
+    void SetKey(const char* name, uint32_t value) { ASSERT_EQ(m_key.Set(name, value), 0); }
 
     // The driver gone, as when the service stops: every request fails.
     void StopService() { host::UnloadDriver(); }
@@ -195,7 +190,7 @@ protected:
     uint32_t PllWord() const { return m_machine->PllRegister(0x0A); }
 
     ScratchDir m_dir;
-    std::string m_keyPath;
+    TestServiceKey m_key{m_dir.Path()};
     sim::SteppedClock m_clock;
     std::unique_ptr<sim::Machine> m_machine;
     RecordingTransport m_transport;
