@@ -1,6 +1,7 @@
 // The clock tuning panel on the simulated board: sliders, "&Apply" with each way out of the
 // confirm dialog, the presets and their text guards. Clocks are checked in the board's PLL
 // divider register, the file byte for byte, the confirm countdown through its timer handler.
+#include <cstdio>
 #include <functional>
 
 #include "tests/shell/clock_panel_fixture.h"
@@ -363,16 +364,22 @@ using ClockPanelDeathTest = ClockPanelTest;
 // The board no longer found when "Default Settings" is chosen ends the program like every other
 // unsupported-board path: the box, then exit code 1, and nothing reaches the clocks.
 TEST_F(ClockPanelDeathTest, DefaultSettingsOnAnUnknownBoardEndsWithExitOne) {
-    Open("9800pro", 400, 360);
-    const uint32_t before = PllWord();
+    // Windows only in the child: while the parent waits for it without a message loop, windows
+    // of the parent would hold up the child's change of the system colours, which every
+    // top-level window is sent.
     EXPECT_EXIT(
         {
-            SetMessageBoxService(nullptr);
+            Open("9800pro", 400, 360);
+            const uint32_t before = PllWord();
+            m_boxes.Answer(IDOK, [&]() {
+                const RecordedBox& box = m_boxes.Boxes().back();
+                std::fprintf(stderr, "%s: %s, clocks %s\n", box.caption.c_str(), box.text.c_str(),
+                             PllWord() == before ? "kept" : "changed");
+            });
             g_nAdapterId = 0x4E461002;
             ChoosePreset(0);
         },
-        ::testing::ExitedWithCode(1), "ZEL.*Graphic card not supported!");
-    EXPECT_EQ(PllWord(), before);
+        ::testing::ExitedWithCode(1), "ZEL.*: Graphic card not supported!, clocks kept");
 }
 
 }  // namespace
