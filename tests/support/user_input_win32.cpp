@@ -75,11 +75,16 @@ void Click(HWND hWnd) {
 }
 
 void ClickAt(HWND hWnd, POINT client) {
-    // The window a pointer there reaches: the innermost visible child, or the window itself.
+    // The window a pointer there reaches: the innermost visible and enabled child, or the
+    // window itself; a disabled window takes no pointer input at all.
+    if (!::IsWindowEnabled(hWnd)) {
+        return;
+    }
     HWND target = hWnd;
     POINT p = client;
     for (;;) {
-        HWND child = ::ChildWindowFromPointEx(target, p, CWP_SKIPINVISIBLE | CWP_SKIPTRANSPARENT);
+        HWND child = ::ChildWindowFromPointEx(
+            target, p, CWP_SKIPINVISIBLE | CWP_SKIPDISABLED | CWP_SKIPTRANSPARENT);
         if (child == nullptr || child == target) {
             break;
         }
@@ -123,10 +128,14 @@ void ClickItem(HWND hWnd, int nIndex) {
 
 void Key(HWND hWnd, UINT nVirtualKey, bool bCtrl, bool bShift) {
     ::SetForegroundWindow(::GetAncestor(hWnd, GA_ROOT));
-    ::SetFocus(hWnd);
+    if (::IsWindowEnabled(hWnd)) {
+        ::SetFocus(hWnd);  // a disabled control cannot take it: the key goes where the focus is
+    }
     Drain();
     // A control may pass the focus on (a combo box to its edit field).
-    HWND target = ::GetFocus() != nullptr ? ::GetFocus() : hWnd;
+    HWND target = ::GetFocus() != nullptr   ? ::GetFocus()
+                  : ::IsWindowEnabled(hWnd) ? hWnd
+                                            : ::GetAncestor(hWnd, GA_ROOT);
     const ModifierKeys modifiers(bCtrl, bShift);
     // The loop's TranslateMessage makes the character of a character key.
     KeyMessage(target, WM_KEYDOWN, nVirtualKey);
