@@ -290,9 +290,13 @@ TEST_F(MonitorDlgTest, GarbledOrUnreadableServiceKeyReadsAsMissing) {
 #endif
 
 TEST_F(MonitorDlgTest, DriverVersionLineFromTheSystemDirectory) {
-    ASSERT_TRUE(std::filesystem::copy_file(KEST_VERSIONED_DLL, m_dir.Path() + "/ati2dvag.dll"));
+    const std::string driver = SystemDirectory() + "/ati2dvag.dll";
+    ASSERT_TRUE(std::filesystem::copy_file(KEST_VERSIONED_DLL, driver,
+                                           std::filesystem::copy_options::overwrite_existing));
     CMonitorDlg* dlg = Open("9700pro", 325, 311);
-    EXPECT_EQ(SysInfo(dlg)[1], "Driver Version       6.14.10.6458");
+    const std::string line = SysInfo(dlg)[1];
+    std::filesystem::remove(driver);  // the system's own directory outlives the test
+    EXPECT_EQ(line, "Driver Version       6.14.10.6458");
 }
 
 TEST_F(MonitorDlgTest, CloseStoresTheReadBackClocksAndRestoresTheColour) {

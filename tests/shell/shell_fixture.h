@@ -178,7 +178,21 @@ protected:
         return values;
     }
 
-    std::string KestTxt() const { return m_dir.Read("kest.txt"); }
+    // Where the program looks for the display driver's file: the system's directory on Windows,
+    // the one KESTATI_SYSTEM_DIR names (this test's own) elsewhere.
+    std::string SystemDirectory() const {
+#ifdef _WIN32
+        char dir[MAX_PATH] = {};
+        ::GetSystemDirectoryA(dir, MAX_PATH);
+        return dir;
+#else
+        return m_dir.Path();
+#endif
+    }
+
+    std::string KestTxt() const {
+        return m_dir.Read("kest.txt");
+    }
     static std::string Le(int32_t engine, int32_t memory) {
         std::string s(8, '\0');
         for (int i = 0; i < 4; ++i) {
@@ -187,7 +201,9 @@ protected:
         }
         return s;
     }
-    uint32_t PllWord() const { return m_machine->PllRegister(0x0A); }
+    uint32_t PllWord() const {
+        return m_machine->PllRegister(0x0A);
+    }
 
     ScratchDir m_dir;
     TestServiceKey m_key{m_dir.Path()};

@@ -30,6 +30,7 @@ public:
 
     // A key without values, as the driver's installation leaves it.
     void Create() {
+        Remove();
         HKEY key;
         if (::RegCreateKeyA(HKEY_LOCAL_MACHINE, kPath, &key) == ERROR_SUCCESS) {
             ::RegCloseKey(key);
