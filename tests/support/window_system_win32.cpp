@@ -69,6 +69,31 @@ kesttest::Image ReadBits(HDC hdc, HBITMAP hBitmap, int width, int height) {
     return image;
 }
 
+// The window's part of the surface the system composes the screen from, once it has painted
+// what is invalid.
+kesttest::Image SurfacePixels(HWND hWnd) {
+    ::RedrawWindow(hWnd, nullptr, nullptr,
+                   RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    RECT rc{};
+    ::GetWindowRect(hWnd, &rc);
+    const int width = rc.right - rc.left;
+    const int height = rc.bottom - rc.top;
+    if (width <= 0 || height <= 0) {
+        return kesttest::Image();
+    }
+    HDC window = ::GetWindowDC(hWnd);
+    HDC memory = ::CreateCompatibleDC(window);
+    HBITMAP bitmap = ::CreateCompatibleBitmap(window, width, height);
+    HGDIOBJ old = ::SelectObject(memory, bitmap);
+    ::BitBlt(memory, 0, 0, width, height, window, 0, 0, SRCCOPY);
+    ::SelectObject(memory, old);
+    const kesttest::Image image = ReadBits(memory, bitmap, width, height);
+    ::DeleteObject(bitmap);
+    ::DeleteDC(memory);
+    ::ReleaseDC(hWnd, window);
+    return image;
+}
+
 // The popup menu window on screen, or null.
 HWND OpenMenuWindow() {
     for (HWND w = ::FindWindowExA(nullptr, nullptr, "#32768", nullptr); w != nullptr;
@@ -109,27 +134,19 @@ void Later(std::function<void()> fn) {
 }
 
 kesttest::Image Capture(HWND hWnd) {
-    // The window paints what is invalid first; the picture is then its part of the surface the
-    // system composes the screen from.
-    ::RedrawWindow(hWnd, nullptr, nullptr,
-                   RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    RECT rc{};
-    ::GetWindowRect(hWnd, &rc);
-    const int width = rc.right - rc.left;
-    const int height = rc.bottom - rc.top;
-    if (width <= 0 || height <= 0) {
-        return kesttest::Image();
+    // A window has pixels only while its top-level window is on the screen: one a test keeps
+    // hidden is shown for the picture, without taking the activation, and hidden again.
+    HWND top = ::GetAncestor(hWnd, GA_ROOT);
+    const bool shown = top != hWnd && !::IsWindowVisible(top);
+    if (shown) {
+        ::SetWindowPos(top, nullptr, 0, 0, 0, 0,
+                       SWP_SHOWWINDOW | SWP_NOACTIVATE | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER);
     }
-    HDC window = ::GetWindowDC(hWnd);
-    HDC memory = ::CreateCompatibleDC(window);
-    HBITMAP bitmap = ::CreateCompatibleBitmap(window, width, height);
-    HGDIOBJ old = ::SelectObject(memory, bitmap);
-    ::BitBlt(memory, 0, 0, width, height, window, 0, 0, SRCCOPY);
-    ::SelectObject(memory, old);
-    const kesttest::Image image = ReadBits(memory, bitmap, width, height);
-    ::DeleteObject(bitmap);
-    ::DeleteDC(memory);
-    ::ReleaseDC(hWnd, window);
+    const kesttest::Image image = SurfacePixels(hWnd);
+    if (shown) {
+        ::SetWindowPos(top, nullptr, 0, 0, 0, 0,
+                       SWP_HIDEWINDOW | SWP_NOACTIVATE | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER);
+    }
     return image;
 }
 
