@@ -216,13 +216,7 @@ TEST_F(UserPathsTest, EachUserPathNotifiesOnce) {
 TEST_F(UserPathsTest, ControlsWithoutTextAreNamedByTheLabelBeforeThem) {
     // Label (12) comes before the list, the trackbar and the edit in the template. (Qt names a
     // combo box by its text on Linux and points to the label through a relation instead.)
-#ifdef _WIN32
-    // The system's accessibility layer names an edit by its label; list boxes and trackbars are
-    // left to the screen reader's own rules there.
-    const int kWithoutText[] = {17};
-#else
     const int kWithoutText[] = {13, 15, 17};
-#endif
     for (int id : kWithoutText) {
         EXPECT_EQ(user::AccessibleName(Item(id)), CString("Label")) << id;
     }

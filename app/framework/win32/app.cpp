@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <commctrl.h>
+#include <objbase.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -74,6 +75,8 @@ void AfxInitFramework(bool bInstallMessageBoxes) {
     icc.dwSize = sizeof icc;
     icc.dwICC = ICC_WIN95_CLASSES | ICC_BAR_CLASSES | ICC_TAB_CLASSES;
     ::InitCommonControlsEx(&icc);
+    // The windows' accessible objects reach screen readers through COM.
+    ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     SetForegroundWindowSource(&ForegroundWindowHandle);
     if (bInstallMessageBoxes) {
         SetMessageBoxService(&g_boxes);

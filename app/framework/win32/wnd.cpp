@@ -161,9 +161,18 @@ void CWnd::SetWindowText(LPCTSTR lpszString) {
 }
 
 // Windows screen readers name a control by its own text, or by the label before it in the
-// dialog, from the controls themselves; the framework has nothing to add to that here.
-void CWnd::SetAccessibleName(const CString&) {}
-void CWnd::SetAccessibleDescription(const CString&) {}
+// dialog; what the program says instead reaches them through WM_GETOBJECT.
+void CWnd::SetAccessibleName(const CString& name) {
+    if (m_hWnd != nullptr) {
+        EnsureWindowRecord(m_hWnd).accName = name.GetStdString();
+    }
+}
+
+void CWnd::SetAccessibleDescription(const CString& description) {
+    if (m_hWnd != nullptr) {
+        EnsureWindowRecord(m_hWnd).accDescription = description.GetStdString();
+    }
+}
 
 int CWnd::GetWindowText(LPTSTR lpszStringBuf, int nMaxCount) const {
     return static_cast<int>(const_cast<CWnd*>(this)->SendMessage(

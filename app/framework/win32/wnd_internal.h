@@ -10,6 +10,7 @@
 #include <windows.h>
 
 #include <map>
+#include <string>
 #include <vector>
 
 #include "app/framework/wnd.h"
@@ -21,11 +22,18 @@ struct WindowRecord {
     std::vector<CWnd*> holders;       // every object whose m_hWnd is this window
     std::map<UINT_PTR, UINT> timers;  // running timers and their periods
     HFONT hFont = nullptr;            // WM_SETFONT's font, for windows of the framework's class
+    std::string accName;              // what a screen reader calls it, when the program says
+    std::string accDescription;       // and says of it
 };
 
 // The record of a window the framework knows, or null.
 WindowRecord* FindWindowRecord(HWND hWnd);
 WindowRecord& EnsureWindowRecord(HWND hWnd);
+
+// The answer to WM_GETOBJECT for a window's client area where the program names or describes
+// the window (itself, or in its dialog's list of names): the system's object with those texts;
+// 0 elsewhere.
+LRESULT AccessibleObjectResult(HWND hWnd, WPARAM wParam, const WindowRecord& rec);
 
 // The framework's window procedure, and putting it in place over a window's own.
 LRESULT CALLBACK AfxWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);

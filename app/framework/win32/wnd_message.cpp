@@ -151,6 +151,11 @@ LRESULT CALLBACK AfxWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lPara
         ProgrammaticChange::Active(reinterpret_cast<HWND>(lParam))) {
         return 0;  // a control reporting what the program itself did to it
     }
+    if (message == WM_GETOBJECT && static_cast<LONG>(lParam) == OBJID_CLIENT) {
+        if (const LRESULT object = AccessibleObjectResult(hWnd, wParam, *rec); object != 0) {
+            return object;
+        }
+    }
     if (IsColourRequest(message)) {
         // The one colour request of the framework; the system's colours where it gives none.
         CDC dc;
