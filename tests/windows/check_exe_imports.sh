@@ -12,7 +12,7 @@ esac
 shift
 [ $# -gt 0 ] || { echo "usage: check_exe_imports.sh cui|gui EXE..."; exit 2; }
 allowed_dlls="KERNEL32.dll USER32.dll GDI32.dll ADVAPI32.dll SHELL32.dll COMCTL32.dll
-VERSION.dll msvcrt.dll WS2_32.dll"
+VERSION.dll msvcrt.dll WS2_32.dll OLEACC.dll ole32.dll OLEAUT32.dll"
 # Kernel routines that came with Vista or later, which the runtime libraries reach for when
 # built for a newer system.
 newer_than_xp="GetTickCount64 GetSystemTimePreciseAsFileTime InitializeConditionVariable
