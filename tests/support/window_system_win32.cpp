@@ -94,11 +94,12 @@ kesttest::Image SurfacePixels(HWND hWnd) {
     return image;
 }
 
-// The popup menu window on screen, or null.
+// The popup menu window this program has on screen, or null.
 HWND OpenMenuWindow() {
     for (HWND w = ::FindWindowExA(nullptr, nullptr, "#32768", nullptr); w != nullptr;
          w = ::FindWindowExA(nullptr, w, "#32768", nullptr)) {
-        if (::IsWindowVisible(w)) {
+        if (::IsWindowVisible(w) &&
+            ::GetWindowThreadProcessId(w, nullptr) == ::GetCurrentThreadId()) {
             return w;
         }
     }
