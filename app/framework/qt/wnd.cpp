@@ -271,22 +271,6 @@ void CWnd::SetAccessibleDescription(const CString& description) {
     }
 }
 
-int CWnd::GetWindowText(LPTSTR lpszStringBuf, int nMaxCount) const {
-    return static_cast<int>(const_cast<CWnd*>(this)->SendMessage(
-        WM_GETTEXT, static_cast<WPARAM>(nMaxCount), reinterpret_cast<LPARAM>(lpszStringBuf)));
-}
-
-void CWnd::GetWindowText(CString& rString) const {
-    const int len = GetWindowTextLength();
-    std::string buffer(static_cast<std::size_t>(len) + 1, '\0');
-    const int n = GetWindowText(buffer.data(), len + 1);
-    rString = CString(buffer.data(), n);
-}
-
-int CWnd::GetWindowTextLength() const {
-    return static_cast<int>(const_cast<CWnd*>(this)->SendMessage(WM_GETTEXTLENGTH));
-}
-
 HWND CWnd::GetDlgItemHwnd(int nID) const {
     if (!m_hWnd) {
         return nullptr;
@@ -299,24 +283,6 @@ HWND CWnd::GetDlgItemHwnd(int nID) const {
         }
     }
     return nullptr;
-}
-
-CWnd* CWnd::GetDlgItem(int nID) const {
-    return FromHandle(GetDlgItemHwnd(nID));
-}
-
-void CWnd::SetDlgItemText(int nID, LPCTSTR lpszString) {
-    if (CWnd* item = GetDlgItem(nID)) {
-        item->SetWindowText(lpszString);
-    }
-}
-
-int CWnd::GetDlgItemText(int nID, CString& rString) const {
-    rString.Empty();
-    if (CWnd* item = GetDlgItem(nID)) {
-        item->GetWindowText(rString);
-    }
-    return rString.GetLength();
 }
 
 int CWnd::GetDlgCtrlID() const {
@@ -660,8 +626,4 @@ UINT CWnd::GetTimerPeriod(UINT_PTR nIDEvent) const {
 
 void CWnd::FireTimer(UINT_PTR nIDEvent) {
     SendMessage(WM_TIMER, nIDEvent, 0);
-}
-
-int CWnd::MessageBox(LPCTSTR lpszText, LPCTSTR lpszCaption, UINT nType) {
-    return ::MessageBox(m_hWnd, lpszText, lpszCaption != nullptr ? lpszCaption : "", nType);
 }

@@ -1,13 +1,10 @@
-// The closing state over Win32: the running modal loops in a stack; once the last has returned,
-// the notified window gets its message from the program's message loop (posted through a
-// message-only window of the framework, which every loop dispatches). An open popup menu, the
-// system's own loop, ends with the rest.
+// What the closing state needs of Win32: calls posted to the program's message loop through a
+// message-only window of the framework, which every loop dispatches; the end of an open popup
+// menu, the system's own loop; and the program's message loop.
 #include "app/framework/closing.h"
+#include "app/framework/closing_steps.h"
 
 #include <windows.h>
-
-#include <algorithm>
-#include <vector>
 
 #include "app/framework/app.h"
 #include "app/framework/win32/wnd_internal.h"
@@ -15,33 +12,14 @@
 
 namespace {
 
-constexpr UINT kFinishClosing = WM_APP + 0x3F00;
+constexpr UINT kPostedCall = WM_APP + 0x3F00;
 constexpr const char* kNoticeClass = "ZelClosingNotice";
 
-std::vector<ModalLoopScope*> g_loops;  // innermost last
-bool g_bClosing = false;
-bool g_bPosted = false;
-HWND g_hNotify = nullptr;
-UINT g_nMessage = 0;
 HWND g_hNoticeWindow = nullptr;
 
-void Finish() {
-    g_bPosted = false;
-    if (!g_loops.empty()) {
-        return;  // the last one to end posts again
-    }
-    const HWND notify = g_hNotify;
-    const UINT message = g_nMessage;
-    g_bClosing = false;
-    g_hNotify = nullptr;
-    if (CWnd* target = CWnd::FromHandle(notify)) {
-        target->SendMessage(message);
-    }
-}
-
 LRESULT CALLBACK NoticeProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == kFinishClosing) {
-        Finish();
+    if (message == kPostedCall) {
+        reinterpret_cast<void (*)()>(wParam)();
         return 0;
     }
     return ::DefWindowProcA(hWnd, message, wParam, lParam);
@@ -61,39 +39,16 @@ HWND NoticeWindow() {
     return g_hNoticeWindow;
 }
 
-// Once no modal loop runs, the closing ends with the message to the notified window.
-void FinishWhenUnwound() {
-    if (!g_bClosing || !g_loops.empty() || g_bPosted) {
-        return;
-    }
-    g_bPosted = true;
-    ::PostMessageA(NoticeWindow(), kFinishClosing, 0, 0);
-}
-
 int g_nMessageLoops = 0;
 
 }  // namespace
 
-void AfxBeginClosing(CWnd* pNotify, UINT message) {
-    if (g_bClosing) {
-        return;
-    }
-    g_bClosing = true;
-    g_hNotify = pNotify != nullptr ? pNotify->GetSafeHwnd() : nullptr;
-    g_nMessage = message;
-    ::EndMenu();
-    // Innermost first; each one ended leaves the stack as its caller returns.
-    const std::vector<ModalLoopScope*> loops = g_loops;
-    for (auto it = loops.rbegin(); it != loops.rend(); ++it) {
-        if (std::find(g_loops.begin(), g_loops.end(), *it) != g_loops.end()) {
-            (*it)->End();
-        }
-    }
-    FinishWhenUnwound();
+void AfxPostToMessageLoop(void (*fn)()) {
+    ::PostMessageA(NoticeWindow(), kPostedCall, reinterpret_cast<WPARAM>(fn), 0);
 }
 
-BOOL AfxIsClosing() {
-    return g_bClosing ? TRUE : FALSE;
+void AfxEndSystemLoops() {
+    ::EndMenu();
 }
 
 void AfxPostQuitMessage(int nExitCode) {
@@ -111,23 +66,4 @@ int AfxRunMessageLoop() {
     }
     --g_nMessageLoops;
     return static_cast<int>(msg.wParam);
-}
-
-ModalLoopScope::ModalLoopScope(std::function<void()> end) : m_end(std::move(end)) {
-    g_loops.push_back(this);
-    if (g_bClosing) {
-        End();
-    }
-}
-
-ModalLoopScope::~ModalLoopScope() {
-    g_loops.erase(std::remove(g_loops.begin(), g_loops.end(), this), g_loops.end());
-    FinishWhenUnwound();
-}
-
-void ModalLoopScope::End() {
-    if (!m_bEnded && m_end) {
-        m_bEnded = true;
-        m_end();
-    }
 }

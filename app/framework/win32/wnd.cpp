@@ -147,42 +147,8 @@ void CWnd::SetAccessibleDescription(const CString& description) {
     }
 }
 
-int CWnd::GetWindowText(LPTSTR lpszStringBuf, int nMaxCount) const {
-    return static_cast<int>(const_cast<CWnd*>(this)->SendMessage(
-        WM_GETTEXT, static_cast<WPARAM>(nMaxCount), reinterpret_cast<LPARAM>(lpszStringBuf)));
-}
-
-void CWnd::GetWindowText(CString& rString) const {
-    const int len = GetWindowTextLength();
-    std::string buffer(static_cast<std::size_t>(len) + 1, '\0');
-    const int n = GetWindowText(buffer.data(), len + 1);
-    rString = CString(buffer.data(), n);
-}
-
-int CWnd::GetWindowTextLength() const {
-    return static_cast<int>(const_cast<CWnd*>(this)->SendMessage(WM_GETTEXTLENGTH));
-}
-
 HWND CWnd::GetDlgItemHwnd(int nID) const {
     return m_hWnd != nullptr ? ::GetDlgItem(m_hWnd, nID) : nullptr;
-}
-
-CWnd* CWnd::GetDlgItem(int nID) const {
-    return FromHandle(GetDlgItemHwnd(nID));
-}
-
-void CWnd::SetDlgItemText(int nID, LPCTSTR lpszString) {
-    if (CWnd* item = GetDlgItem(nID)) {
-        item->SetWindowText(lpszString);
-    }
-}
-
-int CWnd::GetDlgItemText(int nID, CString& rString) const {
-    rString.Empty();
-    if (CWnd* item = GetDlgItem(nID)) {
-        item->GetWindowText(rString);
-    }
-    return rString.GetLength();
 }
 
 int CWnd::GetDlgCtrlID() const {
@@ -410,8 +376,4 @@ UINT CWnd::GetTimerPeriod(UINT_PTR nIDEvent) const {
     }
     auto it = rec->timers.find(nIDEvent);
     return it != rec->timers.end() ? it->second : 0;
-}
-
-int CWnd::MessageBox(LPCTSTR lpszText, LPCTSTR lpszCaption, UINT nType) {
-    return ::MessageBox(m_hWnd, lpszText, lpszCaption != nullptr ? lpszCaption : "", nType);
 }
