@@ -244,14 +244,6 @@ CGdiObject::~CGdiObject() {
     DeleteObject();
 }
 
-BOOL CGdiObject::Attach(HGDIOBJ hObject) {
-    if (m_hObject != nullptr || hObject == nullptr) {
-        return FALSE;
-    }
-    m_hObject = hObject;
-    return TRUE;
-}
-
 HGDIOBJ CGdiObject::Detach() {
     HGDIOBJ h = m_hObject;
     m_hObject = nullptr;
@@ -288,10 +280,6 @@ BOOL CBrush::CreateHatchBrush(int nIndex, COLORREF crColor) {
     return Attach(GdiHandleOf(record));
 }
 
-int CBrush::GetLogBrush(LOGBRUSH* pLogBrush) const {
-    return ::GetObject(m_hObject, sizeof(LOGBRUSH), pLogBrush);
-}
-
 BOOL CFont::CreateFontIndirect(const LOGFONT* lpLogFont) {
     if (lpLogFont == nullptr) {
         return FALSE;
@@ -305,10 +293,6 @@ BOOL CFont::CreatePointFont(int nPointSize10, LPCTSTR lpszFaceName) {
     font.setPixelSize(std::max(1, MulDiv(nPointSize10, 96, 720)));
     SetQtFont(*this, font);
     return TRUE;
-}
-
-int CFont::GetLogFont(LOGFONT* pLogFont) const {
-    return ::GetObject(m_hObject, sizeof(LOGFONT), pLogFont);
 }
 
 BOOL CBitmap::CreateCompatibleBitmap(CDC* /*pDC*/, int nWidth, int nHeight) {
@@ -331,10 +315,6 @@ BOOL CBitmap::LoadBitmap(UINT nIDResource) {
     }
     DeleteObject();
     return Attach(GdiHandleOf(h));
-}
-
-int CBitmap::GetBitmap(BITMAP* pBitMap) const {
-    return ::GetObject(m_hObject, sizeof(BITMAP), pBitMap);
 }
 
 // ---------------------------------------------------------------------------------------------

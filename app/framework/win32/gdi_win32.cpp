@@ -70,14 +70,6 @@ CGdiObject::~CGdiObject() {
     DeleteObject();
 }
 
-BOOL CGdiObject::Attach(HGDIOBJ hObject) {
-    if (m_hObject != nullptr || hObject == nullptr) {
-        return FALSE;
-    }
-    m_hObject = hObject;
-    return TRUE;
-}
-
 HGDIOBJ CGdiObject::Detach() {
     return std::exchange(m_hObject, nullptr);
 }
@@ -102,10 +94,6 @@ BOOL CBrush::CreateHatchBrush(int nIndex, COLORREF crColor) {
     return Attach(::CreateHatchBrush(nIndex, crColor));
 }
 
-int CBrush::GetLogBrush(LOGBRUSH* pLogBrush) const {
-    return ::GetObject(m_hObject, sizeof(LOGBRUSH), pLogBrush);
-}
-
 BOOL CFont::CreateFontIndirect(const LOGFONT* lpLogFont) {
     if (lpLogFont == nullptr) {
         return FALSE;
@@ -121,10 +109,6 @@ BOOL CFont::CreatePointFont(int nPointSize10, LPCTSTR lpszFaceName) {
     lf.lfCharSet = DEFAULT_CHARSET;
     SetFaceName(lf, lpszFaceName);
     return CreateFontIndirect(&lf);
-}
-
-int CFont::GetLogFont(LOGFONT* pLogFont) const {
-    return ::GetObject(m_hObject, sizeof(LOGFONT), pLogFont);
 }
 
 BOOL CBitmap::CreateCompatibleBitmap(CDC* /*pDC*/, int nWidth, int nHeight) {
@@ -161,10 +145,6 @@ BOOL CBitmap::LoadBitmap(UINT nIDResource) {
     }
     DeleteObject();
     return Attach(hBitmap);
-}
-
-int CBitmap::GetBitmap(BITMAP* pBitMap) const {
-    return ::GetObject(m_hObject, sizeof(BITMAP), pBitMap);
 }
 
 // ---------------------------------------------------------------------------------------------
