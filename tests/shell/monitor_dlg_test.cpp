@@ -427,6 +427,12 @@ TEST_F(MonitorDlgTest, RendersOffscreen) {
     const kesttest::Image image = user::Capture(dlg->GetSafeHwnd());
     ASSERT_FALSE(image.Null());
     EXPECT_GT(image.width, 500);
+    // The clock page between its controls is the face the labels on it are drawn on.
+    RECT spot{200, 130, 0, 0};
+    dlg->MapDialogRect(&spot);
+    const kesttest::Image page = user::Capture(dlg->GetDlgItemHwnd(IDC_MAIN_TABS));
+    ASSERT_LT(spot.top, page.height);
+    EXPECT_EQ(page.At(spot.left, spot.top), GetSysColor(COLOR_BTNFACE));
 }
 
 }  // namespace

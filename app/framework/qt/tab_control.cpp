@@ -34,6 +34,9 @@ protected:
         opt.tabBarRect = m_bar->geometry();
         opt.shape = QTabBar::RoundedNorth;
         painter.drawPrimitive(QStyle::PE_FrameTabWidget, opt);
+        // The page inside the frame is the dialog's face, as the system's tab control has it,
+        // so the labels and pictures on it sit on one colour.
+        painter.fillRect(opt.rect.adjusted(1, 1, -1, -1), palette().window());
     }
 
 private:

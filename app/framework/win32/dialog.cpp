@@ -39,6 +39,22 @@ void SetPicture(HWND hControl, const DialogItemTemplate& item) {
     }
 }
 
+// A program without a visual-styles manifest gets the classic controls on Windows; some systems
+// (wine, by default) theme them all the same, and a themed tab page is white under the
+// button-face labels. Each control is asked to be drawn unthemed, where the system can theme.
+void DrawClassic(HWND hControl) {
+    using SetWindowThemeFn = HRESULT(WINAPI*)(HWND, LPCWSTR, LPCWSTR);
+    static const auto setTheme = []() -> SetWindowThemeFn {
+        HMODULE uxtheme = ::LoadLibraryA("uxtheme.dll");
+        return uxtheme == nullptr ? nullptr
+                                  : reinterpret_cast<SetWindowThemeFn>(reinterpret_cast<void*>(
+                                        ::GetProcAddress(uxtheme, "SetWindowTheme")));
+    }();
+    if (setTheme != nullptr) {
+        setTheme(hControl, L" ", L" ");
+    }
+}
+
 bool IsPushButton(HWND hWnd) {
     const auto code = static_cast<UINT>(::SendMessageA(hWnd, WM_GETDLGCODE, 0, 0));
     return (code & (DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON)) != 0;
@@ -169,6 +185,7 @@ LRESULT CDialog::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         for (std::size_t i = 0; i < m_pTemplate->nItems && hControl != nullptr; ++i) {
             if (FromHandle(hControl) == nullptr) {
                 SetPicture(hControl, m_pTemplate->pItems[i]);
+                DrawClassic(hControl);
                 std::unique_ptr<CWnd> wrapper(NewDefaultWrapper(m_pTemplate->pItems[i].lpszClass));
                 wrapper->AttachWidget(hControl);
                 m_defaultControls.push_back(std::move(wrapper));
