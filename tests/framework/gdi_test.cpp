@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
@@ -200,6 +202,33 @@ TEST(GdiTest, SelectingNoFontPutsBackTheContextsOwnWhichAMemoryContextMadeForItT
     EXPECT_EQ(canvas.dc.SelectObject(static_cast<CFont*>(nullptr)), &big);
     EXPECT_EQ(canvas.dc.GetTextExtent(text).cy, own.cy);
     made.DeleteDC();
+}
+
+// The dialog face's cell as the system measures the Tahoma-metric font: a negative height is
+// the em, a positive one the whole cell, met by the largest em that is not taller.
+TEST(GdiTest, TextCellsOfTheDialogFaceAreTheSystems) {
+#ifndef _WIN32
+    if (!std::filesystem::exists("/usr/share/wine/fonts/tahoma.ttf")) {
+        GTEST_SKIP() << "no Tahoma-metric font";
+    }
+#endif
+    struct Case {
+        LONG lfHeight;
+        LONG cell;
+    };
+    const Case cases[] = {{-11, 13}, {-13, 16}, {-20, 24}, {12, 12}, {13, 13}, {20, 19}};
+    Canvas canvas(2, 2);
+    for (const Case& c : cases) {
+        LOGFONT lf{};
+        lf.lfHeight = c.lfHeight;
+        lf.lfWeight = FW_NORMAL;
+        std::strcpy(lf.lfFaceName, "Tahoma");
+        CFont font;
+        ASSERT_TRUE(font.CreateFontIndirect(&lf));
+        CFont* old = canvas.dc.SelectObject(&font);
+        EXPECT_EQ(canvas.dc.GetTextExtent(CString("Xg")).cy, c.cell) << "height " << c.lfHeight;
+        canvas.dc.SelectObject(old);
+    }
 }
 
 // A colour request hands the handler a context without a handle: it only keeps what was asked.

@@ -11,6 +11,7 @@
 #include "app/framework/framework.h"
 #include "app/framework/qt/app_qt.h"
 #include "app/framework/qt/gdi_qt.h"
+#include "app/framework/qt/text_cell.h"
 #include "tests/framework/test_dialogs.h"
 #include "app/framework/qt/wnd_internal.h"
 
@@ -70,7 +71,7 @@ TEST(Framework, DialogIsSizedFromItsFontsBaseUnits) {
     const QFontMetrics fm(DialogFont("Tahoma", 10));
     const DialogBaseUnits units{AverageCharWidth(fm.horizontalAdvance(
                                     "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz")),
-                                fm.height()};
+                                CellOf(DialogFont("Tahoma", 10)).Height()};
     RECT client{};
     dlg.GetClientRect(&client);
     EXPECT_EQ(client.right, MulDiv(200, units.cx, 4));

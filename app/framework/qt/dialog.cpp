@@ -15,6 +15,7 @@
 #include "app/framework/controls.h"
 #include "app/framework/qt/controls_internal.h"
 #include "app/framework/dialog_units.h"
+#include "app/framework/qt/text_cell.h"
 #include "app/framework/qt/wnd_internal.h"
 
 namespace {
@@ -74,7 +75,7 @@ DialogBaseUnits BaseUnitsOf(const QFont& font) {
     const QFontMetrics fm(font);
     const int extent = fm.horizontalAdvance(
         QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
-    return DialogBaseUnits{AverageCharWidth(extent), fm.height()};
+    return DialogBaseUnits{AverageCharWidth(extent), CellOf(font).Height()};
 }
 
 }  // namespace

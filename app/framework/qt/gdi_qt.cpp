@@ -14,6 +14,7 @@
 #include <cstring>
 
 #include "app/framework/qt/app_qt.h"
+#include "app/framework/qt/text_cell.h"
 #include "app/framework/wnd.h"
 
 namespace {
@@ -128,12 +129,8 @@ QFont FontFromLogFont(const LOGFONT& lf) {
     if (lf.lfHeight < 0) {
         font.setPixelSize(-lf.lfHeight);
     } else if (lf.lfHeight > 0) {
-        // A cell height: scale the em so that ascent + descent comes to the height asked for.
-        QFont probe = font;
-        probe.setPixelSize(100);
-        const int cell = QFontMetrics(probe).height();
-        const int em = cell > 0 ? (lf.lfHeight * 100 + cell / 2) / cell : lf.lfHeight;
-        font.setPixelSize(std::max(1, em));
+        // A cell height: the em whose ascent + descent comes to the height asked for.
+        font.setPixelSize(EmForCellHeight(font, lf.lfHeight));
     }
     font.setWeight(lf.lfWeight >= 600 ? QFont::Bold : QFont::Normal);
     font.setItalic(lf.lfItalic != 0);
@@ -532,6 +529,7 @@ int CDC::DrawText(const CString& strText, LPRECT lpRect, UINT nFormat) {
     PrepareText(*painter, m_pFont != nullptr ? QtFontOf(*m_pFont) : m_hDC->font, m_crText, m_crBack,
                 m_nBkMode);
     const QFontMetrics fm = painter->fontMetrics();
+    const TextCell cell = CellOf(painter->font());
     const QRect rect = QtRect(*lpRect);
     if ((nFormat & DT_NOCLIP) == 0) {
         painter->setClipRect(rect, Qt::IntersectClip);
@@ -539,22 +537,22 @@ int CDC::DrawText(const CString& strText, LPRECT lpRect, UINT nFormat) {
     if ((nFormat & DT_SINGLELINE) != 0) {
         int top = rect.top();
         if ((nFormat & DT_VCENTER) != 0) {
-            top += (rect.height() - fm.height()) / 2;
+            top += (rect.height() - cell.Height()) / 2;
         } else if ((nFormat & DT_BOTTOM) != 0) {
-            top = lpRect->bottom - fm.height();
+            top = lpRect->bottom - cell.Height();
         }
         const int x = rect.left() + AlignedOffset(nFormat, rect.width(), fm.horizontalAdvance(str));
-        painter->drawText(QPoint(x, top + fm.ascent()), str);
-        return fm.height();
+        painter->drawText(QPoint(x, top + cell.ascent), str);
+        return cell.Height();
     }
     // Every line feed starts a new line, empty ones included; lines are a cell height apart, plus
     // the font's leading when asked for.
-    const int step = (nFormat & DT_EXTERNALLEADING) != 0 ? fm.lineSpacing() : fm.height();
+    const int step = cell.Height() + ((nFormat & DT_EXTERNALLEADING) != 0 ? fm.leading() : 0);
     int top = rect.top();
     for (const QString& line : str.split(QLatin1Char('\n'))) {
         const int x =
             rect.left() + AlignedOffset(nFormat, rect.width(), fm.horizontalAdvance(line));
-        painter->drawText(QPoint(x, top + fm.ascent()), line);
+        painter->drawText(QPoint(x, top + cell.ascent), line);
         top += step;
     }
     return top - rect.top();
@@ -568,7 +566,7 @@ BOOL CDC::TextOut(int x, int y, const CString& strText) {
     }
     PrepareText(*painter, m_pFont != nullptr ? QtFontOf(*m_pFont) : m_hDC->font, m_crText, m_crBack,
                 m_nBkMode);
-    painter->drawText(QPoint(x, y + painter->fontMetrics().ascent()), str);
+    painter->drawText(QPoint(x, y + CellOf(painter->font()).ascent), str);
     return TRUE;
 }
 
@@ -579,7 +577,7 @@ SIZE CDC::GetTextExtent(const CString& str) const {
     const QFont font = m_pFont != nullptr ? QtFontOf(*m_pFont) : m_hDC->font;
     QPaintDevice* device = m_hDC->painter ? m_hDC->painter->device() : ImageOf(m_pBitmap);
     const QFontMetrics fm = device != nullptr ? QFontMetrics(font, device) : QFontMetrics(font);
-    return SIZE{fm.horizontalAdvance(ToQt(str)), fm.height()};
+    return SIZE{fm.horizontalAdvance(ToQt(str)), CellOf(font).Height()};
 }
 
 CPaintDC::CPaintDC(CWnd* pWnd) {

@@ -2,11 +2,13 @@
 
 #include <QListWidget>
 #include <QMouseEvent>
+#include <QStyledItemDelegate>
 
 #include <utility>
 
 #include "app/framework/qt/controls_internal.h"
 #include "app/framework/dialog_template.h"
+#include "app/framework/qt/text_cell.h"
 #include "app/framework/qt/wnd_internal.h"
 
 namespace {
@@ -15,12 +17,25 @@ QListWidget* ListOf(const CWnd* w) {
     return qobject_cast<QListWidget*>(WidgetOf(w->GetSafeHwnd()));
 }
 
+// Lines are one character cell of the list's font high, as the system's list box has them.
+class CellHighLines : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        QSize size = QStyledItemDelegate::sizeHint(option, index);
+        size.setHeight(CellOf(option.font).Height());
+        return size;
+    }
+};
+
 // A list box reports a pointer's choice when the button comes up, whether or not the line was
 // already the selection, as Windows does; keys, type-ahead and assistive tools report changes of
 // the selection as they happen.
 class ListBoxWidget : public QListWidget {
 public:
-    explicit ListBoxWidget(QWidget* parent) : QListWidget(parent) {}
+    explicit ListBoxWidget(QWidget* parent) : QListWidget(parent) {
+        setItemDelegate(new CellHighLines(this));
+    }
     bool m_bPointerChoosing = false;
 
 protected:
