@@ -111,7 +111,8 @@ const DialogItemTemplate kMainItems[] = {
     {IDC_MEMORY_BOX, kClassEdit, "", kChild | ES_CENTER | ES_READONLY | WS_BORDER, 0, 118, 159, 40,
      12, 0},
     {IDC_MEMORY_DEFAULT, kClassStatic, "default: 622MHz", kChild | SS_LEFT, 0, 9, 149, 56, 8, 0},
-    {IDC_MEMORY_CURRENT, kClassStatic, "current: 620MHz", kChild | SS_LEFT, 0, 9, 159, 55, 8, 0},
+    // As wide as the engine's twin: narrower, the system's text widths wrap the reading away.
+    {IDC_MEMORY_CURRENT, kClassStatic, "current: 620MHz", kChild | SS_LEFT, 0, 9, 159, 64, 8, 0},
     {IDC_PRESET, kClassComboBox, "", kChild | CBS_DROPDOWN | CBS_SORT | WS_VSCROLL | WS_TABSTOP, 0,
      257, 155, 96, 41, 0},
     {IDC_APPLY, kClassButton, "&Apply", kChild | BS_PUSHBUTTON | WS_TABSTOP, 0, 310, 169, 42, 12,

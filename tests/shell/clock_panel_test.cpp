@@ -297,6 +297,21 @@ TEST_F(ClockPanelTest, ClampedPreferredClocksAreShownAsApplied) {
     EXPECT_EQ(static_cast<CSliderCtrl*>(m_dlg->GetDlgItem(1004))->GetPos(), 380);
 }
 
+// A clock label shows its whole reading on one line: measured in the label's own font, as the
+// system wraps a static whose text is wider than the static.
+TEST_F(ClockPanelTest, ClockLabelsHoldTheirReadings) {
+    Open("9800pro", 380, 340);
+    CDC dc;
+    ASSERT_TRUE(dc.CreateCompatibleDC(nullptr));
+    for (const int id : {1032, 1033, 1037, 1038}) {
+        CWnd* label = m_dlg->GetDlgItem(id);
+        dc.SelectObject(label->GetFont());
+        RECT rc{};
+        label->GetClientRect(&rc);
+        EXPECT_LE(dc.GetTextExtent(Text(id)).cx, rc.right) << id << " " << Text(id).GetString();
+    }
+}
+
 TEST_F(ClockPanelTest, PresetWithTheFileMissingCreatesItFromTheHardware) {
     Open("9800pro", 400, 360);
     ASSERT_EQ(unlink("kest.txt"), 0);
