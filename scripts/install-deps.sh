@@ -12,8 +12,29 @@ packages=(
   wine64 xvfb trayer xdotool x11-utils
   clang-format clang libclang-rt-14-dev
   dbus-daemon xvfb at-spi2-core python3-pyatspi gir1.2-atspi-2.0
-  desktop-file-utils man-db groff-base systemd
+  desktop-file-utils man-db groff-base systemd curl
 )
+
+# Google Benchmark for the Windows tree, built there from Debian's source of the version the
+# Linux tree links (Debian ships it only as Linux libraries). Fetched once into .deps/.
+benchmark_source() {
+  local dir file sum
+  dir="$(cd "$(dirname "$0")/.." && pwd)/.deps"
+  file=benchmark_1.7.1.orig.tar.gz
+  sum=6430e4092653380d9dc4ccb45a1e2dc9259d581f4866dc0759713126056bc1d7
+  if [ -f "$dir/$file" ] && echo "$sum  $dir/$file" | sha256sum -c --status; then
+    return 0
+  fi
+  mkdir -p "$dir"
+  echo "install-deps: fetching $file" >&2
+  curl -fsS --retry 3 -o "$dir/$file.part" "http://deb.debian.org/debian/pool/main/b/benchmark/$file"
+  if ! echo "$sum  $dir/$file.part" | sha256sum -c --status; then
+    rm -f "$dir/$file.part"
+    echo "install-deps: $file does not match its checksum" >&2
+    return 1
+  fi
+  mv "$dir/$file.part" "$dir/$file"
+}
 
 missing=()
 for p in "${packages[@]}"; do
@@ -22,11 +43,12 @@ for p in "${packages[@]}"; do
     missing+=("$p")
   fi
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
-
-echo "install-deps: installing ${missing[*]}" >&2
-sudo=""
-[ "$(id -u)" -ne 0 ] && sudo="sudo"
-export DEBIAN_FRONTEND=noninteractive
-$sudo apt-get update -qq >/dev/null
-$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "install-deps: installing ${missing[*]}" >&2
+  sudo=""
+  [ "$(id -u)" -ne 0 ] && sudo="sudo"
+  export DEBIAN_FRONTEND=noninteractive
+  $sudo apt-get update -qq >/dev/null
+  $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
+benchmark_source

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Runs the CTest tests of a Windows build tree under wine64, in a wine prefix made for this run
-# alone and removed afterwards. Usage: scripts/run-wine-tests.sh build-windows64 [ctest options]
+# alone and removed afterwards; with --bench, every program of the tree's bench/ folder instead.
+# Usage: scripts/run-wine-tests.sh build-windows64 [--bench | ctest options]
 set -euo pipefail
-tree=${1:?usage: run-wine-tests.sh BUILD_DIR [ctest options]}
+tree=${1:?usage: run-wine-tests.sh BUILD_DIR [--bench | ctest options]}
 shift
 wine=/usr/lib/wine/wine64
 [ -x "$wine" ] || { echo "run-wine-tests: no $wine (run scripts/install-deps.sh)" >&2; exit 1; }
@@ -43,4 +44,14 @@ cp /usr/share/wine/fonts/tahoma.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
 "$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
 # Let the first session end, services and all, so that every test starts from the same state.
 /usr/lib/wine/wineserver -w
-ctest --test-dir "$tree" --output-on-failure "$@"
+if [ "${1:-}" != "--bench" ]; then
+    ctest --test-dir "$tree" --output-on-failure "$@"
+    exit
+fi
+# Every benchmark runs, even after one fails; then the run fails if any did.
+status=0
+for b in "$tree"/bench/*.exe; do
+    [ -f "$b" ] || continue
+    "$wine" "$b" || { echo "$b exited with status $?" >&2; status=1; }
+done
+exit $status

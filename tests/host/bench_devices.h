@@ -6,14 +6,9 @@
 #include <signal.h>
 #include <stdlib.h>
 
-#include <memory>
-
 #include "app/device/device_client.h"
-#include "host/driver_entry.h"
-#include "host/inprocess_transport.h"
-#include "host/io_manager.h"
 #include "protocol/frame.h"
-#include "sim/machine.h"
+#include "tests/host/inprocess_device.h"
 #include "tests/host/kestatid_process.h"
 
 namespace kesttest {
@@ -38,27 +33,6 @@ private:
     TempDir m_dir;
     Kestatid m_service;
     bool m_bStarted = false;
-};
-
-class InProcessDevice {
-public:
-    InProcessDevice() : m_machine(sim::Machine::Create("9800pro", m_clock)) {
-        host::AttachPortBus(m_machine.get());
-        host::LoadDriver(host::KestatiDriverEntry());
-        SetDeviceTransport(&m_transport);
-    }
-    ~InProcessDevice() {
-        SetDeviceTransport(nullptr);
-        host::UnloadDriver();
-        host::AttachPortBus(nullptr);
-    }
-    InProcessDevice(const InProcessDevice&) = delete;
-    InProcessDevice& operator=(const InProcessDevice&) = delete;
-
-private:
-    sim::RealClock m_clock;
-    std::unique_ptr<sim::Machine> m_machine;
-    InProcessTransport m_transport;
 };
 
 }  // namespace kesttest

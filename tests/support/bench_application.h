@@ -1,11 +1,21 @@
-// The QApplication of a benchmark binary (whose main() belongs to Google Benchmark): made on
-// first use, offscreen unless the caller chose a platform, and never destroyed. Destroying it
-// at exit would run after Qt's own global objects are gone, which crashes.
+// The window layer of a benchmark binary (whose main() belongs to Google Benchmark), set up on
+// first use. Over Qt that is a QApplication, offscreen unless the caller chose a platform, and
+// never destroyed: destroying it at exit would run after Qt's own global objects are gone, which
+// crashes. Over Win32 it is the framework's own start.
 #pragma once
 
-#include <QApplication>
-
 #include "app/framework/framework.h"
+
+#ifdef _WIN32
+
+inline void WindowBenchmarkApplication() {
+    static const bool ready = (AfxInitFramework(false), true);
+    static_cast<void>(ready);
+}
+
+#else
+
+#include <QApplication>
 
 inline QApplication& BenchmarkApplication() {
     static int argc = 1;
@@ -30,3 +40,5 @@ inline QApplication& WindowBenchmarkApplication() {
     }();
     return app;
 }
+
+#endif
