@@ -69,6 +69,16 @@ TEST(ProgramTemplates, EachDialogHasEveryControlOfItsTemplate) {
                 control->GetWindowText(text);
                 EXPECT_EQ(text, CString(item.lpszText));
             }
+            if (std::strcmp(item.lpszClass, kClassListBox) == 0 &&
+                (item.dwStyle & LBS_NOINTEGRALHEIGHT) == 0) {
+                // Whole lines only, each a character cell of the list's font.
+                CDC dc;
+                ASSERT_TRUE(dc.CreateCompatibleDC(nullptr));
+                dc.SelectObject(control->GetFont());
+                RECT rc{};
+                control->GetClientRect(&rc);
+                EXPECT_EQ(rc.bottom % dc.GetTextExtent(CString("X")).cy, 0) << rc.bottom;
+            }
         }
         dlg.DestroyWindow();
     }

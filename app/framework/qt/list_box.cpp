@@ -4,6 +4,7 @@
 #include <QMouseEvent>
 #include <QStyledItemDelegate>
 
+#include <algorithm>
 #include <utility>
 
 #include "app/framework/qt/controls_internal.h"
@@ -33,12 +34,28 @@ public:
 // the selection as they happen.
 class ListBoxWidget : public QListWidget {
 public:
-    explicit ListBoxWidget(QWidget* parent) : QListWidget(parent) {
+    ListBoxWidget(QWidget* parent, bool bWholeLines)
+        : QListWidget(parent), m_bWholeLines(bWholeLines) {
         setItemDelegate(new CellHighLines(this));
     }
     bool m_bPointerChoosing = false;
 
 protected:
+    // Unless its style says otherwise, the system's list box is as high as the whole lines that
+    // fit in the height it is given, so that no line shows in part.
+    void resizeEvent(QResizeEvent* event) override {
+        QListWidget::resizeEvent(event);
+        if (!m_bFitting) {
+            m_nAskedHeight = height();
+        }
+        FitWholeLines();
+    }
+    void changeEvent(QEvent* event) override {
+        QListWidget::changeEvent(event);
+        if (event->type() == QEvent::FontChange) {
+            FitWholeLines();
+        }
+    }
     void mousePressEvent(QMouseEvent* event) override {
         m_bPointerChoosing = event->button() == Qt::LeftButton && itemAt(event->pos()) != nullptr;
         QListWidget::mousePressEvent(event);
@@ -49,12 +66,31 @@ protected:
             NotifyParentCommand(this, LBN_SELCHANGE);  // the last thing done here
         }
     }
+
+private:
+    void FitWholeLines() {
+        const int line = CellOf(font()).Height();
+        if (!m_bWholeLines || line <= 0 || m_nAskedHeight <= 0) {
+            return;
+        }
+        const int edges = 2 * frameWidth();
+        const int fitted = edges + std::max(1, (m_nAskedHeight - edges) / line) * line;
+        if (fitted != height()) {
+            m_bFitting = true;
+            resize(width(), fitted);
+            m_bFitting = false;
+        }
+    }
+
+    const bool m_bWholeLines;
+    bool m_bFitting = false;
+    int m_nAskedHeight = 0;
 };
 
 }  // namespace
 
 QWidget* MakeListBox(const DialogItemTemplate& item, QWidget* parent) {
-    auto* list = new ListBoxWidget(parent);
+    auto* list = new ListBoxWidget(parent, (item.dwStyle & LBS_NOINTEGRALHEIGHT) == 0);
     list->setSelectionMode(QAbstractItemView::SingleSelection);
     list->setVerticalScrollBarPolicy((item.dwStyle & WS_VSCROLL) != 0 ? Qt::ScrollBarAsNeeded
                                                                       : Qt::ScrollBarAlwaysOff);

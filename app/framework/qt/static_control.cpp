@@ -1,12 +1,17 @@
 #include "app/framework/controls.h"
 
+#include <QEvent>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QPainter>
+
+#include <algorithm>
 
 #include "app/framework/qt/app_qt.h"
 #include "app/framework/qt/controls_internal.h"
 #include "app/framework/dialog_template.h"
 #include "app/framework/dialog_units.h"
+#include "app/framework/qt/text_cell.h"
 #include "app/framework/qt/wnd_internal.h"
 
 namespace {
@@ -17,6 +22,23 @@ class StaticLabel : public QLabel {
     Q_OBJECT
 public:
     using QLabel::QLabel;
+
+    // The system draws a static's first line with its baseline at the font's cell ascent, which
+    // can lie below the ascent Qt measures: top-aligned text drops by the difference.
+    void PlaceBaseline() {
+        const int drop = (alignment() & Qt::AlignTop) != 0
+                             ? CellOf(font()).ascent - QFontMetrics(font()).ascent()
+                             : 0;
+        setContentsMargins(0, std::max(0, drop), 0, 0);
+    }
+
+protected:
+    void changeEvent(QEvent* event) override {
+        QLabel::changeEvent(event);
+        if (event->type() == QEvent::FontChange) {
+            PlaceBaseline();
+        }
+    }
 };
 
 // Picture statics show their image scaled into the control, keeping its proportions.
@@ -72,6 +94,7 @@ QWidget* MakeStatic(const DialogItemTemplate& item, QWidget* parent) {
     }
     const Qt::Alignment v = (item.dwStyle & SS_CENTERIMAGE) != 0 ? Qt::AlignVCenter : Qt::AlignTop;
     label->setAlignment(h | v);
+    label->PlaceBaseline();
     label->setWordWrap(type != SS_LEFTNOWORDWRAP && (item.dwStyle & SS_CENTERIMAGE) == 0);
     if ((item.dwStyle & SS_SUNKEN) != 0) {
         label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
