@@ -76,6 +76,12 @@ public:
     void HandleKey(int nKey);
 
 private:
+    // The start of CreateDialogWindow on every back end: the template found, the end state
+    // cleared; the owner the dialog gets (the main window where none is given), or null when
+    // the dialog cannot be made (no template, or a window already).
+    BOOL BeginDialogWindow(BOOL bModal);
+    static CWnd* DialogOwner(CWnd* pParentWnd);
+
     UINT m_nIDTemplate;
     const DialogTemplate* m_pTemplate = nullptr;
     BOOL m_bModal = FALSE;

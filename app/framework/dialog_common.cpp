@@ -5,6 +5,8 @@
 #include "app/framework/controls.h"
 #include "app/framework/dialog.h"
 
+#include "app/framework/app.h"
+
 namespace {
 
 ModalDialogHook g_modalHook;
@@ -140,4 +142,20 @@ int CDialog::GetDefID() const {
 
 BOOL CDialog::OnCommand(WPARAM wParam, LPARAM lParam) {
     return CWnd::OnCommand(wParam, lParam);
+}
+
+BOOL CDialog::BeginDialogWindow(BOOL bModal) {
+    m_pTemplate = FindDialogTemplate(m_nIDTemplate);
+    if (m_pTemplate == nullptr || GetSafeHwnd() != nullptr) {
+        return FALSE;
+    }
+    m_bModal = bModal;
+    m_bEnded = FALSE;
+    m_nModalResult = 0;
+    return TRUE;
+}
+
+CWnd* CDialog::DialogOwner(CWnd* pParentWnd) {
+    CWnd* owner = pParentWnd != nullptr ? pParentWnd : AfxGetMainWnd();
+    return owner != nullptr && owner->GetSafeHwnd() != nullptr ? owner : nullptr;
 }

@@ -21,3 +21,18 @@ int CFont::GetLogFont(LOGFONT* pLogFont) const {
 int CBitmap::GetBitmap(BITMAP* pBitMap) const {
     return ::GetObject(m_hObject, sizeof(BITMAP), pBitMap);
 }
+
+CGdiObject::~CGdiObject() {
+    DeleteObject();
+}
+
+CDC::~CDC() {
+    DeleteDC();
+}
+
+void CDC::FillSolidRect(LPCRECT lpRect, COLORREF crColor) {
+    if (lpRect != nullptr) {
+        FillSolidRect(lpRect->left, lpRect->top, lpRect->right - lpRect->left,
+                      lpRect->bottom - lpRect->top, crColor);
+    }
+}

@@ -168,3 +168,9 @@ void CWnd::OnRButtonDown(UINT, POINT) {
 void CWnd::OnMouseMove(UINT, POINT) {
     Default();
 }
+
+BOOL CWnd::DispatchWidgetMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    const DispatchScope scope(this, message, wParam, lParam);
+    WindowProc(message, wParam, lParam);
+    return scope.Message().bPassToWidget;
+}

@@ -70,3 +70,14 @@ void CWnd::SetDlgItemText(int nID, LPCTSTR lpszString) {
 int CWnd::MessageBox(LPCTSTR lpszText, LPCTSTR lpszCaption, UINT nType) {
     return ::MessageBox(m_hWnd, lpszText, lpszCaption != nullptr ? lpszCaption : "", nType);
 }
+
+void CWnd::MoveWindow(const RECT* lpRect, BOOL bRepaint) {
+    if (lpRect != nullptr) {
+        MoveWindow(lpRect->left, lpRect->top, lpRect->right - lpRect->left,
+                   lpRect->bottom - lpRect->top, bRepaint);
+    }
+}
+
+void CWnd::FireTimer(UINT_PTR nIDEvent) {
+    SendMessage(WM_TIMER, nIDEvent, 0);
+}

@@ -11,8 +11,6 @@
 #include <QStyle>
 #include <QStyleFactory>
 
-#include <cstdio>
-#include <cstdlib>
 #include <map>
 
 #include "app/framework/closing.h"
@@ -35,7 +33,6 @@ void* ForegroundWindowHandle() {
     CWnd* fg = CWnd::GetForegroundWindow();
     return fg != nullptr ? fg->GetSafeHwnd() : nullptr;
 }
-CWnd* g_pMainWnd = nullptr;
 // Colours without a palette role.
 std::map<int, COLORREF> g_otherColors;
 
@@ -86,13 +83,6 @@ QMessageBox::Icon IconOf(unsigned flags) {
 
 }  // namespace
 
-CWnd* AfxGetMainWnd() {
-    return g_pMainWnd;
-}
-void AfxSetMainWnd(CWnd* pWnd) {
-    g_pMainWnd = pWnd;
-}
-
 QString LoadDialogFont() {
     static QString family;
     if (!family.isEmpty()) {
@@ -134,12 +124,6 @@ void AfxInitFramework(bool bInstallMessageBoxes) {
     if (bInstallMessageBoxes) {
         SetMessageBoxService(&g_qtBoxes);
     }
-}
-
-void ExitProgram(int nExitCode) {
-    std::fflush(nullptr);
-    // Immediately, as the fatal paths need: nothing after them may run, no window may react.
-    std::_Exit(nExitCode);
 }
 
 COLORREF GetSysColor(int nIndex) {

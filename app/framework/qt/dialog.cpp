@@ -83,17 +83,11 @@ DialogBaseUnits BaseUnitsOf(const QFont& font) {
 // ---------------------------------------------------------------------------------------------
 
 BOOL CDialog::CreateDialogWindow(CWnd* pParentWnd, BOOL bModal) {
-    m_pTemplate = FindDialogTemplate(m_nIDTemplate);
-    if (m_pTemplate == nullptr || GetSafeHwnd() != nullptr) {
+    if (!BeginDialogWindow(bModal)) {
         return FALSE;
     }
-    m_bModal = bModal;
-    m_bEnded = FALSE;
-    m_nModalResult = 0;
-    CWnd* owner = pParentWnd != nullptr ? pParentWnd : AfxGetMainWnd();
-    QWidget* parent = owner != nullptr && owner->GetSafeHwnd() != nullptr
-                          ? WidgetOf(owner->GetSafeHwnd())->window()
-                          : nullptr;
+    CWnd* owner = DialogOwner(pParentWnd);
+    QWidget* parent = owner != nullptr ? WidgetOf(owner->GetSafeHwnd())->window() : nullptr;
 
     Qt::WindowFlags flags = Qt::Dialog | Qt::CustomizeWindowHint;
     if ((m_pTemplate->dwStyle & WS_CAPTION) == WS_CAPTION) {

@@ -237,10 +237,6 @@ BOOL DeleteObject(HGDIOBJ hObject) {
     return TRUE;
 }
 
-CGdiObject::~CGdiObject() {
-    DeleteObject();
-}
-
 HGDIOBJ CGdiObject::Detach() {
     HGDIOBJ h = m_hObject;
     m_hObject = nullptr;
@@ -316,10 +312,6 @@ BOOL CBitmap::LoadBitmap(UINT nIDResource) {
 
 // ---------------------------------------------------------------------------------------------
 // Device contexts.
-
-CDC::~CDC() {
-    DeleteDC();
-}
 
 BOOL CDC::CreateCompatibleDC(CDC* pDC) {
     if (m_hDC != nullptr) {
@@ -441,13 +433,6 @@ void CDC::FillRect(LPCRECT lpRect, CBrush* pBrush) {
         painter->fillRect(rect, ColorFromRef(m_crBack));
     }
     painter->fillRect(rect, QBrush(ColorFromRef(brush->cr), HatchStyle(brush->nHatch)));
-}
-
-void CDC::FillSolidRect(LPCRECT lpRect, COLORREF crColor) {
-    if (lpRect != nullptr) {
-        FillSolidRect(lpRect->left, lpRect->top, lpRect->right - lpRect->left,
-                      lpRect->bottom - lpRect->top, crColor);
-    }
 }
 
 void CDC::FillSolidRect(int x, int y, int cx, int cy, COLORREF crColor) {

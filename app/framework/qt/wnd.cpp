@@ -570,13 +570,6 @@ void CWnd::MoveWindow(int x, int y, int nWidth, int nHeight, BOOL bRepaint) {
     }
 }
 
-void CWnd::MoveWindow(const RECT* lpRect, BOOL bRepaint) {
-    if (lpRect != nullptr) {
-        MoveWindow(lpRect->left, lpRect->top, lpRect->right - lpRect->left,
-                   lpRect->bottom - lpRect->top, bRepaint);
-    }
-}
-
 UINT_PTR CWnd::SetTimer(UINT_PTR nIDEvent, UINT nElapse, void* /*lpfnTimer*/) {
     if (!m_hWnd || nIDEvent == 0) {
         return 0;
@@ -622,8 +615,4 @@ UINT CWnd::GetTimerPeriod(UINT_PTR nIDEvent) const {
         return 0;
     }
     return it->second->property("zelPeriod").toUInt();
-}
-
-void CWnd::FireTimer(UINT_PTR nIDEvent) {
-    SendMessage(WM_TIMER, nIDEvent, 0);
 }

@@ -36,12 +36,6 @@ BOOL CWnd::PostMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     return TRUE;
 }
 
-BOOL CWnd::DispatchWidgetMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    const DispatchScope scope(this, message, wParam, lParam);
-    WindowProc(message, wParam, lParam);
-    return scope.Message().bPassToWidget;
-}
-
 LRESULT CWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_SETTEXT: {

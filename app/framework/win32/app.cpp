@@ -1,6 +1,6 @@
 // The program's start and end over Win32: the common controls, the real message boxes (the
-// system's MessageBoxA, ended by the closing state like any modal loop), the main window, and a
-// message loop that gives dialogs their keys.
+// system's MessageBoxA, ended by the closing state like any modal loop) and a message loop that
+// gives dialogs their keys.
 #include "app/framework/app.h"
 
 #include <windows.h>
@@ -8,17 +8,12 @@
 #include <commctrl.h>
 #include <objbase.h>
 
-#include <cstdio>
-#include <cstdlib>
-
 #include "app/framework/closing.h"
 #include "app/framework/dialog.h"
 #include "app/framework/win32/wnd_internal.h"
 #include "app/framework/wnd.h"
 
 namespace {
-
-CWnd* g_pMainWnd = nullptr;
 
 // The system's boxes. Closing ends an open one as if it was closed.
 class Win32MessageBoxService : public MessageBoxService {
@@ -57,14 +52,6 @@ void* ForegroundWindowHandle() {
 
 }  // namespace
 
-CWnd* AfxGetMainWnd() {
-    return g_pMainWnd;
-}
-
-void AfxSetMainWnd(CWnd* pWnd) {
-    g_pMainWnd = pWnd;
-}
-
 BOOL AfxWinInit(int /*argc*/, char** /*argv*/) {
     AfxInitFramework();
     return TRUE;
@@ -88,12 +75,6 @@ BOOL AfxIsNotificationAreaAvailable() {
 }
 
 void AfxWinTerm() {}
-
-void ExitProgram(int nExitCode) {
-    std::fflush(nullptr);
-    // Immediately, as the fatal paths need: nothing after them may run, no window may react.
-    std::_Exit(nExitCode);
-}
 
 int MessageBox(HWND hOwner, const char* lpszText, const char* lpszCaption, UINT nType) {
     HWND owner = hOwner;

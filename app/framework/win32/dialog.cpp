@@ -63,17 +63,11 @@ bool IsPushButton(HWND hWnd) {
 }  // namespace
 
 BOOL CDialog::CreateDialogWindow(CWnd* pParentWnd, BOOL bModal) {
-    m_pTemplate = FindDialogTemplate(m_nIDTemplate);
-    if (m_pTemplate == nullptr || GetSafeHwnd() != nullptr) {
+    if (!BeginDialogWindow(bModal)) {
         return FALSE;
     }
-    m_bModal = bModal;
-    m_bEnded = FALSE;
-    m_nModalResult = 0;
-    CWnd* owner = pParentWnd != nullptr ? pParentWnd : AfxGetMainWnd();
-    HWND hOwner = owner != nullptr && owner->GetSafeHwnd() != nullptr
-                      ? ::GetAncestor(owner->GetSafeHwnd(), GA_ROOT)
-                      : nullptr;
+    CWnd* owner = DialogOwner(pParentWnd);
+    HWND hOwner = owner != nullptr ? ::GetAncestor(owner->GetSafeHwnd(), GA_ROOT) : nullptr;
     const std::vector<WORD> data = BuildDialogTemplate(*m_pTemplate);
     HWND h = ::CreateDialogIndirectParamA(AfxGetInstanceHandle(),
                                           reinterpret_cast<LPCDLGTEMPLATEA>(data.data()), hOwner,

@@ -66,10 +66,6 @@ LOGFONT GetStockLogFont(int nStockObject) {
 // ---------------------------------------------------------------------------------------------
 // Objects.
 
-CGdiObject::~CGdiObject() {
-    DeleteObject();
-}
-
 HGDIOBJ CGdiObject::Detach() {
     return std::exchange(m_hObject, nullptr);
 }
@@ -149,10 +145,6 @@ BOOL CBitmap::LoadBitmap(UINT nIDResource) {
 
 // ---------------------------------------------------------------------------------------------
 // Device contexts.
-
-CDC::~CDC() {
-    DeleteDC();
-}
 
 void CDC::AdoptHandle(HDC hDC) {
     m_hDC = hDC;
@@ -264,13 +256,6 @@ BOOL CDC::LineTo(int x, int y) {
 void CDC::FillRect(LPCRECT lpRect, CBrush* pBrush) {
     if (m_hDC != nullptr && lpRect != nullptr && pBrush != nullptr && pBrush->IsCreated()) {
         ::FillRect(m_hDC, lpRect, *pBrush);
-    }
-}
-
-void CDC::FillSolidRect(LPCRECT lpRect, COLORREF crColor) {
-    if (lpRect != nullptr) {
-        FillSolidRect(lpRect->left, lpRect->top, lpRect->right - lpRect->left,
-                      lpRect->bottom - lpRect->top, crColor);
     }
 }
 

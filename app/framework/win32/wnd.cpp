@@ -346,13 +346,6 @@ void CWnd::MoveWindow(int x, int y, int nWidth, int nHeight, BOOL bRepaint) {
     }
 }
 
-void CWnd::MoveWindow(const RECT* lpRect, BOOL bRepaint) {
-    if (lpRect != nullptr) {
-        MoveWindow(lpRect->left, lpRect->top, lpRect->right - lpRect->left,
-                   lpRect->bottom - lpRect->top, bRepaint);
-    }
-}
-
 UINT_PTR CWnd::SetTimer(UINT_PTR nIDEvent, UINT nElapse, void* /*lpfnTimer*/) {
     if (m_hWnd == nullptr || nIDEvent == 0 || ::SetTimer(m_hWnd, nIDEvent, nElapse, nullptr) == 0) {
         return 0;

@@ -195,12 +195,6 @@ BOOL CWnd::PostMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     return m_hWnd != nullptr ? ::PostMessageA(m_hWnd, message, wParam, lParam) : FALSE;
 }
 
-BOOL CWnd::DispatchWidgetMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    const DispatchScope scope(this, message, wParam, lParam);
-    WindowProc(message, wParam, lParam);
-    return scope.Message().bPassToWidget;
-}
-
 LRESULT CWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_CTLCOLOR || m_hWnd == nullptr) {
         return 0;  // the framework's own request: the window procedure gives the defaults
@@ -221,8 +215,4 @@ LRESULT CWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         }
     }
     return CallSuper(m_hWnd, message, wParam, lParam);
-}
-
-void CWnd::FireTimer(UINT_PTR nIDEvent) {
-    SendMessage(WM_TIMER, nIDEvent, 0);
 }
